@@ -1,0 +1,69 @@
+#pragma once
+
+#include "controls/IDisplayUnits.h"
+
+#include <windows.h>
+
+class IHost;
+
+// The base of every control window: the object behind one child window, served by
+// CustomControlWndProc, which turns window messages into the virtual handlers below.
+// A handler that returns true passes its message on to the parent window.
+class CustomControl : public IDisplayUnits {
+  public:
+    CustomControl(const CustomControl&) = delete;
+    CustomControl& operator=(const CustomControl&) = delete;
+
+    const wchar_t* FormatValue(int value) override; // the text of `value` under GetUnits()
+    ~CustomControl() override;                      // the window is not destroyed here
+
+    virtual int GetUnits();              // unit kind of the value text; 0 = none
+    virtual int GetValue();              // current value; 0 for controls without one
+    virtual void Show(bool show);        // shows or hides the window
+    virtual void SetScale(double factor); // re-renders the artwork at factor x natural size
+    virtual void OnPaint();
+    virtual bool OnLButtonDown(int x, int y);
+    virtual bool OnRButtonDown(int x, int y);
+    virtual bool OnMButtonDown(int x, int y);
+    virtual bool OnLButtonUp(int x, int y);
+    virtual bool OnRButtonUp(int x, int y);
+    virtual bool OnMButtonUp(int x, int y);
+    virtual bool OnMouseMove(int x, int y);
+    virtual bool OnMouseLeave();
+    virtual bool OnMouseWheel(int delta, int keys, int x, int y); // x, y in screen coordinates
+    virtual bool OnCaptureLost(bool cancelMode); // cancelMode: WM_CANCELMODE rather than WM_CAPTURECHANGED
+    virtual bool OnKeyDown(int virtualKey);
+    virtual void OnTimer(int timerId);
+    virtual bool OnReserved1(int argument); // no message reaches these two
+    virtual bool OnReserved2(int argument);
+
+    // Invalidates, without erasing, the parent's area under this control.
+    void InvalidateParentArea();
+    // Change the flag and repaint the parent's area and the control; equal values do nothing.
+    void SetActive(bool isActive);
+    void SetHighlighted(bool isHighlighted);
+    // Asks for one WM_MOUSELEAVE unless one is pending or the control has no identifier.
+    void RequestLeaveTracking();
+
+    // Sends `message` to the parent of `window`, with mouse points translated into the
+    // parent's client coordinates.
+    static void ForwardToParent(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+    RECT rect;                  // rectangle in the parent's client coordinates at construction
+    HWND hwnd = nullptr;        // the control's window; null until creation returns
+    const wchar_t* className;   // window class of this control
+    IHost* host;                // receives value changes; not owned
+    int controlId;              // reported with every value change; 0 for panels
+    bool active = true;         // false: paints nothing and passes mouse input on
+    bool highlighted = false;   // a knob draws a yellow frame
+    bool trackingLeave = false; // a leave notification is requested and not yet delivered
+
+  protected:
+    CustomControl(IHost* controlHost, const wchar_t* windowClass, int id, const RECT& area);
+    // Creates the window with this object as creation parameter. Concrete classes call
+    // it last in their constructor, so the window never sees a half-built object.
+    void CreateControlWindow(HWND parent, HINSTANCE instance);
+};
+
+// The window procedure of every control class.
+LRESULT CALLBACK CustomControlWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);

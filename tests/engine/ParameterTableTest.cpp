@@ -1,0 +1,71 @@
+#include "engine/ParameterTable.h"
+
+#include <gtest/gtest.h>
+
+#include <set>
+#include <string>
+
+TEST(ParameterTable, FiftyEightRowsInCreationOrderWithDistinctIds) {
+    const auto& rows = ParameterTable();
+    std::set<int> ids;
+    for (size_t i = 0; i < rows.size(); ++i) {
+        EXPECT_EQ(rows[i].number, static_cast<int>(i) + 1);
+        EXPECT_TRUE(ids.insert(rows[i].id).second) << "duplicate ID " << rows[i].id;
+        EXPECT_NE(rows[i].id, 0);
+        EXPECT_EQ(FindParameterRow(rows[i].id), &rows[i]);
+    }
+    EXPECT_EQ(std::string(rows.front().name), "OSC A FREQ");
+    EXPECT_EQ(rows.front().id, 8);
+    EXPECT_EQ(rows.back().id, 1203);
+    EXPECT_EQ(FindParameterRow(0), nullptr);
+    EXPECT_EQ(FindParameterRow(7), nullptr);
+}
+
+TEST(ParameterTable, KnobsAreNamedAndSwitchesAreNot) {
+    int knobs = 0;
+    for (const ParameterRow& row : ParameterTable()) {
+        EXPECT_NE(std::string(row.label), "") << row.id;
+        if (row.kind == ControlKind::Knob) {
+            ++knobs;
+            EXPECT_EQ(std::string(row.name), row.label);
+            EXPECT_EQ(row.maxValue, row.id == 57 ? 5 : 255) << row.id;
+        } else {
+            EXPECT_EQ(std::string(row.name), "") << row.id;
+            const int positions = row.kind == ControlKind::TwoState ? 2 : row.kind == ControlKind::ThreeState ? 3 : 4;
+            EXPECT_EQ(row.maxValue, positions - 1) << row.id;
+        }
+    }
+    EXPECT_EQ(knobs, 32);
+}
+
+TEST(ParameterTable, ControllerIdsAreSevenBitExceptTheBankButtons) {
+    for (const ParameterRow& row : ParameterTable()) {
+        const bool bankButton = row.id >= kFirstBankButtonId && row.id < kFirstBankButtonId + kBankCount;
+        if (bankButton) {
+            EXPECT_TRUE(row.clickToggles);
+            EXPECT_EQ(row.toMidi, nullptr);
+            EXPECT_EQ(row.fromMidi, nullptr);
+            EXPECT_EQ(row.field.byte, -1);
+        } else {
+            EXPECT_LT(row.id, 128);
+            EXPECT_FALSE(row.clickToggles);
+            EXPECT_NE(row.toMidi, nullptr);
+            EXPECT_NE(row.fromMidi, nullptr);
+        }
+    }
+}
+
+TEST(ParameterTable, DumpFieldsHoldTheirControlsRange) {
+    for (const ParameterRow& row : ParameterTable()) {
+        if (row.field.byte < 0)
+            continue;
+        EXPECT_GE(row.field.bits, 1);
+        EXPECT_LE(row.field.shift + row.field.bits, 8) << row.id;
+        // A bit field never reaches bit 7, which would need the group header.
+        if (row.field.bits < 8)
+            EXPECT_LE(row.field.shift + row.field.bits, 7) << row.id;
+        // Every value of a switch's field is one of its positions; knobs take whole bytes.
+        if (row.kind != ControlKind::Knob)
+            EXPECT_LE((1 << row.field.bits) - 1, row.kind == ControlKind::ThreeState ? 3 : row.maxValue) << row.id;
+    }
+}

@@ -1,0 +1,299 @@
+#include "app/App.h"
+
+#include "app/AboutBox.h"
+#include "app/Settings.h"
+#include "app/Version.h"
+#include "controls/ControlClasses.h"
+#include "controls/SimplePanel.h"
+#include "resources/ResourceIds.h"
+
+#include <gdiplus.h>
+
+namespace {
+
+App* gApp = nullptr;
+HINSTANCE gInstance = nullptr;
+
+constexpr int kTopBarHeight = 25;
+constexpr int kEditorTop = 26; // row 25 stays the main window's black background
+
+HFONT CreateAppFont(int height) {
+    return CreateFontW(height, 0, 0, 0, 300, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
+                       CLIP_DEFAULT_PRECIS, CLEARTYPE_QUALITY, VARIABLE_PITCH, L"Arial");
+}
+
+void CheckCommand(HMENU menu, UINT command, bool checked) {
+    CheckMenuItem(menu, command, MF_BYCOMMAND | (checked ? MF_CHECKED : MF_UNCHECKED));
+}
+
+} // namespace
+
+App* TheApp() { return gApp; }
+void SetTheApp(App* app) { gApp = app; }
+HINSTANCE TheInstance() { return gInstance; }
+void SetTheInstance(HINSTANCE instance) { gInstance = instance; }
+
+StatusFilter& TheStatusFilter() {
+    static StatusFilter filter;
+    return filter;
+}
+
+App::App(HINSTANCE hInstance)
+    : midiPort(nullptr), buildNumber(TAVREN_BUILD_NUMBER), sizingState(kSizingIdle), mainWindow(nullptr),
+      mainMenu(nullptr), inputDeviceMenu(nullptr), outputDeviceMenu(nullptr), instance(nullptr),
+      smallFont(nullptr), mediumFont(nullptr), largeFont(nullptr), engine(nullptr), topBar(nullptr),
+      editorPanel(nullptr), deviceRecognized(false), emptySysExSeen(false) {
+    RegisterControlClasses(hInstance);
+    instance = hInstance;
+    smallFont = CreateAppFont(14);
+    mediumFont = CreateAppFont(18);
+    largeFont = CreateAppFont(22);
+    GetSettings().Load();
+}
+
+HWND App::GetHwnd() { return mainWindow; }
+HFONT App::GetSmallFont() { return smallFont; }
+HFONT App::GetMediumFont() { return mediumFont; }
+HFONT App::GetLargeFont() { return largeFont; }
+PatchBank* App::GetPatchBank() { return &patchBank; }
+
+// User edits travel to the instrument once the engine and the MIDI ports are part of
+// the application; until then there is no parameter to look up and nothing to send.
+void App::ControlChanged(int, int) {}
+
+// Patches are requested and switched once the device link is part of the application.
+void App::SelectPatch(int, int) {}
+void App::SendProgramChange(int, int) {}
+
+void App::ShowStatus(std::string text) {
+    std::u16string wide = WidenStatusText(text);
+    if (!TheStatusFilter().Accept(wide))
+        return;
+    // The status panel of the front panel receives the line once the engine is built;
+    // a debugger shows every accepted line meanwhile.
+    std::wstring line(wide.begin(), wide.end());
+    line += L"\n";
+    OutputDebugStringW(line.c_str());
+}
+
+bool App::CheckDevice(bool) {
+    if (midiPort == nullptr) {
+        ShowStatus("Error: MIDI Device not responding");
+        return false;
+    }
+    return false;
+}
+
+HWND App::CreateMainWindow(const wchar_t* className, const wchar_t* title) {
+    Settings& settings = GetSettings();
+    return CreateWindowExW(0, className, title, WS_OVERLAPPEDWINDOW, settings.InitX, settings.InitY,
+                           settings.InitW, settings.InitH, nullptr, nullptr, instance, nullptr);
+}
+
+void App::InitMainWindow() {
+    RECT client;
+    GetClientRect(mainWindow, &client);
+    RECT bar = client;
+    bar.bottom = kTopBarHeight;
+    topBar = new SimplePanel(this, mainWindow, instance, bar);
+    editorPanel = new SimplePanel(this, mainWindow, instance, client);
+    // The engine and its front panel join here, then the patch bank's slots.
+    patchBank.host = this;
+    patchBank.slots.assign(PatchBank::kSlots, PatchSlot{});
+    OnSize();
+    CreateDeviceMenus();
+}
+
+void App::CreateDeviceMenus() {
+    inputDeviceMenu = CreatePopupMenu();
+    outputDeviceMenu = CreatePopupMenu();
+    HMENU midiMenu = GetSubMenu(mainMenu, 1);
+    InsertMenuW(midiMenu, 3, MF_BYPOSITION | MF_POPUP, reinterpret_cast<UINT_PTR>(inputDeviceMenu),
+                L"MIDI &Input Device");
+    InsertMenuW(midiMenu, 4, MF_BYPOSITION | MF_POPUP, reinterpret_cast<UINT_PTR>(outputDeviceMenu),
+                L"MIDI &Output Device");
+}
+
+void App::OnSize() {
+    if (sizingState == kSizingEntered) {
+        // Controls are hidden while the user drags the frame and shown again after it.
+        sizingState = kSizingResizing;
+    }
+    RECT client;
+    GetClientRect(mainWindow, &client);
+    if (topBar != nullptr) {
+        MoveWindow(topBar->hwnd, client.left, client.top, client.right - client.left, kTopBarHeight - client.top,
+                   TRUE);
+    }
+    if (editorPanel != nullptr) {
+        MoveWindow(editorPanel->hwnd, client.left, kEditorTop, client.right - client.left,
+                   client.bottom - kEditorTop, TRUE);
+    }
+    StorePlacement();
+}
+
+void App::StorePlacement() {
+    Settings& settings = GetSettings();
+    RECT rect;
+    GetWindowRect(mainWindow, &rect);
+    WINDOWPLACEMENT placement = {};
+    placement.length = sizeof(placement);
+    GetWindowPlacement(mainWindow, &placement);
+    if (placement.showCmd == SW_SHOWMAXIMIZED) {
+        settings.CmdShow = SW_SHOWMAXIMIZED;
+        return;
+    }
+    settings.CmdShow = SW_SHOWNORMAL;
+    if (placement.showCmd == SW_MINIMIZE || placement.showCmd == SW_SHOWMINIMIZED)
+        return;
+    settings.InitX = rect.left;
+    settings.InitY = rect.top;
+    settings.InitW = rect.right - rect.left;
+    settings.InitH = rect.bottom - rect.top;
+}
+
+void App::SyncOptionChecks() {
+    const Settings& settings = GetSettings();
+    CheckCommand(mainMenu, IDM_ROTARY_KNOBS, settings.KnobMode == 1);
+    CheckCommand(mainMenu, IDM_DYNAMIC_SCALING, settings.DynamicScale == 1);
+}
+
+void App::OnCommand(HWND window, int commandId) {
+    switch (commandId) {
+    case IDM_ABOUT:
+        DialogBoxParamW(TheInstance(), MAKEINTRESOURCEW(IDD_ABOUTBOX), window, AboutDialogProc, 0);
+        break;
+    case IDM_EXIT:
+        DestroyWindow(window);
+        break;
+    default:
+        break;
+    }
+}
+
+void App::OnTimer(UINT_PTR timerId) {
+    switch (timerId) {
+    case kTimerPollMidi:
+        break;
+    case kTimerCheckDevice:
+        if (CheckDevice(true))
+            KillTimer(mainWindow, kTimerCheckDevice);
+        break;
+    case kTimerUpdateCheck:
+        KillTimer(mainWindow, kTimerUpdateCheck);
+        break;
+    default:
+        break;
+    }
+}
+
+LRESULT App::HandleMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_CREATE:
+        mainWindow = hwnd;
+        mainMenu = GetMenu(hwnd);
+        return 0;
+    case WM_DESTROY:
+        PostQuitMessage(0);
+        return 0;
+    case WM_MOVE:
+        StorePlacement();
+        return 0;
+    case WM_SIZE:
+        OnSize();
+        return 0;
+    case WM_PAINT: {
+        PAINTSTRUCT ps;
+        BeginPaint(hwnd, &ps);
+        EndPaint(hwnd, &ps);
+        return 0;
+    }
+    case WM_COMMAND:
+        OnCommand(hwnd, LOWORD(wParam));
+        return 0;
+    case WM_TIMER:
+        OnTimer(wParam);
+        return 0;
+    case WM_ENTERSIZEMOVE:
+        sizingState = kSizingEntered;
+        return 0;
+    case WM_EXITSIZEMOVE:
+        sizingState = kSizingIdle;
+        return 0;
+    case WM_APP_SYNC_OPTIONS:
+        SyncOptionChecks();
+        return 0;
+    default:
+        return DefWindowProcW(hwnd, message, wParam, lParam);
+    }
+}
+
+LRESULT CALLBACK MainWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    App* app = TheApp();
+    if (app == nullptr)
+        return DefWindowProcW(hwnd, message, wParam, lParam);
+    return app->HandleMessage(hwnd, message, wParam, lParam);
+}
+
+ATOM RegisterMainWindowClass(HINSTANCE instance, const wchar_t* className) {
+    WNDCLASSEXW wc = {};
+    wc.cbSize = sizeof(wc);
+    wc.style = CS_HREDRAW | CS_VREDRAW;
+    wc.lpfnWndProc = MainWindowProc;
+    wc.hInstance = instance;
+    // The large icon is the program's icon; the small one is drawn for 16 pixels.
+    wc.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(IDI_TAVREN));
+    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
+    wc.lpszMenuName = MAKEINTRESOURCEW(IDC_TAVREN);
+    wc.lpszClassName = className;
+    wc.hIconSm = LoadIconW(instance, MAKEINTRESOURCEW(IDI_SMALL));
+    return RegisterClassExW(&wc);
+}
+
+int RunMessageLoop(HINSTANCE instance) {
+    HACCEL accelerators = LoadAcceleratorsW(instance, MAKEINTRESOURCEW(IDC_TAVREN));
+    MSG msg;
+    while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+        if (!TranslateAcceleratorW(msg.hwnd, accelerators, &msg)) {
+            TranslateMessage(&msg);
+            DispatchMessageW(&msg);
+        }
+    }
+    return static_cast<int>(msg.wParam);
+}
+
+int RunTavren(HINSTANCE instance, int showCommand) {
+    wchar_t title[100] = L"";
+    wchar_t className[100] = L"";
+    LoadStringW(instance, IDS_APP_TITLE, title, 100);
+    LoadStringW(instance, IDS_WINDOW_CLASS, className, 100);
+    RegisterMainWindowClass(instance, className);
+    SetTheInstance(instance);
+
+    Gdiplus::GdiplusStartupInput gdiplusInput;
+    ULONG_PTR gdiplusToken = 0;
+    Gdiplus::GdiplusStartup(&gdiplusToken, &gdiplusInput, nullptr);
+
+    auto* app = new App(instance); // lives until the process ends
+    SetTheApp(app);
+    HWND window = app->CreateMainWindow(className, title);
+    if (window == nullptr)
+        return 0;
+    SendMessageW(window, WM_APP_SYNC_OPTIONS, 0, 0);
+    app->InitMainWindow();
+
+    Settings& settings = GetSettings();
+    ShowWindow(window, showCommand == SW_SHOWNORMAL ? settings.CmdShow : showCommand);
+    UpdateWindow(window);
+
+    // MIDI is opened and the instrument queried here once the device link exists.
+    SetTimer(window, kTimerCheckDevice, 3000, nullptr);
+    if (settings.UpdateCheck != 0)
+        SetTimer(window, kTimerUpdateCheck, 1000, nullptr);
+
+    int exitCode = RunMessageLoop(instance);
+    settings.Save();
+    Gdiplus::GdiplusShutdown(gdiplusToken);
+    return exitCode;
+}

@@ -1,0 +1,97 @@
+#pragma once
+
+#include "app/IHost.h"
+#include "app/StatusText.h"
+#include "engine/PatchBank.h"
+
+class Engine;
+class MidiPort;
+class SimplePanel;
+
+// Identifiers of the main window's timers.
+enum AppTimer : UINT_PTR {
+    kTimerPollMidi = 1,    // 100 ms while an input port is open
+    kTimerCheckDevice = 2, // 3000 ms until the instrument has answered
+    kTimerUpdateCheck = 3, // once, 1000 ms after start-up
+};
+
+// Sets the check marks of the two option commands from the settings.
+constexpr UINT WM_APP_SYNC_OPTIONS = WM_USER + 0x2A;
+
+// Sizing states of the main window while the user moves or resizes it.
+enum SizingState { kSizingIdle = 0, kSizingEntered = 1, kSizingResizing = 2 };
+
+// The application: owns the main window's contents and is the host that every
+// object below it reports to. Exactly one exists, reachable through TheApp(); it
+// lives until the process ends, so its owning pointers are never released.
+class App : public IHost {
+  public:
+    explicit App(HINSTANCE instance);
+    App(const App&) = delete;
+    App& operator=(const App&) = delete;
+
+    // IHost
+    HWND GetHwnd() override;
+    void ControlChanged(int id, int value) override;
+    void ShowStatus(std::string text) override;
+    HFONT GetSmallFont() override;
+    HFONT GetMediumFont() override;
+    HFONT GetLargeFont() override;
+    void SelectPatch(int bank, int program) override;
+    void SendProgramChange(int bank, int program) override;
+    PatchBank* GetPatchBank() override;
+
+    // Creates the main window at the stored placement; null when that fails.
+    HWND CreateMainWindow(const wchar_t* className, const wchar_t* title);
+    void InitMainWindow();
+    void OnSize();
+    void OnCommand(HWND window, int commandId);
+    void StorePlacement();
+    void OnTimer(UINT_PTR timerId);
+    bool CheckDevice(bool requireRecognized);
+
+    LRESULT HandleMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+
+    MidiPort* midiPort; // owned; null until MIDI is first set up
+    int buildNumber;
+    int sizingState;
+    HWND mainWindow;
+    HMENU mainMenu;
+    HMENU inputDeviceMenu;
+    HMENU outputDeviceMenu;
+    HINSTANCE instance;
+    HFONT smallFont;
+    HFONT mediumFont;
+    HFONT largeFont;
+    PatchBank patchBank;
+    Engine* engine;     // owned; null until the editor is built
+    SimplePanel* topBar;      // owned; the empty strip above the editor
+    SimplePanel* editorPanel; // owned; holds the front panel
+    bool deviceRecognized;
+    bool emptySysExSeen;
+
+  private:
+    void CreateDeviceMenus();
+    void SyncOptionChecks();
+};
+
+// The process-wide application object and instance handle.
+App* TheApp();
+void SetTheApp(App* app);
+HINSTANCE TheInstance();
+void SetTheInstance(HINSTANCE instance);
+
+// The process-wide filter that drops a status line equal to the last one.
+StatusFilter& TheStatusFilter();
+
+// Registers the main window class: class name, title icon and menu from the resources.
+ATOM RegisterMainWindowClass(HINSTANCE instance, const wchar_t* className);
+
+// The main window procedure; it serves TheApp().
+LRESULT CALLBACK MainWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+
+// Runs the message loop with the accelerator table until WM_QUIT; answers its code.
+int RunMessageLoop(HINSTANCE instance);
+
+// The whole program, from GDI+ start-up to the saved settings: the entry point.
+int RunTavren(HINSTANCE instance, int showCommand);

@@ -1,0 +1,27 @@
+#include "app/Crc32.h"
+
+#include <array>
+
+namespace {
+
+std::array<uint32_t, 256> MakeTable() {
+    std::array<uint32_t, 256> table{};
+    for (uint32_t n = 0; n < 256; ++n) {
+        uint32_t c = n;
+        for (int k = 0; k < 8; ++k)
+            c = (c & 1) ? 0xEDB88320u ^ (c >> 1) : c >> 1;
+        table[n] = c;
+    }
+    return table;
+}
+
+} // namespace
+
+uint32_t Crc32(const void* data, size_t size) {
+    static const std::array<uint32_t, 256> table = MakeTable();
+    const auto* bytes = static_cast<const uint8_t*>(data);
+    uint32_t crc = 0xFFFFFFFFu;
+    for (size_t i = 0; i < size; ++i)
+        crc = table[(crc ^ bytes[i]) & 0xFF] ^ (crc >> 8);
+    return ~crc;
+}

@@ -1,0 +1,26 @@
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+class PatchBank;
+
+// What everything below the application may ask of it. The application object is
+// the only implementation; controls, engine, parameters and the MIDI port layer
+// hold an IHost* that they never own.
+class IHost {
+  public:
+    virtual HWND GetHwnd() = 0;                                 // the main window
+    virtual void ControlChanged(int id, int value) = 0;        // a user edit of control `id`
+    virtual void ShowStatus(std::string text) = 0;             // one line for the status panel
+    virtual HFONT GetSmallFont() = 0;                          // 14-pixel Arial
+    virtual HFONT GetMediumFont() = 0;                         // 18-pixel Arial
+    virtual HFONT GetLargeFont() = 0;                          // 22-pixel Arial
+    virtual void SelectPatch(int bank, int program) = 0;       // show a cached patch or request it
+    virtual void SendProgramChange(int bank, int program) = 0; // switch the instrument to a patch
+    virtual PatchBank* GetPatchBank() = 0;                     // the cache of received patches
+
+  protected:
+    ~IHost() = default;
+};

@@ -1,0 +1,46 @@
+#pragma once
+
+// Identifiers shared by the resource script and the program. Plain #defines so that
+// the resource compiler reads this file as well.
+
+// strings
+#define IDS_APP_TITLE 103
+#define IDS_WINDOW_CLASS 109
+
+// icons, menu, accelerators, dialog
+#define IDI_TAVREN 107
+#define IDI_SMALL 108
+#define IDC_TAVREN 109
+#define IDD_ABOUTBOX 103
+#define IDC_ABOUT_TEXT 1001
+
+// menu commands
+#define IDM_ABOUT 104
+#define IDM_EXIT 105
+#define IDM_MORE_INFO 32771
+#define IDM_ROTARY_KNOBS 32772
+#define IDM_REINIT_MIDI 32775
+#define IDM_DYNAMIC_SCALING 32777
+#define IDM_CHECK_UPDATES 32778
+
+// bitmaps
+#define IDB_PANEL 129
+#define IDB_KNOB_STRIP 136
+#define IDB_KNOB_MASK 137
+#define IDB_SWITCH_UP 141
+#define IDB_SWITCH_DOWN 142
+#define IDB_ABOUT 144
+#define IDB_LEVER_TOP 146
+#define IDB_LEVER_BOTTOM 147
+#define IDB_LEVER_MIDDLE 148
+#define IDB_LEVER_LOWER_MIDDLE 149
+#define IDB_LEVER_UPPER_MIDDLE 150
+#define IDB_BANK1_ON 151
+#define IDB_BANK1_OFF 152
+#define IDB_BANK2_ON 153
+#define IDB_BANK2_OFF 154
+#define IDB_BANK3_ON 155
+#define IDB_BANK3_OFF 156
+#define IDB_BANK4_ON 157
+#define IDB_BANK4_OFF 158
+#define IDB_GLYPHS 161

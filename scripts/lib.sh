@@ -1,0 +1,126 @@
+# Shared steps of scripts/build, scripts/test and scripts/run. Sourced, not run.
+# Everything here works as root on a fresh Debian 12 machine and is safe to repeat.
+
+set -euo pipefail
+TOP=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+BUILD="${TAVREN_BUILD_DIR:-$TOP/build}"
+export DEBIAN_FRONTEND=noninteractive
+
+PACKAGES=(
+    g++-mingw-w64-x86-64-posix mingw-w64-tools binutils-mingw-w64-x86-64
+    wine wine64
+    xvfb xauth x11-utils xdotool imagemagick
+    fonts-liberation fonts-urw-base35 fonts-dejavu-core
+    cmake ninja-build googletest
+    clang-14 libclang-rt-14-dev
+    librtmidi-dev libpugixml-dev pkg-config
+    python3 python3-cairo python3-pil
+    dpkg-dev
+)
+
+log() { printf '==> %s\n' "$*" >&2; }
+
+apt_updated=0
+apt_update_once() {
+    if [ "$apt_updated" = 0 ]; then
+        apt-get update -qq
+        apt_updated=1
+    fi
+}
+
+# Installs whatever of PACKAGES is missing.
+ensure_packages() {
+    local missing=()
+    for p in "${PACKAGES[@]}"; do
+        dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+    done
+    if [ ${#missing[@]} -gt 0 ]; then
+        log "installing ${missing[*]}"
+        apt_update_once
+        apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+    fi
+}
+
+# RtMidi and pugixml for the Windows build come from Debian's source packages; they
+# are unpacked into .deps/ (ignored by git) and compiled by CMake.
+fetch_deps() {
+    local deps="$TOP/.deps"
+    if [ -f "$deps/rtmidi/RtMidi.cpp" ] && [ -f "$deps/pugixml/src/pugixml.cpp" ]; then
+        return
+    fi
+    if ! grep -rqsE '^(Types:.*deb-src|deb-src )' /etc/apt/sources.list /etc/apt/sources.list.d/; then
+        log "adding deb-src entries derived from the system's deb entries"
+        local src=/etc/apt/sources.list.d/debian.sources
+        [ -f "$src" ] || { echo "no $src to derive source entries from" >&2; exit 1; }
+        sed -e 's/^Types:.*/Types: deb-src/' "$src" > /etc/apt/sources.list.d/tavren-deb-src.sources
+        apt_updated=0
+    fi
+    apt_update_once
+    rm -rf "$deps/download" && mkdir -p "$deps/download"
+    (cd "$deps/download" && apt-get source --download-only rtmidi pugixml >/dev/null 2>&1) \
+        || { echo "apt-get source rtmidi pugixml failed" >&2; exit 1; }
+    for name in rtmidi pugixml; do
+        local tarball
+        tarball=$(ls "$deps/download/${name}"_*.orig.tar.* | head -n 1)
+        rm -rf "$deps/$name" && mkdir -p "$deps/$name"
+        tar -xf "$tarball" -C "$deps/$name" --strip-components=1
+    done
+    log "dependency sources in $deps"
+}
+
+# Builds the native tree, the artwork and the Windows tree.
+build_all() {
+    ensure_packages
+    fetch_deps
+    log "native build (clang, sanitizers)"
+    cmake -S "$TOP" -B "$BUILD/native" -G Ninja -DCMAKE_BUILD_TYPE=Debug \
+        -DCMAKE_C_COMPILER=clang-14 -DCMAKE_CXX_COMPILER=clang++-14 >/dev/null
+    cmake --build "$BUILD/native"
+    log "artwork"
+    /usr/bin/python3 "$TOP/tools/artgen/generate.py" --layout-tool "$BUILD/native/tools/layout-export/layout-export" \
+        --out "$BUILD/art"
+    log "Windows build (mingw-w64)"
+    cmake -S "$TOP" -B "$BUILD/windows" -G Ninja -DCMAKE_BUILD_TYPE=Release \
+        -DCMAKE_TOOLCHAIN_FILE="$TOP/cmake/mingw-w64.cmake" -DTAVREN_ART_DIR="$BUILD/art" >/dev/null
+    cmake --build "$BUILD/windows"
+}
+
+# Starts Xvfb on a free display number and exports DISPLAY. The caller's cleanup
+# stops it (XVFB_PID).
+XVFB_PID=""
+start_xvfb() {
+    local n=90
+    while [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ]; do n=$((n + 1)); done
+    Xvfb ":$n" -screen 0 1920x1080x24 -nolisten tcp >/dev/null 2>&1 &
+    XVFB_PID=$!
+    export DISPLAY=":$n"
+    for _ in $(seq 1 100); do
+        xdpyinfo >/dev/null 2>&1 && return 0
+        sleep 0.1
+    done
+    echo "Xvfb did not start on :$n" >&2
+    return 1
+}
+
+# Creates a throwaway Wine prefix and exports WINEPREFIX.
+WINE_TMP=""
+make_wineprefix() {
+    WINE_TMP=$(mktemp -d /tmp/tavren-wine.XXXXXX)
+    export WINEPREFIX="$WINE_TMP/prefix"
+    export WINEDEBUG=-all
+    export WINEDLLOVERRIDES="mscoree,mshtml="
+    log "creating Wine prefix $WINEPREFIX"
+    wineboot -i >/dev/null 2>&1 || true
+    wineserver -w
+}
+
+cleanup_session() {
+    if [ -n "${WINEPREFIX:-}" ] && [ -n "$WINE_TMP" ]; then
+        wineserver -k >/dev/null 2>&1 || true
+        rm -rf "$WINE_TMP"
+    fi
+    if [ -n "$XVFB_PID" ]; then
+        kill "$XVFB_PID" >/dev/null 2>&1 || true
+        wait "$XVFB_PID" 2>/dev/null || true
+    fi
+}

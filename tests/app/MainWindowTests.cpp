@@ -1,0 +1,282 @@
+#include "app/App.h"
+#include "app/Settings.h"
+#include "controls/SimplePanel.h"
+#include "resources/ResourceIds.h"
+#include "tests/support/WinTestUtil.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace {
+
+std::wstring MenuText(HMENU menu, UINT position) {
+    wchar_t text[128] = L"";
+    GetMenuStringW(menu, position, text, 128, MF_BYPOSITION);
+    return text;
+}
+
+bool IsChecked(HMENU menu, UINT command) {
+    return (GetMenuState(menu, command, MF_BYCOMMAND) & MF_CHECKED) != 0;
+}
+
+// A main window made the way the entry point makes it, on a fresh App.
+class MainWindowTest : public testing::Test {
+  protected:
+    void SetUp() override {
+        HINSTANCE instance = GetModuleHandleW(nullptr);
+        SetTheInstance(instance);
+        static bool registered = false;
+        if (!registered) {
+            ASSERT_NE(RegisterMainWindowClass(instance, L"TEMPLATE"), 0);
+            registered = true;
+        }
+        RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Quillmer\\Tavren");
+        app = new App(instance); // the program never deletes its App either
+        SetTheApp(app);
+    }
+
+    void Open(int showCommand = SW_SHOWNORMAL) {
+        window = app->CreateMainWindow(L"TEMPLATE", L"Tavren");
+        ASSERT_NE(window, nullptr);
+        SendMessageW(window, WM_APP_SYNC_OPTIONS, 0, 0);
+        app->InitMainWindow();
+        ShowWindow(window, showCommand);
+        UpdateWindow(window);
+        PumpMessages();
+    }
+
+    void TearDown() override {
+        if (window != nullptr)
+            DestroyWindow(window);
+        PumpMessages();
+        SetTheApp(nullptr);
+    }
+
+    App* app = nullptr;
+    HWND window = nullptr;
+};
+
+TEST_F(MainWindowTest, HasTheTitleClassAndMenuBar) {
+    Open();
+    wchar_t text[100];
+    GetWindowTextW(window, text, 100);
+    EXPECT_STREQ(text, L"Tavren");
+    GetClassNameW(window, text, 100);
+    EXPECT_STREQ(text, L"TEMPLATE");
+    EXPECT_EQ(app->GetHwnd(), window);
+
+    HMENU bar = GetMenu(window);
+    ASSERT_EQ(GetMenuItemCount(bar), 4);
+    EXPECT_EQ(MenuText(bar, 0), L"&File");
+    EXPECT_EQ(MenuText(bar, 1), L"&MIDI");
+    EXPECT_EQ(MenuText(bar, 2), L"&Settings");
+    EXPECT_EQ(MenuText(bar, 3), L"&Help");
+
+    HMENU file = GetSubMenu(bar, 0);
+    EXPECT_EQ(MenuText(file, 0), L"E&xit");
+    EXPECT_EQ(GetMenuItemID(file, 0), UINT(IDM_EXIT));
+
+    // The two device menus land after the separator, input first.
+    HMENU midi = GetSubMenu(bar, 1);
+    ASSERT_EQ(GetMenuItemCount(midi), 4);
+    EXPECT_EQ(MenuText(midi, 0), L"&Reinitialize MIDI");
+    EXPECT_EQ(GetMenuItemID(midi, 0), UINT(IDM_REINIT_MIDI));
+    EXPECT_EQ(GetMenuState(midi, 1, MF_BYPOSITION) & MF_SEPARATOR, UINT(MF_SEPARATOR));
+    EXPECT_EQ(MenuText(midi, 2), L"MIDI &Input Device");
+    EXPECT_EQ(GetSubMenu(midi, 2), app->inputDeviceMenu);
+    EXPECT_EQ(MenuText(midi, 3), L"MIDI &Output Device");
+    EXPECT_EQ(GetSubMenu(midi, 3), app->outputDeviceMenu);
+
+    HMENU options = GetSubMenu(bar, 2);
+    EXPECT_EQ(MenuText(options, 0), L"&Rotary Knob Control");
+    EXPECT_EQ(GetMenuItemID(options, 0), UINT(IDM_ROTARY_KNOBS));
+    EXPECT_EQ(MenuText(options, 1), L"&Dynamic Screen Scaling");
+    EXPECT_EQ(GetMenuItemID(options, 1), UINT(IDM_DYNAMIC_SCALING));
+
+    HMENU help = GetSubMenu(bar, 3);
+    ASSERT_EQ(GetMenuItemCount(help), 4);
+    EXPECT_EQ(MenuText(help, 0), L"&Check For Updates");
+    EXPECT_EQ(GetMenuItemID(help, 0), UINT(IDM_CHECK_UPDATES));
+    EXPECT_EQ(MenuText(help, 2), L"More Info ...");
+    EXPECT_EQ(GetMenuItemID(help, 2), UINT(IDM_MORE_INFO));
+    EXPECT_EQ(MenuText(help, 3), L"&About ...");
+    EXPECT_EQ(GetMenuItemID(help, 3), UINT(IDM_ABOUT));
+}
+
+TEST_F(MainWindowTest, OptionChecksFollowTheSettings) {
+    GetSettings().KnobMode = 1;
+    GetSettings().DynamicScale = 0;
+    Open();
+    EXPECT_TRUE(IsChecked(app->mainMenu, IDM_ROTARY_KNOBS));
+    EXPECT_FALSE(IsChecked(app->mainMenu, IDM_DYNAMIC_SCALING));
+    GetSettings().KnobMode = 0;
+    GetSettings().DynamicScale = 1;
+    SendMessageW(window, WM_APP_SYNC_OPTIONS, 0, 0);
+    EXPECT_FALSE(IsChecked(app->mainMenu, IDM_ROTARY_KNOBS));
+    EXPECT_TRUE(IsChecked(app->mainMenu, IDM_DYNAMIC_SCALING));
+}
+
+TEST_F(MainWindowTest, PanelsFillTheClientAreaWithRow25Between) {
+    Open();
+    MoveWindow(window, 50, 60, 1000, 700, TRUE);
+    PumpMessages();
+    RECT client;
+    GetClientRect(window, &client);
+    RECT bar, editor;
+    GetWindowRect(app->topBar->hwnd, &bar);
+    GetWindowRect(app->editorPanel->hwnd, &editor);
+    MapWindowPoints(nullptr, window, reinterpret_cast<POINT*>(&bar), 2);
+    MapWindowPoints(nullptr, window, reinterpret_cast<POINT*>(&editor), 2);
+    EXPECT_EQ(bar.left, 0);
+    EXPECT_EQ(bar.top, 0);
+    EXPECT_EQ(bar.right, client.right);
+    EXPECT_EQ(bar.bottom, 25);
+    EXPECT_EQ(editor.left, 0);
+    EXPECT_EQ(editor.top, 26);
+    EXPECT_EQ(editor.right, client.right);
+    EXPECT_EQ(editor.bottom, client.bottom);
+    EXPECT_EQ(app->patchBank.slots.size(), 400u);
+    EXPECT_EQ(app->GetPatchBank(), &app->patchBank);
+    EXPECT_EQ(app->patchBank.bank, -1);
+    EXPECT_EQ(app->patchBank.program, -1);
+}
+
+TEST_F(MainWindowTest, MovingAndResizingStoreThePlacement) {
+    Open();
+    MoveWindow(window, 70, 80, 900, 650, TRUE);
+    PumpMessages();
+    Settings& settings = GetSettings();
+    RECT rect;
+    GetWindowRect(window, &rect);
+    EXPECT_EQ(settings.InitX, rect.left);
+    EXPECT_EQ(settings.InitY, rect.top);
+    EXPECT_EQ(settings.InitW, 900);
+    EXPECT_EQ(settings.InitH, 650);
+    EXPECT_EQ(settings.CmdShow, 1);
+}
+
+TEST_F(MainWindowTest, MaximizingAndMinimizingKeepTheLastNormalPlacement) {
+    Open();
+    MoveWindow(window, 30, 40, 820, 610, TRUE);
+    PumpMessages();
+    Settings& settings = GetSettings();
+    RECT normal;
+    GetWindowRect(window, &normal);
+
+    ShowWindow(window, SW_MAXIMIZE);
+    PumpMessages();
+    EXPECT_TRUE(IsZoomed(window));
+    EXPECT_EQ(settings.CmdShow, 3);
+    EXPECT_EQ(settings.InitX, normal.left);
+    EXPECT_EQ(settings.InitY, normal.top);
+    EXPECT_EQ(settings.InitW, 820);
+    EXPECT_EQ(settings.InitH, 610);
+
+    ShowWindow(window, SW_RESTORE);
+    PumpMessages();
+    EXPECT_EQ(settings.CmdShow, 1);
+    ShowWindow(window, SW_MINIMIZE);
+    PumpMessages();
+    EXPECT_TRUE(IsIconic(window));
+    EXPECT_EQ(settings.CmdShow, 1);
+    EXPECT_EQ(settings.InitX, normal.left);
+    EXPECT_EQ(settings.InitY, normal.top);
+    EXPECT_EQ(settings.InitW, 820);
+    EXPECT_EQ(settings.InitH, 610);
+}
+
+TEST_F(MainWindowTest, SizingStateFollowsMovesAndResizes) {
+    Open();
+    SendMessageW(window, WM_ENTERSIZEMOVE, 0, 0);
+    EXPECT_EQ(app->sizingState, kSizingEntered);
+    SendMessageW(window, WM_EXITSIZEMOVE, 0, 0);
+    EXPECT_EQ(app->sizingState, kSizingIdle); // a pure move never resizes
+
+    SendMessageW(window, WM_ENTERSIZEMOVE, 0, 0);
+    SetWindowPos(window, nullptr, 0, 0, 850, 620, SWP_NOMOVE | SWP_NOZORDER);
+    EXPECT_EQ(app->sizingState, kSizingResizing);
+    SetWindowPos(window, nullptr, 0, 0, 860, 630, SWP_NOMOVE | SWP_NOZORDER);
+    EXPECT_EQ(app->sizingState, kSizingResizing);
+    SendMessageW(window, WM_EXITSIZEMOVE, 0, 0);
+    EXPECT_EQ(app->sizingState, kSizingIdle);
+}
+
+// Closes the About box as soon as it appears and counts it.
+int gAboutBoxesSeen = 0;
+HWND gWindowToClose = nullptr;
+
+void CALLBACK CloseAboutBox(HWND, UINT, UINT_PTR, DWORD) {
+    HWND about = FindWindowW(L"#32770", L"About Tavren");
+    if (about != nullptr) {
+        wchar_t text[512] = L"";
+        GetDlgItemTextW(about, IDC_ABOUT_TEXT, text, 512);
+        if (std::wstring(text).find(L"Please back up all patches before using this program") != std::wstring::npos)
+            ++gAboutBoxesSeen;
+        SendMessageW(about, WM_COMMAND, IDOK, 0);
+    }
+}
+
+void CALLBACK CloseMainWindow(HWND, UINT, UINT_PTR, DWORD) {
+    if (gWindowToClose != nullptr && FindWindowW(L"#32770", L"About Tavren") == nullptr) {
+        DestroyWindow(gWindowToClose);
+        gWindowToClose = nullptr;
+    }
+}
+
+TEST_F(MainWindowTest, AltQuestionMarkAndAltSlashOpenTheAboutBox) {
+    Open();
+    // Character accelerators: WM_SYSCHAR with the Alt context bit, as the keyboard sends them.
+    for (wchar_t key : {L'?', L'/'}) {
+        gAboutBoxesSeen = 0;
+        gWindowToClose = window;
+        PostMessageW(window, WM_SYSCHAR, key, 0x20000001);
+        UINT_PTR closer = SetTimer(nullptr, 0, 50, CloseAboutBox);
+        UINT_PTR ender = SetTimer(nullptr, 0, 400, CloseMainWindow);
+        EXPECT_EQ(RunMessageLoop(GetModuleHandleW(nullptr)), 0);
+        KillTimer(nullptr, closer);
+        KillTimer(nullptr, ender);
+        EXPECT_EQ(gAboutBoxesSeen, 1) << "Alt+" << char(key);
+        window = nullptr;
+        Open();
+    }
+    // A plain "?" without Alt is no accelerator.
+    gAboutBoxesSeen = 0;
+    gWindowToClose = window;
+    PostMessageW(window, WM_CHAR, L'?', 1);
+    UINT_PTR closer = SetTimer(nullptr, 0, 50, CloseAboutBox);
+    UINT_PTR ender = SetTimer(nullptr, 0, 400, CloseMainWindow);
+    RunMessageLoop(GetModuleHandleW(nullptr));
+    KillTimer(nullptr, closer);
+    KillTimer(nullptr, ender);
+    EXPECT_EQ(gAboutBoxesSeen, 0);
+    window = nullptr;
+}
+
+TEST_F(MainWindowTest, ExitDestroysTheWindowAndEndsTheLoop) {
+    Open();
+    PostMessageW(window, WM_COMMAND, IDM_EXIT, 0);
+    EXPECT_EQ(RunMessageLoop(GetModuleHandleW(nullptr)), 0);
+    EXPECT_FALSE(IsWindow(window));
+    window = nullptr;
+}
+
+TEST_F(MainWindowTest, ShowStatusDropsRepeatsAndWidensSigned) {
+    Open();
+    StatusFilter& filter = TheStatusFilter();
+    app->ShowStatus("Checking for updates...");
+    uint32_t first = filter.LastCrc();
+    EXPECT_EQ(first, StatusTextCrc(u"Checking for updates..."));
+    app->ShowStatus("Checking for updates...");
+    EXPECT_EQ(filter.LastCrc(), first);
+    app->ShowStatus("Caf\xE9");
+    EXPECT_EQ(filter.LastCrc(), StatusTextCrc(std::u16string{u'C', u'a', u'f', char16_t(0xFFE9)}));
+}
+
+TEST_F(MainWindowTest, WithoutMidiTheDeviceCheckSaysSo) {
+    Open();
+    EXPECT_FALSE(app->CheckDevice(false));
+    EXPECT_EQ(TheStatusFilter().LastCrc(), StatusTextCrc(u"Error: MIDI Device not responding"));
+}
+
+} // namespace

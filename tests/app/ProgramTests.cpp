@@ -1,0 +1,166 @@
+// Start tavren.exe itself, as a user would, and look at its window and at what it
+// leaves in the registry.
+#include "tests/support/WinTestUtil.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace {
+
+const wchar_t kKey[] = L"Software\\Quillmer\\Tavren";
+
+class Program {
+  public:
+    explicit Program(WORD showCommand = SW_SHOWNORMAL) {
+        STARTUPINFOW startup = {};
+        startup.cb = sizeof(startup);
+        startup.dwFlags = STARTF_USESHOWWINDOW;
+        startup.wShowWindow = showCommand;
+        std::wstring commandLine = TAVREN_EXE_NAME;
+        started = CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                                 &startup, &info) != FALSE;
+        if (started) {
+            WaitForInputIdle(info.hProcess, 10000);
+            PumpUntil([this] {
+                window = FindWindowW(L"TEMPLATE", L"Tavren");
+                return window != nullptr && IsWindowVisible(window);
+            }, 15000);
+        }
+    }
+    Program(const Program&) = delete;
+    Program& operator=(const Program&) = delete;
+
+    // Closes the window as the user would and waits for the program to end.
+    DWORD Close() {
+        PostMessageW(window, WM_CLOSE, 0, 0);
+        DWORD exitCode = STILL_ACTIVE;
+        if (WaitForSingleObject(info.hProcess, 15000) == WAIT_OBJECT_0)
+            GetExitCodeProcess(info.hProcess, &exitCode);
+        return exitCode;
+    }
+
+    ~Program() {
+        if (started) {
+            if (WaitForSingleObject(info.hProcess, 0) != WAIT_OBJECT_0)
+                TerminateProcess(info.hProcess, 1);
+            CloseHandle(info.hProcess);
+            CloseHandle(info.hThread);
+        }
+    }
+
+    bool started = false;
+    HWND window = nullptr;
+    PROCESS_INFORMATION info = {};
+};
+
+void WriteDword(const wchar_t* name, DWORD value) {
+    HKEY key;
+    RegCreateKeyExW(HKEY_CURRENT_USER, kKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr);
+    RegSetValueExW(key, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof(value));
+    RegCloseKey(key);
+}
+
+bool ReadDword(const wchar_t* name, DWORD& value) {
+    DWORD size = sizeof(value);
+    return RegGetValueW(HKEY_CURRENT_USER, kKey, name, RRF_RT_REG_DWORD, nullptr, &value, &size) == ERROR_SUCCESS;
+}
+
+SIZE WindowSize(HWND window) {
+    RECT rect;
+    GetWindowRect(window, &rect);
+    return {rect.right - rect.left, rect.bottom - rect.top};
+}
+
+TEST(Program, FirstRunOpens800By600AndLeavesAllThirteenValues) {
+    RegDeleteTreeW(HKEY_CURRENT_USER, kKey);
+    Program program;
+    ASSERT_TRUE(program.started);
+    ASSERT_NE(program.window, nullptr);
+    SIZE size = WindowSize(program.window);
+    EXPECT_EQ(size.cx, 800);
+    EXPECT_EQ(size.cy, 600);
+    RECT rect;
+    GetWindowRect(program.window, &rect);
+    EXPECT_EQ(program.Close(), 0u);
+
+    struct Expected {
+        const wchar_t* name;
+        DWORD value;
+    };
+    const Expected dwords[] = {{L"InitW", 800},      {L"InitH", 600},           {L"KnobMode", 0},
+                               {L"DynamicScale", 1}, {L"CmdShow", 1},           {L"UpdateCheck", 1},
+                               {L"EchoMIDI", 0},     {L"RolloverTooltips", 1}, {L"ModifyValueTooltips", 1}};
+    for (const Expected& e : dwords) {
+        DWORD value = 0xDEADBEEF;
+        EXPECT_TRUE(ReadDword(e.name, value)) << e.name;
+        EXPECT_EQ(value, e.value) << e.name;
+    }
+    // The system chose the position; the program remembers where the window was.
+    DWORD x = 0, y = 0;
+    EXPECT_TRUE(ReadDword(L"InitX", x));
+    EXPECT_TRUE(ReadDword(L"InitY", y));
+    EXPECT_EQ(static_cast<LONG>(x), rect.left);
+    EXPECT_EQ(static_cast<LONG>(y), rect.top);
+    for (const wchar_t* name : {L"MIDIInDevice", L"MIDIOutDevice"}) {
+        DWORD type = 0, bytes = 0;
+        EXPECT_EQ(RegGetValueW(HKEY_CURRENT_USER, kKey, name, RRF_RT_ANY, &type, nullptr, &bytes), ERROR_SUCCESS)
+            << name;
+        EXPECT_EQ(type, DWORD(REG_SZ));
+        EXPECT_EQ(bytes, 2u); // the empty string and its terminating zero
+    }
+}
+
+TEST(Program, OpensWhereItWasLeft) {
+    RegDeleteTreeW(HKEY_CURRENT_USER, kKey);
+    WriteDword(L"InitX", 120);
+    WriteDword(L"InitY", 90);
+    WriteDword(L"InitW", 1000);
+    WriteDword(L"InitH", 700);
+    Program program;
+    ASSERT_NE(program.window, nullptr);
+    RECT rect;
+    GetWindowRect(program.window, &rect);
+    EXPECT_EQ(rect.left, 120);
+    EXPECT_EQ(rect.top, 90);
+    EXPECT_EQ(rect.right - rect.left, 1000);
+    EXPECT_EQ(rect.bottom - rect.top, 700);
+    program.Close();
+}
+
+TEST(Program, APositionOffEveryMonitorGives1280By800) {
+    RegDeleteTreeW(HKEY_CURRENT_USER, kKey);
+    WriteDword(L"InitX", static_cast<DWORD>(GetSystemMetrics(SM_CXVIRTUALSCREEN) + 4000));
+    WriteDword(L"InitY", 100);
+    WriteDword(L"InitW", 640);
+    WriteDword(L"InitH", 480);
+    Program program;
+    ASSERT_NE(program.window, nullptr);
+    SIZE size = WindowSize(program.window);
+    EXPECT_EQ(size.cx, 1280);
+    EXPECT_EQ(size.cy, 800);
+    RECT rect;
+    GetWindowRect(program.window, &rect);
+    EXPECT_LT(rect.left, GetSystemMetrics(SM_CXVIRTUALSCREEN));
+    program.Close();
+}
+
+TEST(Program, AStoredMaximizedWindowOpensMaximizedAndStaysSo) {
+    RegDeleteTreeW(HKEY_CURRENT_USER, kKey);
+    WriteDword(L"InitX", 100);
+    WriteDword(L"InitY", 100);
+    WriteDword(L"InitW", 900);
+    WriteDword(L"InitH", 650);
+    WriteDword(L"CmdShow", 3);
+    Program program(SW_SHOWNORMAL);
+    ASSERT_NE(program.window, nullptr);
+    EXPECT_TRUE(IsZoomed(program.window));
+    program.Close();
+    DWORD cmdShow = 0, width = 0;
+    EXPECT_TRUE(ReadDword(L"CmdShow", cmdShow));
+    EXPECT_EQ(cmdShow, 3u);
+    EXPECT_TRUE(ReadDword(L"InitW", width));
+    EXPECT_EQ(width, 900u);
+}
+
+} // namespace

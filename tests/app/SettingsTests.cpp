@@ -1,0 +1,240 @@
+#include "app/Settings.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace {
+
+const wchar_t kTestKey[] = L"Software\\Quillmer\\TavrenSettingsTest";
+
+class SettingsTest : public testing::Test {
+  protected:
+    void SetUp() override {
+        RegDeleteTreeW(HKEY_CURRENT_USER, kTestKey);
+        settings.keyPath = kTestKey;
+    }
+    void TearDown() override { RegDeleteTreeW(HKEY_CURRENT_USER, kTestKey); }
+
+    void WriteDword(const wchar_t* name, DWORD value) {
+        HKEY key;
+        ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, kTestKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key,
+                                  nullptr),
+                  ERROR_SUCCESS);
+        RegSetValueExW(key, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof(value));
+        RegCloseKey(key);
+    }
+
+    // (type, size) of a stored value; type 0 when it is missing.
+    std::pair<DWORD, DWORD> ValueInfo(const wchar_t* name) {
+        DWORD type = 0, size = 0;
+        if (RegGetValueW(HKEY_CURRENT_USER, kTestKey, name, RRF_RT_ANY | RRF_NOEXPAND, &type, nullptr, &size) !=
+            ERROR_SUCCESS)
+            return {0, 0};
+        return {type, size};
+    }
+
+    DWORD ReadDword(const wchar_t* name) {
+        DWORD value = 0xDEADBEEF, size = sizeof(value);
+        RegGetValueW(HKEY_CURRENT_USER, kTestKey, name, RRF_RT_REG_DWORD, nullptr, &value, &size);
+        return value;
+    }
+
+    RECT PrimaryMonitor() {
+        RECT r = {};
+        EnumDisplayMonitors(
+            nullptr, nullptr,
+            [](HMONITOR, HDC, LPRECT rect, LPARAM data) -> BOOL {
+                *reinterpret_cast<RECT*>(data) = *rect;
+                return FALSE;
+            },
+            reinterpret_cast<LPARAM>(&r));
+        return r;
+    }
+
+    Settings settings;
+};
+
+TEST_F(SettingsTest, WithoutAKeyTheDefaultsStand) {
+    settings.InitW = 5;
+    settings.KnobMode = 1;
+    settings.MIDIInDevice = "old";
+    settings.Load();
+    EXPECT_EQ(settings.InitX, CW_USEDEFAULT);
+    EXPECT_EQ(settings.InitY, CW_USEDEFAULT);
+    EXPECT_EQ(settings.InitW, 800);
+    EXPECT_EQ(settings.InitH, 600);
+    EXPECT_EQ(settings.CmdShow, 1);
+    EXPECT_EQ(settings.KnobMode, 0);
+    EXPECT_EQ(settings.DynamicScale, 1);
+    EXPECT_EQ(settings.UpdateCheck, 1);
+    EXPECT_EQ(settings.EchoMIDI, 0);
+    EXPECT_EQ(settings.RolloverTooltips, 1);
+    EXPECT_EQ(settings.ModifyValueTooltips, 1);
+    EXPECT_EQ(settings.MIDIInDevice, "");
+    EXPECT_EQ(settings.MIDIOutDevice, "");
+}
+
+TEST_F(SettingsTest, SaveWritesAllThirteenValuesWithTheirTypes) {
+    settings.InitX = 10;
+    settings.InitY = 20;
+    settings.InitW = 900;
+    settings.InitH = 700;
+    settings.CmdShow = 3;
+    settings.KnobMode = 1;
+    settings.DynamicScale = 0;
+    settings.UpdateCheck = 0;
+    settings.EchoMIDI = 1;
+    settings.RolloverTooltips = 0;
+    settings.ModifyValueTooltips = 0;
+    settings.MIDIInDevice = "Port In";
+    settings.MIDIOutDevice = "";
+    settings.Save();
+
+    const wchar_t* dwords[] = {L"InitX",       L"InitY",    L"InitW",           L"InitH",
+                               L"KnobMode",    L"DynamicScale", L"CmdShow",     L"UpdateCheck",
+                               L"EchoMIDI",    L"RolloverTooltips", L"ModifyValueTooltips"};
+    for (const wchar_t* name : dwords) {
+        EXPECT_EQ(ValueInfo(name), std::make_pair(DWORD(REG_DWORD), DWORD(4))) << name;
+    }
+    // Strings are stored with their terminating zero: (characters + 1) x 2 bytes.
+    EXPECT_EQ(ValueInfo(L"MIDIInDevice"), std::make_pair(DWORD(REG_SZ), DWORD(16)));
+    EXPECT_EQ(ValueInfo(L"MIDIOutDevice"), std::make_pair(DWORD(REG_SZ), DWORD(2)));
+    EXPECT_EQ(ReadDword(L"InitW"), 900u);
+    EXPECT_EQ(ReadDword(L"CmdShow"), 3u);
+
+    Settings loaded;
+    loaded.keyPath = kTestKey;
+    loaded.Load();
+    EXPECT_EQ(loaded.InitX, 10);
+    EXPECT_EQ(loaded.InitY, 20);
+    EXPECT_EQ(loaded.InitW, 900);
+    EXPECT_EQ(loaded.InitH, 700);
+    EXPECT_EQ(loaded.CmdShow, 3);
+    EXPECT_EQ(loaded.KnobMode, 1);
+    EXPECT_EQ(loaded.DynamicScale, 0);
+    EXPECT_EQ(loaded.UpdateCheck, 0);
+    EXPECT_EQ(loaded.EchoMIDI, 1);
+    EXPECT_EQ(loaded.RolloverTooltips, 0);
+    EXPECT_EQ(loaded.ModifyValueTooltips, 0);
+    EXPECT_EQ(loaded.MIDIInDevice, "Port In");
+    EXPECT_TRUE(loaded.placementOnMonitor);
+}
+
+TEST_F(SettingsTest, DeviceNamesOfAnyTextAndLengthSurviveASaveAndALoad) {
+    const std::string names[] = {
+        "Gerät MIDI 1",                              // Latin-1 range
+        "シンセ USB MIDI",                            // outside Latin-1
+        "Port \xF0\x9F\x8E\xB9 with a keyboard",     // outside the basic plane (a surrogate pair)
+        std::string(100, 'N'),                        // longer than 63 characters
+        "A" + std::string(70, 'x') + "ü" + std::string(40, 'y'),
+    };
+    for (const std::string& name : names) {
+        settings.MIDIInDevice = name;
+        settings.MIDIOutDevice = name + " out";
+        settings.Save();
+        Settings loaded;
+        loaded.keyPath = kTestKey;
+        loaded.Load();
+        EXPECT_EQ(loaded.MIDIInDevice, name);
+        EXPECT_EQ(loaded.MIDIOutDevice, name + " out");
+    }
+}
+
+TEST_F(SettingsTest, AMissingValueKeepsItsDefault) {
+    RECT monitor = PrimaryMonitor();
+    WriteDword(L"InitX", monitor.left + 5);
+    WriteDword(L"InitY", monitor.top + 5);
+    WriteDword(L"KnobMode", 1);
+    settings.Load();
+    EXPECT_EQ(settings.InitX, monitor.left + 5);
+    EXPECT_EQ(settings.InitW, 800);
+    EXPECT_EQ(settings.InitH, 600);
+    EXPECT_EQ(settings.KnobMode, 1);
+    EXPECT_EQ(settings.DynamicScale, 1);
+    EXPECT_EQ(settings.UpdateCheck, 1);
+    EXPECT_EQ(settings.MIDIInDevice, "");
+}
+
+TEST_F(SettingsTest, AValueOfAnotherSizeKeepsItsDefault) {
+    RECT monitor = PrimaryMonitor();
+    WriteDword(L"InitX", monitor.left);
+    WriteDword(L"InitY", monitor.top);
+    HKEY key;
+    ASSERT_EQ(RegOpenKeyExW(HKEY_CURRENT_USER, kTestKey, 0, KEY_ALL_ACCESS, &key), ERROR_SUCCESS);
+    const wchar_t text[] = L"1234";
+    RegSetValueExW(key, L"InitW", 0, REG_SZ, reinterpret_cast<const BYTE*>(text), sizeof(text));
+    const BYTE two[] = {0x10, 0x00};
+    RegSetValueExW(key, L"InitH", 0, REG_BINARY, two, sizeof(two));
+    DWORD number = 7;
+    RegSetValueExW(key, L"MIDIInDevice", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&number), sizeof(number));
+    RegCloseKey(key);
+    settings.Load();
+    EXPECT_EQ(settings.InitW, 800);
+    EXPECT_EQ(settings.InitH, 600);
+    EXPECT_EQ(settings.MIDIInDevice, "");
+}
+
+TEST_F(SettingsTest, APositionOffEveryMonitorOpensLargeAtTheDefaultPlace) {
+    RECT monitor = PrimaryMonitor();
+    WriteDword(L"InitX", static_cast<DWORD>(monitor.right + 500));
+    WriteDword(L"InitY", static_cast<DWORD>(monitor.top + 10));
+    WriteDword(L"InitW", 640);
+    WriteDword(L"InitH", 480);
+    settings.Load();
+    EXPECT_FALSE(settings.placementOnMonitor);
+    EXPECT_EQ(settings.InitX, CW_USEDEFAULT);
+    EXPECT_EQ(settings.InitY, CW_USEDEFAULT);
+    EXPECT_EQ(settings.InitW, 1280);
+    EXPECT_EQ(settings.InitH, 800);
+
+    WriteDword(L"InitX", static_cast<DWORD>(-3000));
+    settings.Load();
+    EXPECT_EQ(settings.InitW, 1280);
+}
+
+TEST_F(SettingsTest, APositionOnAMonitorsRightOrBottomEdgeCountsAsOnIt) {
+    RECT monitor = PrimaryMonitor();
+    WriteDword(L"InitW", 640);
+    WriteDword(L"InitH", 480);
+    const POINT onEdges[] = {{monitor.right, monitor.bottom}, {monitor.right, monitor.top},
+                             {monitor.left, monitor.bottom}, {monitor.left, monitor.top}};
+    for (POINT p : onEdges) {
+        WriteDword(L"InitX", static_cast<DWORD>(p.x));
+        WriteDword(L"InitY", static_cast<DWORD>(p.y));
+        settings.Load();
+        EXPECT_TRUE(settings.placementOnMonitor) << p.x << "," << p.y;
+        EXPECT_EQ(settings.InitX, p.x);
+        EXPECT_EQ(settings.InitW, 640);
+    }
+    WriteDword(L"InitX", static_cast<DWORD>(monitor.right + 1));
+    settings.Load();
+    EXPECT_FALSE(settings.placementOnMonitor);
+}
+
+TEST_F(SettingsTest, AFailedWriteLeavesThePreviousValuesAndSaysNothing) {
+    settings.InitW = 1000;
+    settings.MIDIInDevice = "kept";
+    settings.Save();
+
+    // A key name component longer than the registry allows cannot be created.
+    Settings failing;
+    failing.keyPath = std::wstring(kTestKey) + L"\\" + std::wstring(300, L'k');
+    failing.InitW = 1;
+    failing.Save();
+    HKEY key;
+    EXPECT_NE(RegOpenKeyExW(HKEY_CURRENT_USER, failing.keyPath.c_str(), 0, KEY_READ, &key), ERROR_SUCCESS);
+
+    Settings loaded;
+    loaded.keyPath = kTestKey;
+    loaded.Load();
+    EXPECT_EQ(loaded.InitW, 1000);
+    EXPECT_EQ(loaded.MIDIInDevice, "kept");
+}
+
+TEST(SettingsObject, IsOneProcessWideObject) {
+    EXPECT_EQ(&GetSettings(), &GetSettings());
+    EXPECT_EQ(GetSettings().keyPath, L"Software\\Quillmer\\Tavren");
+}
+
+} // namespace

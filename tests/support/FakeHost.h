@@ -1,0 +1,39 @@
+#pragma once
+
+#include "app/IHost.h"
+
+#include <string>
+#include <utility>
+#include <vector>
+
+// An IHost that records what the code under test tells the application, for tests
+// of controls, parameters and the engine without an App.
+class FakeHost : public IHost {
+  public:
+    FakeHost();
+    FakeHost(const FakeHost&) = delete;
+    FakeHost& operator=(const FakeHost&) = delete;
+    virtual ~FakeHost();
+
+    HWND GetHwnd() override { return hwnd; }
+    void ControlChanged(int id, int value) override { changes.emplace_back(id, value); }
+    void ShowStatus(std::string text) override { statusLines.push_back(std::move(text)); }
+    HFONT GetSmallFont() override { return smallFont; }
+    HFONT GetMediumFont() override { return mediumFont; }
+    HFONT GetLargeFont() override { return largeFont; }
+    void SelectPatch(int bank, int program) override { selected.emplace_back(bank, program); }
+    void SendProgramChange(int bank, int program) override { programChanges.emplace_back(bank, program); }
+    PatchBank* GetPatchBank() override { return patchBank; }
+
+    HWND hwnd = nullptr;
+    PatchBank* patchBank = nullptr;
+    std::vector<std::pair<int, int>> changes;
+    std::vector<std::string> statusLines;
+    std::vector<std::pair<int, int>> selected;
+    std::vector<std::pair<int, int>> programChanges;
+
+  private:
+    HFONT smallFont;
+    HFONT mediumFont;
+    HFONT largeFont;
+};

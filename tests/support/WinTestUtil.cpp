@@ -1,0 +1,54 @@
+#include "tests/support/WinTestUtil.h"
+
+static std::vector<TestWindow::Received> gReceived;
+
+void PumpMessages() {
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+    }
+}
+
+bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs) {
+    DWORD start = GetTickCount();
+    while (!done()) {
+        if (GetTickCount() - start > timeoutMs)
+            return done();
+        PumpMessages();
+        Sleep(1);
+    }
+    return true;
+}
+
+static LRESULT CALLBACK TestWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message != WM_PAINT && message != WM_NCPAINT && message != WM_ERASEBKGND)
+        gReceived.push_back({message, wParam, lParam});
+    return DefWindowProcW(hwnd, message, wParam, lParam);
+}
+
+TestWindow::TestWindow(int width, int height) {
+    static bool registered = false;
+    if (!registered) {
+        WNDCLASSW wc = {};
+        wc.lpfnWndProc = TestWindowProc;
+        wc.hInstance = GetModuleHandleW(nullptr);
+        wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
+        wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+        wc.lpszClassName = L"TAVRENTESTWINDOW";
+        RegisterClassW(&wc);
+        registered = true;
+    }
+    window = CreateWindowExW(0, L"TAVRENTESTWINDOW", L"test", WS_POPUP | WS_VISIBLE, 0, 0, width, height,
+                             nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+    PumpMessages();
+}
+
+TestWindow::~TestWindow() {
+    DestroyWindow(window);
+    PumpMessages();
+}
+
+const std::vector<TestWindow::Received>& TestWindow::received() { return gReceived; }
+
+void TestWindow::clearReceived() { gReceived.clear(); }

@@ -1,0 +1,36 @@
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+#include <vector>
+
+// Helpers for tests that drive real windows under Wine.
+
+// Dispatches every message waiting for this thread.
+void PumpMessages();
+
+// Pumps messages until `done` holds or `timeoutMs` passes; answers `done()`.
+bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs = 5000);
+
+// A plain visible top-level window to parent controls in tests; destroyed with the object.
+class TestWindow {
+  public:
+    TestWindow(int width, int height);
+    TestWindow(const TestWindow&) = delete;
+    TestWindow& operator=(const TestWindow&) = delete;
+    ~TestWindow();
+    HWND hwnd() const { return window; }
+
+    // Messages the window received, for forwarding tests: (message, wParam, lParam).
+    struct Received {
+        UINT message;
+        WPARAM wParam;
+        LPARAM lParam;
+    };
+    static const std::vector<Received>& received();
+    static void clearReceived();
+
+  private:
+    HWND window;
+};

@@ -29,6 +29,7 @@ class App : public IHost {
     explicit App(HINSTANCE instance);
     App(const App&) = delete;
     App& operator=(const App&) = delete;
+    virtual ~App() = default;
 
     // IHost
     HWND GetHwnd() override;

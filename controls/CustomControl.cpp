@@ -1,0 +1,233 @@
+#include "controls/CustomControl.h"
+
+#include "controls/ListControl.h"
+#include "controls/UnitFormat.h"
+
+#include <windowsx.h>
+
+CustomControl::CustomControl(IHost* controlHost, const wchar_t* windowClass, int id, const RECT& area)
+    : rect(area), className(windowClass), host(controlHost), controlId(id) {}
+
+CustomControl::~CustomControl() {
+    // The window may outlive the object; from now on it gets default processing only.
+    if (hwnd && reinterpret_cast<CustomControl*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA)) == this)
+        SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
+}
+
+void CustomControl::CreateControlWindow(HWND parent, HINSTANCE instance) {
+    hwnd = CreateWindowExW(0, className, L"", WS_CHILD | WS_VISIBLE, rect.left, rect.top, rect.right - rect.left,
+                           rect.bottom - rect.top, parent, nullptr, instance, this);
+}
+
+const wchar_t* CustomControl::FormatValue(int value) { return FormatUnitValue(GetUnits(), value); }
+
+int CustomControl::GetUnits() { return 0; }
+int CustomControl::GetValue() { return 0; }
+
+void CustomControl::Show(bool show) { ShowWindow(hwnd, show ? SW_SHOW : SW_HIDE); }
+
+void CustomControl::SetScale(double) {}
+void CustomControl::OnPaint() {}
+bool CustomControl::OnLButtonDown(int, int) { return false; }
+bool CustomControl::OnRButtonDown(int, int) { return false; }
+bool CustomControl::OnMButtonDown(int, int) { return false; }
+bool CustomControl::OnLButtonUp(int, int) { return false; }
+bool CustomControl::OnRButtonUp(int, int) { return false; }
+bool CustomControl::OnMButtonUp(int, int) { return false; }
+
+bool CustomControl::OnMouseMove(int, int) {
+    RequestLeaveTracking();
+    return false;
+}
+
+bool CustomControl::OnMouseLeave() {
+    trackingLeave = false;
+    return false;
+}
+
+bool CustomControl::OnMouseWheel(int, int, int, int) { return false; }
+bool CustomControl::OnCaptureLost(bool) { return false; }
+bool CustomControl::OnKeyDown(int) { return false; }
+void CustomControl::OnTimer(int) {}
+bool CustomControl::OnReserved1(int) { return false; }
+bool CustomControl::OnReserved2(int) { return false; }
+
+void CustomControl::RequestLeaveTracking() {
+    if (controlId == 0 || trackingLeave || !hwnd)
+        return;
+    trackingLeave = true;
+    TRACKMOUSEEVENT request = {};
+    request.cbSize = sizeof request;
+    request.dwFlags = TME_LEAVE;
+    request.hwndTrack = hwnd;
+    request.dwHoverTime = 0;
+    TrackMouseEvent(&request);
+}
+
+void CustomControl::InvalidateParentArea() {
+    HWND parent = GetParent(hwnd);
+    RECT screen;
+    if (!parent || !GetWindowRect(hwnd, &screen))
+        return;
+    POINT topLeft = {screen.left, screen.top};
+    ScreenToClient(parent, &topLeft);
+    RECT area = {topLeft.x, topLeft.y, topLeft.x + (screen.right - screen.left),
+                 topLeft.y + (screen.bottom - screen.top)};
+    InvalidateRect(parent, &area, FALSE);
+}
+
+void CustomControl::SetActive(bool isActive) {
+    if (isActive == active)
+        return;
+    active = isActive;
+    InvalidateParentArea();
+    InvalidateRect(hwnd, nullptr, FALSE);
+}
+
+void CustomControl::SetHighlighted(bool isHighlighted) {
+    if (isHighlighted == highlighted)
+        return;
+    highlighted = isHighlighted;
+    InvalidateParentArea();
+    InvalidateRect(hwnd, nullptr, FALSE);
+}
+
+void CustomControl::ForwardToParent(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    HWND parent = GetParent(window);
+    if (!parent)
+        return;
+    switch (message) {
+    case WM_MOUSEMOVE:
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONUP:
+    case WM_RBUTTONDOWN:
+    case WM_RBUTTONUP:
+    case WM_MBUTTONDOWN:
+    case WM_MBUTTONUP: {
+        POINT point = {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+        ClientToScreen(window, &point);
+        ScreenToClient(parent, &point);
+        lParam = MAKELPARAM(point.x & 0xFFFF, point.y & 0xFFFF);
+        break;
+    }
+    default:
+        // The wheel carries screen coordinates, which mean the same to the parent.
+        break;
+    }
+    SendMessageW(parent, message, wParam, lParam);
+}
+
+static CustomControl* ControlOf(HWND hwnd) {
+    return reinterpret_cast<CustomControl*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+}
+
+static ListControl* ListOf(HWND listWindow) {
+    return listWindow ? reinterpret_cast<ListControl*>(GetWindowLongPtrW(listWindow, GWLP_USERDATA)) : nullptr;
+}
+
+LRESULT CALLBACK CustomControlWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_CREATE) {
+        auto* create = reinterpret_cast<CREATESTRUCTW*>(lParam);
+        if (create && create->lpCreateParams)
+            SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
+        return DefWindowProcW(hwnd, message, wParam, lParam);
+    }
+    CustomControl* control = ControlOf(hwnd);
+    int x = GET_X_LPARAM(lParam);
+    int y = GET_Y_LPARAM(lParam);
+    bool forward = false;
+    switch (message) {
+    case WM_NCDESTROY:
+        // The object may outlive its window (the parent went first).
+        if (control) {
+            control->hwnd = nullptr;
+            SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
+        }
+        break;
+    case WM_PAINT:
+        if (control)
+            control->OnPaint();
+        break;
+    case WM_CANCELMODE:
+        forward = control && control->OnCaptureLost(true);
+        break;
+    case WM_CAPTURECHANGED:
+        forward = control && control->OnCaptureLost(false);
+        break;
+    case WM_KEYDOWN:
+        forward = control && control->OnKeyDown(static_cast<int>(wParam));
+        break;
+    case WM_TIMER:
+        if (control)
+            control->OnTimer(static_cast<int>(wParam));
+        break;
+    case WM_HSCROLL:
+    case WM_VSCROLL:
+        forward = true;
+        break;
+    case WM_CTLCOLORLISTBOX:
+        return reinterpret_cast<LRESULT>(GetStockObject(BLACK_BRUSH));
+    case WM_MOUSEMOVE:
+        if (control) {
+            control->RequestLeaveTracking();
+            forward = control->OnMouseMove(x, y);
+        }
+        break;
+    case WM_LBUTTONDOWN:
+        forward = control && control->OnLButtonDown(x, y);
+        break;
+    case WM_RBUTTONDOWN:
+        forward = control && control->OnRButtonDown(x, y);
+        break;
+    case WM_MBUTTONDOWN:
+        forward = control && control->OnMButtonDown(x, y);
+        break;
+    case WM_LBUTTONUP:
+        forward = control && control->OnLButtonUp(x, y);
+        break;
+    case WM_RBUTTONUP:
+        forward = control && control->OnRButtonUp(x, y);
+        break;
+    case WM_MBUTTONUP:
+        forward = control && control->OnMButtonUp(x, y);
+        break;
+    case WM_MOUSEWHEEL:
+        if (control && control->OnMouseWheel(GET_WHEEL_DELTA_WPARAM(wParam), GET_KEYSTATE_WPARAM(wParam), x, y)) {
+            // The default procedure would hand the wheel to the parent a second time.
+            CustomControl::ForwardToParent(hwnd, message, wParam, lParam);
+            return 0;
+        }
+        break;
+    case WM_MOUSELEAVE:
+        forward = control && control->OnMouseLeave();
+        break;
+    case WM_DRAWITEM: {
+        auto* item = reinterpret_cast<DRAWITEMSTRUCT*>(lParam);
+        if (item && item->CtlID == kListControlId && item->itemID != static_cast<UINT>(-1)) {
+            if (ListControl* list = ListOf(item->hwndItem))
+                list->DrawItem(*item);
+        }
+        break;
+    }
+    case WM_MEASUREITEM: {
+        auto* item = reinterpret_cast<MEASUREITEMSTRUCT*>(lParam);
+        if (item && item->CtlID == kListControlId)
+            item->itemHeight = 35;
+        return TRUE;
+    }
+    case WM_COMMAND: {
+        HWND from = reinterpret_cast<HWND>(lParam);
+        if (from && GetDlgCtrlID(from) == kListControlId) {
+            ListControl* list = ListOf(from);
+            return list ? list->OnNotification(HIWORD(wParam)) : 0;
+        }
+        forward = true;
+        break;
+    }
+    default:
+        break;
+    }
+    if (forward)
+        CustomControl::ForwardToParent(hwnd, message, wParam, lParam);
+    return DefWindowProcW(hwnd, message, wParam, lParam);
+}

@@ -1,0 +1,38 @@
+#include "controls/GdiplusImages.h"
+
+#include <algorithm>
+// gdiplus.h expects min and max from the Windows headers, which NOMINMAX removes.
+namespace Gdiplus {
+using std::max;
+using std::min;
+} // namespace Gdiplus
+#include <gdiplus.h>
+
+std::unique_ptr<Gdiplus::Bitmap> LoadResourceBitmap(HINSTANCE instance, int id) {
+    std::unique_ptr<Gdiplus::Bitmap> bitmap(Gdiplus::Bitmap::FromResource(instance, MAKEINTRESOURCEW(id)));
+    if (bitmap && bitmap->GetLastStatus() != Gdiplus::Ok)
+        bitmap.reset();
+    return bitmap;
+}
+
+std::unique_ptr<Gdiplus::Bitmap> RenderScaledBitmap(Gdiplus::Bitmap& source, int width, int height, double ratio) {
+    if (width <= 0 || height <= 0)
+        return nullptr;
+    auto target = std::make_unique<Gdiplus::Bitmap>(width, height, PixelFormat32bppARGB);
+    if (target->GetLastStatus() != Gdiplus::Ok)
+        return nullptr;
+    Gdiplus::Graphics graphics(target.get());
+    graphics.SetInterpolationMode(Gdiplus::InterpolationModeHighQualityBicubic);
+    graphics.SetPixelOffsetMode(Gdiplus::PixelOffsetModeHalf);
+    graphics.ScaleTransform(static_cast<float>(ratio), static_cast<float>(ratio));
+    // The size is given so that the bitmap's resolution plays no part.
+    graphics.DrawImage(&source, 0, 0, static_cast<INT>(source.GetWidth()), static_cast<INT>(source.GetHeight()));
+    return target;
+}
+
+void DrawBitmapUnscaled(HDC dc, Gdiplus::Bitmap& image) {
+    Gdiplus::Graphics graphics(dc);
+    graphics.SetInterpolationMode(Gdiplus::InterpolationModeNearestNeighbor);
+    graphics.SetPixelOffsetMode(Gdiplus::PixelOffsetModeHalf);
+    graphics.DrawImage(&image, 0, 0, static_cast<INT>(image.GetWidth()), static_cast<INT>(image.GetHeight()));
+}

@@ -1,0 +1,21 @@
+#pragma once
+
+#include <windows.h>
+
+#include <memory>
+
+namespace Gdiplus {
+class Bitmap;
+}
+
+// Bitmaps of the program's resources for the controls, loaded and scaled with GDI+.
+
+// The bitmap resource `id` of `instance`, or null when it cannot be loaded.
+std::unique_ptr<Gdiplus::Bitmap> LoadResourceBitmap(HINSTANCE instance, int id);
+
+// `source` drawn into a new 32-bit ARGB bitmap of width x height with both world
+// scales set to `ratio`; null when the size is empty or GDI+ fails.
+std::unique_ptr<Gdiplus::Bitmap> RenderScaledBitmap(Gdiplus::Bitmap& source, int width, int height, double ratio);
+
+// Draws `image` at (0, 0) in its own pixel size, pixel for pixel.
+void DrawBitmapUnscaled(HDC dc, Gdiplus::Bitmap& image);

@@ -1,0 +1,147 @@
+#include "controls/ImageToggleBase.h"
+
+#include "app/IHost.h"
+#include "controls/GdiplusImages.h"
+#include "controls/ToggleMath.h"
+#include "controls/UnitFormat.h"
+
+#include <algorithm>
+namespace Gdiplus {
+using std::max;
+using std::min;
+} // namespace Gdiplus
+#include <gdiplus.h>
+
+#include <utility>
+
+namespace {
+
+// Loads the images at natural size and answers the window rectangle at (x, y).
+RECT LoadImages(HINSTANCE module, const std::vector<WORD>& resources,
+                std::vector<std::unique_ptr<Gdiplus::Bitmap>>& images, int x, int y) {
+    for (WORD id : resources)
+        images.push_back(LoadResourceBitmap(module, id));
+    int width = 0;
+    int height = 0;
+    if (!images.empty() && images.back()) {
+        width = static_cast<int>(images.back()->GetWidth());
+        height = static_cast<int>(images.back()->GetHeight());
+    }
+    return RECT{x, y, x + width, y + height};
+}
+
+} // namespace
+
+ImageToggleBase::ImageToggleBase(IHost* controlHost, HWND parent, HINSTANCE module, int x, int y,
+                                 std::vector<WORD> resources, bool flipsOnPress, int id,
+                                 const wchar_t* windowClass)
+    : CustomControl(controlHost, windowClass, id, RECT{x, y, x, y}), instance(module),
+      stateResources(std::move(resources)), clickToggles(flipsOnPress) {
+    rect = LoadImages(instance, stateResources, stateImages, x, y);
+    imageWidth = rect.right - rect.left;
+    imageHeight = rect.bottom - rect.top;
+    CreateControlWindow(parent, instance);
+}
+
+ImageToggleBase::~ImageToggleBase() = default;
+
+void ImageToggleBase::SetValue(int newValue) {
+    if (newValue == value)
+        return;
+    value = newValue;
+    InvalidateRect(hwnd, nullptr, FALSE);
+    if (clickToggles)
+        UpdateWindow(hwnd);
+}
+
+int ImageToggleBase::GetUnits() { return kUnitOnOff; }
+int ImageToggleBase::GetValue() { return value; }
+
+int ImageToggleBase::PositionFromY(int y) const { return TogglePositionFromY(PositionCount(), imageHeight, y); }
+
+void ImageToggleBase::SetScale(double factor) {
+    for (auto& image : stateImages)
+        image.reset();
+    int width = 0;
+    int height = 0;
+    if (std::unique_ptr<Gdiplus::Bitmap> sizing = LoadResourceBitmap(instance, stateResources.back())) {
+        width = static_cast<int>(sizing->GetWidth() * factor);
+        height = static_cast<int>(sizing->GetHeight() * factor);
+    }
+    for (size_t i = 0; i < stateResources.size(); ++i) {
+        if (std::unique_ptr<Gdiplus::Bitmap> natural = LoadResourceBitmap(instance, stateResources[i]))
+            stateImages[i] = RenderScaledBitmap(*natural, width, height, factor);
+    }
+    imageWidth = width;
+    imageHeight = height;
+}
+
+void ImageToggleBase::OnPaint() {
+    PAINTSTRUCT paint;
+    HDC dc = BeginPaint(hwnd, &paint);
+    if (active) {
+        // A two-position toggle shows its on image for any nonzero value.
+        int position = PositionCount() == 2 ? (value != 0 ? 1 : 0) : value;
+        if (position >= 0 && position < PositionCount() && stateImages[position])
+            DrawBitmapUnscaled(dc, *stateImages[position]);
+    }
+    EndPaint(hwnd, &paint);
+}
+
+void ImageToggleBase::ChangeByUser(int position) {
+    if (position == value)
+        return;
+    value = position;
+    InvalidateRect(hwnd, nullptr, FALSE);
+    host->ControlChanged(controlId, value);
+}
+
+bool ImageToggleBase::OnLButtonDown(int, int) {
+    if (!active)
+        return true;
+    pressed = true;
+    SetCapture(hwnd);
+    if (clickToggles) {
+        // Any value set from the program counts as on, so a press always turns it off.
+        value = value != 0 ? 0 : 1;
+        InvalidateRect(hwnd, nullptr, FALSE);
+        UpdateWindow(hwnd);
+        host->ControlChanged(controlId, value);
+    }
+    return false;
+}
+
+bool ImageToggleBase::OnMouseMove(int, int y) {
+    if (!active || clickToggles || !pressed)
+        return true;
+    ChangeByUser(PositionFromY(y));
+    return false;
+}
+
+bool ImageToggleBase::OnLButtonUp(int, int y) {
+    if (!active)
+        return true;
+    // Releasing the capture reports a capture loss, which clears `pressed`.
+    bool wasPressed = pressed;
+    pressed = false;
+    ReleaseCapture();
+    if (wasPressed && !clickToggles)
+        ChangeByUser(PositionFromY(y));
+    return false;
+}
+
+bool ImageToggleBase::OnCaptureLost(bool cancelMode) {
+    if (!active)
+        return true;
+    if (cancelMode)
+        OnLButtonUp(0, 0);
+    // A capture taken elsewhere ends the press too, so the switch never stays held.
+    pressed = false;
+    return false;
+}
+
+bool ImageToggleBase::OnRButtonDown(int, int) { return true; }
+bool ImageToggleBase::OnRButtonUp(int, int) { return true; }
+bool ImageToggleBase::OnMButtonDown(int, int) { return true; }
+bool ImageToggleBase::OnMButtonUp(int, int) { return true; }
+bool ImageToggleBase::OnMouseWheel(int, int, int, int) { return true; }

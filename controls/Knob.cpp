@@ -1,0 +1,195 @@
+#include "controls/Knob.h"
+
+#include "app/IHost.h"
+#include "app/Settings.h"
+#include "controls/KnobMath.h"
+#include "controls/KnobSprites.h"
+#include "resources/ResourceIds.h"
+
+namespace {
+
+constexpr int kLastSpriteFrame = 127;
+constexpr int kNaturalFrameSize = 67;
+constexpr int kWindowMargin = 5;
+
+// Made once at start-up and kept until the process ends: GDI+ is shut down before
+// static destructors would run.
+KnobSprites* gSprites = nullptr;
+
+// Read at every drag step, so pressing a key during a drag rescales it.
+DragPace CurrentDragPace() {
+    if (GetAsyncKeyState(VK_SHIFT) & 0x8000)
+        return DragPace::Fine;
+    if (GetAsyncKeyState(VK_CONTROL) & 0x8000)
+        return DragPace::Coarse;
+    return DragPace::Normal;
+}
+
+RECT KnobWindowRect(int x, int y) {
+    POINT origin = Knob::WindowOrigin(x, y);
+    int side = Knob::FrameSize() + 2 * kWindowMargin;
+    return RECT{origin.x, origin.y, origin.x + side, origin.y + side};
+}
+
+} // namespace
+
+void Knob::ModuleStartup(HINSTANCE instance) {
+    WNDCLASSEXW windowClass = {};
+    windowClass.cbSize = sizeof windowClass;
+    windowClass.style = CS_HREDRAW | CS_VREDRAW;
+    windowClass.lpfnWndProc = CustomControlWndProc;
+    windowClass.hInstance = instance;
+    windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    windowClass.lpszClassName = L"KNOB";
+    RegisterClassExW(&windowClass);
+    if (!gSprites)
+        gSprites = new KnobSprites(instance, IDB_KNOB_STRIP, IDB_KNOB_MASK, kLastSpriteFrame);
+}
+
+KnobSprites* Knob::Sprites() { return gSprites; }
+
+int Knob::FrameSize() { return gSprites ? gSprites->frameWidth : kNaturalFrameSize; }
+
+POINT Knob::WindowOrigin(int x, int y) {
+    int half = FrameSize() / 2;
+    return POINT{x - half - kWindowMargin, y - half - kWindowMargin};
+}
+
+Knob::Knob(IHost* controlHost, HWND parent, HINSTANCE instance, int x, int y, int maximum, int id)
+    : CustomControl(controlHost, L"KNOB", id, KnobWindowRect(x, y)), maxValue(maximum) {
+    CreateControlWindow(parent, instance);
+}
+
+Knob::~Knob() = default;
+
+void Knob::SetValue(int newValue) {
+    if (newValue == value)
+        return;
+    value = ClampKnobValue(newValue, minValue, maxValue);
+    if (active)
+        InvalidateRect(hwnd, nullptr, FALSE);
+}
+
+int Knob::GetUnits() { return units; }
+int Knob::GetValue() { return value; }
+
+void Knob::SetScale(double factor) {
+    if (gSprites)
+        gSprites->SetScale(factor);
+}
+
+int Knob::CurrentFrame() const { return KnobFrame(value, minValue, maxValue, firstFrame, lastFrame); }
+
+void Knob::OnPaint() {
+    PAINTSTRUCT paint;
+    HDC dc = BeginPaint(hwnd, &paint);
+    if (active) {
+        RECT client;
+        GetClientRect(hwnd, &client);
+        int cx = client.left + (client.right - client.left) / 2;
+        int cy = client.top + (client.bottom - client.top) / 2;
+        if (highlighted) {
+            HBRUSH yellow = CreateSolidBrush(RGB(255, 255, 0));
+            FrameRect(dc, &client, yellow);
+            DeleteObject(yellow);
+        }
+        if (gSprites)
+            gSprites->Draw(dc, CurrentFrame(), cx - gSprites->frameWidth / 2 - 1, cy - gSprites->frameHeight / 2);
+    }
+    EndPaint(hwnd, &paint);
+}
+
+void Knob::ChangeByUser(int candidate) {
+    if (candidate == value)
+        return;
+    // Compared before clamping: a drag past an end reports the end value again.
+    value = ClampKnobValue(candidate, minValue, maxValue);
+    host->ControlChanged(controlId, value);
+    if (active)
+        InvalidateRect(hwnd, nullptr, FALSE);
+}
+
+bool Knob::OnLButtonDown(int x, int y) {
+    if (!active)
+        return true;
+    dragStartX = x;
+    dragStartY = y;
+    dragStartValue = value;
+    dragging = true;
+    SetCapture(hwnd);
+    // With the focus the knob hears Escape, which cancels the drag.
+    SetFocus(hwnd);
+    return false;
+}
+
+bool Knob::OnLButtonUp(int, int) {
+    if (!active)
+        return true;
+    dragging = false;
+    ReleaseCapture();
+    return false;
+}
+
+bool Knob::OnMouseMove(int x, int y) {
+    if (!active || !dragging)
+        return true;
+    int candidate;
+    if (GetSettings().KnobMode == 1) {
+        RECT client;
+        GetClientRect(hwnd, &client);
+        candidate = RotaryDragValue(x, y, client.left, client.top, client.right, client.bottom, firstFrame,
+                                    lastFrame, minValue, maxValue);
+    } else {
+        candidate = VerticalDragValue(dragStartY, y, dragStartValue, minValue, maxValue, CurrentDragPace());
+    }
+    ChangeByUser(candidate);
+    return false;
+}
+
+void Knob::RevertDrag() {
+    dragging = false;
+    ChangeByUser(dragStartValue);
+    ReleaseCapture();
+}
+
+bool Knob::OnRButtonDown(int, int) {
+    if (!active)
+        return true;
+    if (dragging) {
+        RevertDrag();
+    } else {
+        rightCaptured = true;
+        SetCapture(hwnd);
+    }
+    return false;
+}
+
+bool Knob::OnRButtonUp(int, int) {
+    if (!active)
+        return true;
+    rightCaptured = false;
+    ReleaseCapture();
+    return false;
+}
+
+bool Knob::OnKeyDown(int virtualKey) {
+    if (!active)
+        return true;
+    if (dragging && virtualKey == VK_ESCAPE)
+        RevertDrag();
+    return false;
+}
+
+bool Knob::OnCaptureLost(bool cancelMode) {
+    if (!active)
+        return true;
+    dragging = false;
+    rightCaptured = false;
+    if (cancelMode)
+        ReleaseCapture();
+    return false;
+}
+
+bool Knob::OnMButtonDown(int, int) { return true; }
+bool Knob::OnMButtonUp(int, int) { return true; }
+bool Knob::OnMouseWheel(int, int, int, int) { return true; }

@@ -56,7 +56,8 @@ PanelLayout::PanelLayout() {
 PanelRect PanelLayout::ControlWindow(const ParameterRow& row) {
     switch (row.kind) {
     case ControlKind::Knob:
-        return {row.x - kKnobFrameSize / 2 - 5, row.y - kKnobFrameSize / 2 - 5, kKnobWindowSize, kKnobWindowSize};
+        return {row.x - kKnobFrameSize / 2 - 5, row.y - kKnobFrameSize / 2 - 5, kKnobWindowSize,
+                kKnobWindowSize};
     case ControlKind::TwoState:
         return row.clickToggles ? PanelRect{row.x, row.y, 45, 45} : PanelRect{row.x, row.y, 24, 60};
     case ControlKind::ThreeState:
@@ -69,8 +70,8 @@ PanelRect PanelLayout::ControlWindow(const ParameterRow& row) {
 PanelRect PanelLayout::KnobImage(const ParameterRow& row) {
     // The knob blits its frame one pixel left of the window's centre.
     const PanelRect w = ControlWindow(row);
-    return {w.left + w.width / 2 - kKnobFrameSize / 2 - 1, w.top + w.height / 2 - kKnobFrameSize / 2, kKnobFrameSize,
-            kKnobFrameSize};
+    return {w.left + w.width / 2 - kKnobFrameSize / 2 - 1, w.top + w.height / 2 - kKnobFrameSize / 2,
+            kKnobFrameSize, kKnobFrameSize};
 }
 
 double PanelLayout::FrameAngle(int frame) {
@@ -123,18 +124,20 @@ int PanelLayout::TextHeight(TextStyle style) {
 }
 
 void PanelLayout::Build() {
-    auto legend = [this](const std::string& text, PanelRect box, TextStyle style, TextAlign align, bool ruled) {
+    auto legend = [this](const std::string& text, PanelRect box, TextStyle style, TextAlign align,
+                         bool ruled) {
         legends.push_back({text, box, style, align, ruled});
     };
     auto textBox = [](const std::string& text, TextStyle style, int centreX, int top) {
         int lines = 1 + static_cast<int>(std::count(text.begin(), text.end(), '\n'));
-        return CentredBox(centreX, top, PanelLayout::TextWidth(text, style), PanelLayout::TextHeight(style) * lines);
+        return CentredBox(centreX, top, PanelLayout::TextWidth(text, style),
+                          PanelLayout::TextHeight(style) * lines);
     };
     // A knob's name, centred under its dial.
     auto knobName = [&](int number, const std::string& text, int drop = kKnobLegendDrop) {
         const ParameterRow& row = Row(number);
-        legend(text, textBox(text, TextStyle::Legend, row.x, row.y + drop), TextStyle::Legend, TextAlign::Centre,
-               false);
+        legend(text, textBox(text, TextStyle::Legend, row.x, row.y + drop), TextStyle::Legend,
+               TextAlign::Centre, false);
     };
     auto aboveSwitch = [&](int number, const std::string& text) {
         const ParameterRow& row = Row(number);
@@ -144,8 +147,8 @@ void PanelLayout::Build() {
     };
     auto belowSwitch = [&](int number, const std::string& text, TextStyle style = TextStyle::Position) {
         const ParameterRow& row = Row(number);
-        legend(text, textBox(text, style, CentreX(row), ControlWindow(row).Bottom() + kSwitchLegendGap), style,
-               TextAlign::Centre, false);
+        legend(text, textBox(text, style, CentreX(row), ControlWindow(row).Bottom() + kSwitchLegendGap),
+               style, TextAlign::Centre, false);
     };
     // A legend under a row of controls, ruled out to their outer edges.
     auto groupLegend = [&](int firstNumber, int lastNumber, const std::string& text, int top) {
@@ -164,7 +167,8 @@ void PanelLayout::Build() {
         for (int i = 0; i < count; ++i) {
             const int bandCentre = w.top + (2 * i + 1) * w.height / (2 * count);
             const std::string& text = topToBottom[static_cast<size_t>(i)];
-            PanelRect box{w.Right() + 4, bandCentre - height / 2, TextWidth(text, TextStyle::Position), height};
+            PanelRect box{w.Right() + 4, bandCentre - height / 2, TextWidth(text, TextStyle::Position),
+                          height};
             legend(text, box, TextStyle::Position, TextAlign::Left, false);
         }
     };
@@ -175,24 +179,19 @@ void PanelLayout::Build() {
     };
 
     const std::vector<std::pair<std::string, PanelRect>> frameList = {
-        {"PATCH", Frame(36, 22, 264, 848)},
-        {"OSCILLATOR A", Frame(278, 22, 1113, 180)},
-        {"OSCILLATOR B", Frame(278, 188, 1113, 346)},
-        {"POLY-MOD", Frame(278, 356, 915, 515)},
-        {"NOISE", Frame(932, 356, 1113, 513)},
-        {"LFO-MOD", Frame(278, 523, 915, 680)},
-        {"GLIDE", Frame(932, 523, 1113, 680)},
-        {"LFO", Frame(278, 691, 704, 848)},
-        {"VIBRATO", Frame(721, 691, 1113, 848)},
-        {"FREQ ADJ", Frame(1128, 22, 1452, 180)},
-        {"FILTER", Frame(1128, 188, 1883, 514)},
-        {"AMPLIFIER", Frame(1128, 523, 1883, 680)},
+        {"PATCH", Frame(36, 22, 264, 848)},           {"OSCILLATOR A", Frame(278, 22, 1113, 180)},
+        {"OSCILLATOR B", Frame(278, 188, 1113, 346)}, {"POLY-MOD", Frame(278, 356, 915, 515)},
+        {"NOISE", Frame(932, 356, 1113, 513)},        {"LFO-MOD", Frame(278, 523, 915, 680)},
+        {"GLIDE", Frame(932, 523, 1113, 680)},        {"LFO", Frame(278, 691, 704, 848)},
+        {"VIBRATO", Frame(721, 691, 1113, 848)},      {"FREQ ADJ", Frame(1128, 22, 1452, 180)},
+        {"FILTER", Frame(1128, 188, 1883, 514)},      {"AMPLIFIER", Frame(1128, 523, 1883, 680)},
         {"PERFORMANCE", Frame(1128, 691, 1882, 848)},
     };
     for (const auto& [title, rect] : frameList) {
         const int width = TextWidth(title, TextStyle::Title) + 12;
         const int height = TextHeight(TextStyle::Title);
-        frames.push_back({title, rect, CentredBox(rect.left + rect.width / 2, rect.top - height / 2 + 1, width, height)});
+        frames.push_back(
+            {title, rect, CentredBox(rect.left + rect.width / 2, rect.top - height / 2 + 1, width, height)});
     }
 
     // PATCH: the bank buttons, BANK between two rules, the list, a rule, the status lines.
@@ -228,13 +227,13 @@ void PanelLayout::Build() {
     // POLY-MOD: the frame is short, so the marks sit closer under the dials and the
     // group legends take the row beneath them.
     {
-        const int markDrop = 48;
-        const int groupTop = Row(8).y + markDrop + TextHeight(TextStyle::Legend) + 3;
+        const int markDrop = 50;
+        const int groupTop = Row(8).y + markDrop + TextHeight(TextStyle::Legend) + 1;
         knobName(8, "FIL ENV", markDrop);
         knobName(9, "OSC B", markDrop);
         legend("SOURCE AMOUNT",
-               {ControlWindow(Row(8)).left, groupTop, ControlWindow(Row(9)).Right() - ControlWindow(Row(8)).left,
-                TextHeight(TextStyle::Legend)},
+               {ControlWindow(Row(8)).left, groupTop,
+                ControlWindow(Row(9)).Right() - ControlWindow(Row(8)).left, TextHeight(TextStyle::Legend)},
                TextStyle::Legend, TextAlign::Centre, true);
         const int markTop = Row(8).y + markDrop;
         legend("FREQ A", textBox("FREQ A", TextStyle::Legend, CentreX(Row(43)), markTop), TextStyle::Legend,
@@ -323,14 +322,20 @@ void PanelLayout::Build() {
         if (row.kind != ControlKind::Knob)
             continue;
         const PanelRect image = KnobImage(row);
-        KnobDial dial{row.id, row.scale, image.left + kKnobFrameSize / 2 + 0.5, image.top + kKnobFrameSize / 2 + 0.5,
-                      36.5, 42.0, 39.5, {}};
+        KnobDial dial{row.id,
+                      row.scale,
+                      image.left + kKnobFrameSize / 2 + 0.5,
+                      image.top + kKnobFrameSize / 2 + 0.5,
+                      36.5,
+                      42.0,
+                      39.5,
+                      {}};
         auto labelAt = [&dial](double angle, double radius, int width, int height) {
             const double rad = angle * kPi / 180.0;
             const double x = dial.centreX - radius * std::sin(rad);
             const double y = dial.centreY + radius * std::cos(rad);
-            return PanelRect{static_cast<int>(std::lround(x - width / 2.0)), static_cast<int>(std::lround(y - height / 2.0)),
-                             width, height};
+            return PanelRect{static_cast<int>(std::lround(x - width / 2.0)),
+                             static_cast<int>(std::lround(y - height / 2.0)), width, height};
         };
         const double first = FrameAngle(0);
         const double last = FrameAngle(kKnobLastValueFrame);
@@ -354,7 +359,8 @@ void PanelLayout::Build() {
                     text = number < 5 ? "-" + std::to_string(5 - number)
                                       : (number == 5 ? "0" : "+" + std::to_string(number - 5));
                 const int width = TextWidth(text, TextStyle::Dial);
-                dial.marks.push_back({angle, true, text, labelAt(angle, 50.0, width, TextHeight(TextStyle::Dial))});
+                dial.marks.push_back(
+                    {angle, true, text, labelAt(angle, 50.0, width, TextHeight(TextStyle::Dial))});
             }
         }
         dials.push_back(dial);

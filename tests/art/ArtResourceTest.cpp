@@ -1,0 +1,319 @@
+// The artwork as the program finds it in its resources: every bitmap with its exact
+// size and pixel format, the icons at the sizes Windows asks for, and the knob
+// strips whose frames, pointer angles and masks the knob's blits depend on.
+
+#include "editor/PanelLayout.h"
+#include "resources/ResourceIds.h"
+
+#include <windows.h>
+
+#include <algorithm>
+namespace Gdiplus {
+using std::max;
+using std::min;
+} // namespace Gdiplus
+#include <gdiplus.h>
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+namespace {
+
+constexpr double kPi = 3.14159265358979323846;
+
+struct ImageSpec {
+    int id;
+    int width;
+    int height;
+    int bits;
+};
+
+const ImageSpec kImages[] = {
+    {IDB_PANEL, 1920, 869, 24},          {IDB_KNOB_STRIP, 8576, 67, 8},
+    {IDB_KNOB_MASK, 8576, 67, 8},        {IDB_SWITCH_UP, 24, 60, 8},
+    {IDB_SWITCH_DOWN, 24, 60, 8},        {IDB_ABOUT, 640, 272, 24},
+    {IDB_LEVER_TOP, 24, 75, 8},          {IDB_LEVER_BOTTOM, 24, 75, 8},
+    {IDB_LEVER_MIDDLE, 24, 75, 8},       {IDB_LEVER_LOWER_MIDDLE, 24, 75, 8},
+    {IDB_LEVER_UPPER_MIDDLE, 24, 75, 8}, {IDB_BANK1_ON, 45, 45, 8},
+    {IDB_BANK1_OFF, 45, 45, 8},          {IDB_BANK2_ON, 45, 45, 8},
+    {IDB_BANK2_OFF, 45, 45, 8},          {IDB_BANK3_ON, 45, 45, 8},
+    {IDB_BANK3_OFF, 45, 45, 8},          {IDB_BANK4_ON, 45, 45, 8},
+    {IDB_BANK4_OFF, 45, 45, 8},          {IDB_GLYPHS, 912, 33, 8},
+};
+
+HINSTANCE Module() {
+    return GetModuleHandleW(nullptr);
+}
+
+std::unique_ptr<Gdiplus::Bitmap> Load(int id) {
+    std::unique_ptr<Gdiplus::Bitmap> bitmap(Gdiplus::Bitmap::FromResource(Module(), MAKEINTRESOURCEW(id)));
+    if (bitmap && bitmap->GetLastStatus() != Gdiplus::Ok)
+        bitmap.reset();
+    return bitmap;
+}
+
+// The pixels of a bitmap as 0xAARRGGBB, row by row, whatever its stored format.
+class Pixels {
+  public:
+    explicit Pixels(int id) {
+        std::unique_ptr<Gdiplus::Bitmap> bitmap = Load(id);
+        if (!bitmap)
+            return;
+        width = static_cast<int>(bitmap->GetWidth());
+        height = static_cast<int>(bitmap->GetHeight());
+        Gdiplus::Rect all(0, 0, width, height);
+        Gdiplus::BitmapData data{};
+        if (bitmap->LockBits(&all, Gdiplus::ImageLockModeRead, PixelFormat32bppARGB, &data) != Gdiplus::Ok)
+            return;
+        values.resize(static_cast<size_t>(width) * static_cast<size_t>(height));
+        for (int y = 0; y < height; ++y) {
+            const auto* row = reinterpret_cast<const uint32_t*>(static_cast<const uint8_t*>(data.Scan0) +
+                                                                static_cast<ptrdiff_t>(y) * data.Stride);
+            std::copy(row, row + width, values.begin() + static_cast<ptrdiff_t>(y) * width);
+        }
+        bitmap->UnlockBits(&data);
+    }
+
+    bool Loaded() const { return !values.empty(); }
+    uint32_t At(int x, int y) const {
+        return values[static_cast<size_t>(y) * static_cast<size_t>(width) + x];
+    }
+    // Brightness 0 to 255 (the mean of the three channels).
+    int Level(int x, int y) const {
+        const uint32_t v = At(x, y);
+        return static_cast<int>(((v >> 16) & 0xFF) + ((v >> 8) & 0xFF) + (v & 0xFF)) / 3;
+    }
+
+    int width = 0;
+    int height = 0;
+
+  private:
+    std::vector<uint32_t> values;
+};
+
+// The header of a bitmap resource as the resource compiler stored it.
+const BITMAPINFOHEADER* ResourceHeader(int id) {
+    HRSRC found = FindResourceW(Module(), MAKEINTRESOURCEW(id), MAKEINTRESOURCEW(2)); // RT_BITMAP
+    if (!found)
+        return nullptr;
+    HGLOBAL loaded = LoadResource(Module(), found);
+    if (!loaded || SizeofResource(Module(), found) < sizeof(BITMAPINFOHEADER))
+        return nullptr;
+    return static_cast<const BITMAPINFOHEADER*>(LockResource(loaded));
+}
+
+// Brightness at a point between pixel centres, bilinear.
+double LevelAt(const Pixels& p, double x, double y) {
+    const int x0 = static_cast<int>(std::floor(x)), y0 = static_cast<int>(std::floor(y));
+    const double fx = x - x0, fy = y - y0;
+    auto level = [&](int px, int py) {
+        px = std::clamp(px, 0, p.width - 1);
+        py = std::clamp(py, 0, p.height - 1);
+        return static_cast<double>(p.Level(px, py));
+    };
+    return (level(x0, y0) * (1 - fx) + level(x0 + 1, y0) * fx) * (1 - fy) +
+           (level(x0, y0 + 1) * (1 - fx) + level(x0 + 1, y0 + 1) * fx) * fy;
+}
+
+// The direction (degrees clockwise from straight down) in which frame n of the knob
+// strip is brightest along the pointer's length: where its pointer points.
+double PointerAngle(const Pixels& strip, int frame) {
+    const double cx = kKnobFrameSize * frame + kKnobFrameSize / 2.0;
+    const double cy = kKnobFrameSize / 2.0;
+    double bestAngle = 0.0, best = -1.0;
+    for (int tenth = 0; tenth < 3600; ++tenth) {
+        const double angle = tenth / 10.0;
+        const double rad = angle * kPi / 180.0;
+        double sum = 0.0;
+        for (double r = 12.0; r <= 28.0; r += 1.0)
+            sum += LevelAt(strip, cx - r * std::sin(rad) - 0.5, cy + r * std::cos(rad) - 0.5);
+        if (sum > best) {
+            best = sum;
+            bestAngle = angle;
+        }
+    }
+    return bestAngle;
+}
+
+} // namespace
+
+TEST(ArtResources, EveryBitmapHasItsExactSizeAndBitDepth) {
+    for (const ImageSpec& spec : kImages) {
+        SCOPED_TRACE("bitmap " + std::to_string(spec.id));
+        const BITMAPINFOHEADER* header = ResourceHeader(spec.id);
+        ASSERT_NE(header, nullptr);
+        EXPECT_EQ(header->biWidth, spec.width);
+        EXPECT_EQ(std::abs(header->biHeight), spec.height);
+        EXPECT_EQ(header->biBitCount, spec.bits);
+        EXPECT_EQ(header->biCompression, static_cast<DWORD>(BI_RGB));
+
+        std::unique_ptr<Gdiplus::Bitmap> bitmap = Load(spec.id);
+        ASSERT_NE(bitmap, nullptr);
+        EXPECT_EQ(static_cast<int>(bitmap->GetWidth()), spec.width);
+        EXPECT_EQ(static_cast<int>(bitmap->GetHeight()), spec.height);
+        EXPECT_EQ(bitmap->GetPixelFormat(), spec.bits == 24 ? PixelFormat24bppRGB : PixelFormat8bppIndexed);
+    }
+}
+
+TEST(ArtResources, IconsLoadAtEverySizeFrom16To256) {
+    for (int id : {IDI_TAVREN, IDI_SMALL}) {
+        HRSRC group = FindResourceW(Module(), MAKEINTRESOURCEW(id), MAKEINTRESOURCEW(14)); // RT_GROUP_ICON
+        ASSERT_NE(group, nullptr) << "icon group " << id;
+        auto* directory = static_cast<BYTE*>(LockResource(LoadResource(Module(), group)));
+        ASSERT_NE(directory, nullptr);
+        const std::vector<int> sizes =
+            id == IDI_TAVREN ? std::vector<int>{16, 24, 32, 48, 64, 128, 256} : std::vector<int>{16, 32};
+        for (int size : sizes) {
+            SCOPED_TRACE("icon " + std::to_string(id) + " at " + std::to_string(size));
+            // The group holds an image of exactly this size...
+            const int entry = LookupIconIdFromDirectoryEx(directory, TRUE, size, size, LR_DEFAULTCOLOR);
+            ASSERT_NE(entry, 0);
+            HRSRC image = FindResourceW(Module(), MAKEINTRESOURCEW(entry), MAKEINTRESOURCEW(3)); // RT_ICON
+            ASSERT_NE(image, nullptr);
+            HICON fromData = CreateIconFromResourceEx(
+                static_cast<BYTE*>(LockResource(LoadResource(Module(), image))),
+                SizeofResource(Module(), image), TRUE, 0x00030000, 0, 0, LR_DEFAULTCOLOR);
+            ASSERT_NE(fromData, nullptr);
+            ICONINFO info{};
+            ASSERT_TRUE(GetIconInfo(fromData, &info));
+            BITMAP colour{};
+            ASSERT_NE(info.hbmColor, nullptr) << "a colour icon";
+            GetObjectW(info.hbmColor, sizeof colour, &colour);
+            EXPECT_EQ(colour.bmWidth, size);
+            EXPECT_EQ(colour.bmHeight, size);
+            DeleteObject(info.hbmColor);
+            DeleteObject(info.hbmMask);
+            DestroyIcon(fromData);
+            // ...and LoadImage hands it out at that size.
+            HICON loaded =
+                static_cast<HICON>(LoadImageW(Module(), MAKEINTRESOURCEW(id), IMAGE_ICON, size, size, 0));
+            ASSERT_NE(loaded, nullptr);
+            DestroyIcon(loaded);
+        }
+    }
+}
+
+TEST(ArtResources, KnobFramesSitOnTheirGridWithThePointerAtTheirAngle) {
+    const Pixels strip(IDB_KNOB_STRIP);
+    const Pixels mask(IDB_KNOB_MASK);
+    ASSERT_TRUE(strip.Loaded());
+    ASSERT_TRUE(mask.Loaded());
+    ASSERT_EQ(strip.width, kKnobFrameSize * kKnobFrameCount);
+    for (int frame : {0, 1, 32, 63, 64, 95, 125, 126}) {
+        SCOPED_TRACE("frame " + std::to_string(frame));
+        // The knob (the mask's black) is centred in its 67 x 67 cell and stays in it.
+        int left = kKnobFrameSize, right = -1, top = kKnobFrameSize, bottom = -1;
+        for (int y = 0; y < kKnobFrameSize; ++y) {
+            for (int x = 0; x < kKnobFrameSize; ++x) {
+                if (mask.Level(kKnobFrameSize * frame + x, y) == 0) {
+                    left = std::min(left, x);
+                    right = std::max(right, x);
+                    top = std::min(top, y);
+                    bottom = std::max(bottom, y);
+                }
+            }
+        }
+        ASSERT_GE(right, 0) << "the frame has a knob";
+        EXPECT_GT(left, 0);
+        EXPECT_LT(right, kKnobFrameSize - 1);
+        EXPECT_NEAR((left + right) / 2.0, (kKnobFrameSize - 1) / 2.0, 0.5);
+        EXPECT_NEAR((top + bottom) / 2.0, (kKnobFrameSize - 1) / 2.0, 0.5);
+        // The pointer points where the knob's value says: 30 degrees past straight
+        // down at frame 0, turning clockwise by 300 / 128 degrees a frame.
+        EXPECT_NEAR(PointerAngle(strip, frame), PanelLayout::FrameAngle(frame), 2.5);
+    }
+    // The end stops: frame 0 points down-left of straight down, frame 126 down-right.
+    EXPECT_NEAR(PointerAngle(strip, 0), 30.0, 2.5);
+    EXPECT_NEAR(PointerAngle(strip, 126), 325.3, 2.5);
+}
+
+TEST(ArtResources, KnobImageIsDarkWhereverItsMaskLetsThePanelThrough) {
+    const Pixels strip(IDB_KNOB_STRIP);
+    const Pixels mask(IDB_KNOB_MASK);
+    ASSERT_TRUE(strip.Loaded());
+    ASSERT_TRUE(mask.Loaded());
+    ASSERT_EQ(strip.width, mask.width);
+    ASSERT_EQ(strip.height, mask.height);
+    // The mask is ANDed with the panel and the image ORed on top: a white mask pixel
+    // keeps the panel, so the image must add nothing there; a black one clears the
+    // panel for the knob. Nothing in between, which would tint the panel.
+    int lit = 0, grey = 0, knobPixels = 0;
+    for (int y = 0; y < strip.height; ++y) {
+        for (int x = 0; x < strip.width; ++x) {
+            const uint32_t m = mask.At(x, y) & 0xFFFFFF;
+            if (m == 0xFFFFFF) {
+                lit += (strip.At(x, y) & 0xFFFFFF) != 0;
+            } else if (m == 0) {
+                ++knobPixels;
+            } else {
+                ++grey;
+            }
+        }
+    }
+    EXPECT_EQ(lit, 0) << "image pixels lit outside the knob";
+    EXPECT_EQ(grey, 0) << "mask pixels neither black nor white";
+    // Every one of the 128 frames holds a knob of the same size.
+    EXPECT_GT(knobPixels, kKnobFrameCount * 3000);
+    EXPECT_LT(knobPixels, kKnobFrameCount * kKnobFrameSize * kKnobFrameSize);
+    // The corners of every cell are outside the knob.
+    for (int frame = 0; frame < kKnobFrameCount; ++frame) {
+        EXPECT_EQ(mask.At(kKnobFrameSize * frame, 0) & 0xFFFFFF, 0xFFFFFFu) << frame;
+        EXPECT_EQ(mask.At(kKnobFrameSize * frame + kKnobFrameSize - 1, kKnobFrameSize - 1) & 0xFFFFFF,
+                  0xFFFFFFu)
+            << frame;
+    }
+}
+
+TEST(ArtResources, SwitchImagesShowTheLeverWhereItsPositionIs) {
+    // The lever's end is the brightest part of a switch image: its height must lie in
+    // the band of pointer heights that selects that position, so that clicking on
+    // the lever leaves it where it is.
+    struct Lever {
+        int id;
+        int bandTop;
+        int bandBottom;
+    };
+    const Lever levers[] = {
+        {IDB_SWITCH_UP, 0, 30},           {IDB_SWITCH_DOWN, 30, 60},        {IDB_LEVER_TOP, 0, 18},
+        {IDB_LEVER_UPPER_MIDDLE, 18, 37}, {IDB_LEVER_LOWER_MIDDLE, 37, 56}, {IDB_LEVER_BOTTOM, 56, 75},
+        {IDB_LEVER_MIDDLE, 25, 50},
+    };
+    for (const Lever& lever : levers) {
+        const Pixels p(lever.id);
+        ASSERT_TRUE(p.Loaded()) << lever.id;
+        int brightestRow = -1, best = -1;
+        for (int y = 0; y < p.height; ++y) {
+            int sum = 0;
+            for (int x = 0; x < p.width; ++x)
+                sum += p.Level(x, y);
+            if (sum > best) {
+                best = sum;
+                brightestRow = y;
+            }
+        }
+        EXPECT_GE(brightestRow, lever.bandTop) << lever.id;
+        EXPECT_LT(brightestRow, lever.bandBottom) << lever.id;
+    }
+}
+
+TEST(ArtResources, BankButtonsAreBrighterWhenOn) {
+    for (int bank = 0; bank < 4; ++bank) {
+        const Pixels on(IDB_BANK1_ON + 2 * bank);
+        const Pixels off(IDB_BANK1_OFF + 2 * bank);
+        ASSERT_TRUE(on.Loaded());
+        ASSERT_TRUE(off.Loaded());
+        long onSum = 0, offSum = 0, differing = 0;
+        for (int y = 0; y < on.height; ++y) {
+            for (int x = 0; x < on.width; ++x) {
+                onSum += on.Level(x, y);
+                offSum += off.Level(x, y);
+                differing += on.At(x, y) != off.At(x, y);
+            }
+        }
+        EXPECT_GT(onSum, offSum + 20000) << "bank " << bank + 1;
+        EXPECT_GT(differing, 40) << "bank " << bank + 1;
+    }
+}

@@ -1,0 +1,503 @@
+// The parameter classes and their registry on real windows under Wine: values shown
+// on the controls, geometry, MIDI conversions and the table-driven build of all 58.
+
+#include "controls/ControlClasses.h"
+#include "controls/ImageToggle.h"
+#include "controls/ImageToggle3State.h"
+#include "controls/ImageToggle4State.h"
+#include "controls/Knob.h"
+#include "engine/AL1ImageToggle3StateParameter.h"
+#include "engine/AL1ImageToggle4StateParameter.h"
+#include "engine/AL1ImageToggleParameter.h"
+#include "engine/AL1KnobParameter.h"
+#include "engine/ParameterRegistry.h"
+#include "engine/ParameterTable.h"
+#include "engine/TableParameters.h"
+#include "resources/ResourceIds.h"
+#include "tests/support/FakeHost.h"
+#include "tests/support/WinTestUtil.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace {
+
+const char kDuplicate[] = "Definition error. Duplicate parameter ID.";
+
+// One parent window for the whole suite (making and destroying a top-level window
+// under Wine costs about two seconds); each test leaves it without children.
+class ParameterTest : public ::testing::Test {
+  protected:
+    static void SetUpTestSuite() {
+        RegisterControlClasses(GetModuleHandleW(nullptr));
+        window = new TestWindow(1920, 900);
+    }
+    static void TearDownTestSuite() {
+        delete window;
+        window = nullptr;
+    }
+    void TearDown() override {
+        std::vector<HWND> children;
+        EnumChildWindows(
+            parent(),
+            [](HWND child, LPARAM list) {
+                reinterpret_cast<std::vector<HWND>*>(list)->push_back(child);
+                return TRUE;
+            },
+            reinterpret_cast<LPARAM>(&children));
+        for (HWND child : children)
+            DestroyWindow(child);
+        PumpMessages();
+    }
+
+    HWND parent() const { return window->hwnd(); }
+    HINSTANCE instance() const { return GetModuleHandleW(nullptr); }
+
+    std::unique_ptr<AL1KnobParameter> MakeKnob(int x, int y, int maximum, int id,
+                                               const char* name = "CUTOFF") {
+        return std::make_unique<AL1KnobParameter>(&host, parent(), instance(), x, y, maximum, id, name,
+                                                  KnobToCc, CcToKnob);
+    }
+    std::unique_ptr<AL1ImageToggleParameter> MakeSwitch(int x, int y, int id, bool clickToggles = false) {
+        return std::make_unique<AL1ImageToggleParameter>(&host, parent(), instance(), x, y, IDB_SWITCH_DOWN,
+                                                         IDB_SWITCH_UP, clickToggles, id, SwitchToCc,
+                                                         CcToSwitch);
+    }
+
+    static TestWindow* window;
+    FakeHost host;
+};
+
+TestWindow* ParameterTest::window = nullptr;
+
+// The window's rectangle in its parent's client coordinates.
+RECT PlacedRect(HWND control) {
+    RECT r;
+    GetWindowRect(control, &r);
+    MapWindowPoints(nullptr, GetParent(control), reinterpret_cast<POINT*>(&r), 2);
+    return r;
+}
+
+void ExpectPlaced(HWND control, int left, int top, int width, int height) {
+    const RECT r = PlacedRect(control);
+    EXPECT_EQ(r.left, left);
+    EXPECT_EQ(r.top, top);
+    EXPECT_EQ(r.right - r.left, width);
+    EXPECT_EQ(r.bottom - r.top, height);
+}
+
+// True when part of the window waits to be repainted.
+bool NeedsPaint(HWND control) {
+    return GetUpdateRect(control, nullptr, FALSE) != FALSE;
+}
+
+// What the window shows after it has painted itself: its pixels read back from the screen.
+std::vector<COLORREF> Snapshot(HWND control) {
+    InvalidateRect(control, nullptr, FALSE);
+    UpdateWindow(control);
+    RECT client;
+    GetClientRect(control, &client);
+    std::vector<COLORREF> pixels;
+    HDC dc = GetDC(control);
+    for (int y = 0; y < client.bottom; y += 3) {
+        for (int x = 0; x < client.right; x += 3)
+            pixels.push_back(GetPixel(dc, x, y));
+    }
+    ReleaseDC(control, dc);
+    return pixels;
+}
+
+} // namespace
+
+TEST_F(ParameterTest, KnobShowsValuesClampedToItsRangeWithoutTellingTheHost) {
+    auto knob = MakeKnob(1222, 261, 255, 15);
+    EXPECT_EQ(knob->GetValue(), 0) << "every parameter starts at 0";
+    knob->SetValue(300);
+    EXPECT_EQ(knob->GetValue(), 255);
+    knob->SetValue(-1);
+    EXPECT_EQ(knob->GetValue(), 0);
+    knob->SetValue(128);
+    EXPECT_EQ(static_cast<Knob*>(knob->GetControl())->value, 128);
+
+    auto shape = MakeKnob(516, 597, 5, 57, "LFO SHAPE");
+    shape->SetValue(6);
+    EXPECT_EQ(shape->GetValue(), 5);
+    EXPECT_TRUE(host.changes.empty());
+}
+
+TEST_F(ParameterTest, KnobRepaintsOnlyWhenItsValueChangesAndItIsActive) {
+    auto knob = MakeKnob(371, 96, 255, 8);
+    HWND hwnd = knob->GetControl()->hwnd;
+    ASSERT_NE(hwnd, nullptr);
+    knob->SetValue(40);
+    PumpMessages();
+    ValidateRect(hwnd, nullptr);
+    knob->SetValue(40);
+    EXPECT_FALSE(NeedsPaint(hwnd)) << "the current value does not repaint";
+    knob->SetValue(41);
+    EXPECT_TRUE(NeedsPaint(hwnd));
+
+    knob->SetActive(false);
+    EXPECT_FALSE(knob->IsActive());
+    ValidateRect(hwnd, nullptr);
+    knob->SetValue(42);
+    EXPECT_EQ(knob->GetValue(), 42);
+    EXPECT_FALSE(NeedsPaint(hwnd)) << "an inactive knob paints nothing";
+}
+
+TEST_F(ParameterTest, TogglesStoreWhatTheyAreGiven) {
+    auto lever = MakeSwitch(503, 78, 54);
+    lever->SetValue(5);
+    EXPECT_EQ(lever->GetValue(), 5);
+    lever->SetValue(-2);
+    EXPECT_EQ(lever->GetValue(), -2);
+
+    AL1ImageToggle3StateParameter keyboard(&host, parent(), instance(), 1645, 239, 60, KeyboardToCc,
+                                           CcToKeyboard);
+    keyboard.SetValue(keyboard.FromMidi(50));
+    EXPECT_EQ(keyboard.GetValue(), 50) << "received 50 passes through to the switch";
+    AL1ImageToggle4StateParameter target(&host, parent(), instance(), 375, 725, 59, LfoTargetToCc,
+                                         CcToLfoTarget);
+    target.SetValue(7);
+    EXPECT_EQ(target.GetValue(), 7);
+    target.SetValue(3);
+    EXPECT_EQ(static_cast<ImageToggle4State*>(target.GetControl())->value, 3);
+    EXPECT_TRUE(host.changes.empty());
+}
+
+TEST_F(ParameterTest, TwoStateToggleAtAnyNonzeroValuePaintsItsOnImage) {
+    auto lever = MakeSwitch(503, 78, 54);
+    HWND hwnd = lever->GetControl()->hwnd;
+    ASSERT_NE(hwnd, nullptr);
+    PumpMessages();
+    const std::vector<COLORREF> off = Snapshot(hwnd);
+    lever->SetValue(1);
+    const std::vector<COLORREF> on = Snapshot(hwnd);
+    ASSERT_NE(on, off) << "the two images differ";
+    lever->SetValue(5);
+    EXPECT_EQ(Snapshot(hwnd), on);
+    lever->SetValue(0);
+    EXPECT_EQ(Snapshot(hwnd), off);
+}
+
+TEST_F(ParameterTest, PushButtonRepaintsAtOnceSlideSwitchLater) {
+    auto button = std::make_unique<AL1ImageToggleParameter>(
+        &host, parent(), instance(), 55, 50, IDB_BANK1_OFF, IDB_BANK1_ON, true, 1200, nullptr, nullptr);
+    auto lever = MakeSwitch(612, 78, 48);
+    PumpMessages();
+    button->SetValue(1);
+    EXPECT_FALSE(NeedsPaint(button->GetControl()->hwnd));
+    lever->SetValue(1);
+    EXPECT_TRUE(NeedsPaint(lever->GetControl()->hwnd));
+    PumpMessages();
+    lever->SetValue(1);
+    EXPECT_FALSE(NeedsPaint(lever->GetControl()->hwnd)) << "the same state again does nothing";
+}
+
+TEST_F(ParameterTest, CentreOfAKnobIsItsOriginOfAToggleTheMiddleOfItsWindow) {
+    auto knob = MakeKnob(371, 96, 255, 8);
+    EXPECT_EQ(knob->GetOrigin().x, 371);
+    EXPECT_EQ(knob->GetOrigin().y, 96);
+    EXPECT_EQ(knob->GetCenter().x, 371);
+    EXPECT_EQ(knob->GetCenter().y, 96);
+    ExpectPlaced(knob->GetControl()->hwnd, 333, 58, 77, 77);
+
+    auto lever = MakeSwitch(503, 78, 54);
+    EXPECT_EQ(lever->GetOrigin().x, 503);
+    EXPECT_EQ(lever->GetOrigin().y, 78);
+    EXPECT_EQ(lever->GetCenter().x, 515);
+    EXPECT_EQ(lever->GetCenter().y, 108);
+    ExpectPlaced(lever->GetControl()->hwnd, 503, 78, 24, 60);
+
+    AL1ImageToggle4StateParameter freqAdj(&host, parent(), instance(), 1185, 62, 68, FreqAdjToCc,
+                                          CcToFreqAdj);
+    EXPECT_EQ(freqAdj.GetCenter().x, 1197);
+    EXPECT_EQ(freqAdj.GetCenter().y, 99) << "75 / 2 truncated";
+    ExpectPlaced(freqAdj.GetControl()->hwnd, 1185, 62, 24, 75);
+}
+
+TEST_F(ParameterTest, TransformsConvertOrPassValuesThrough) {
+    auto cutoff = MakeKnob(1222, 261, 255, 15);
+    EXPECT_EQ(cutoff->ToMidi(255), 127);
+    EXPECT_EQ(cutoff->ToMidi(1), 0);
+    EXPECT_EQ(cutoff->FromMidi(127), 254);
+    EXPECT_EQ(cutoff->FromMidi(0), 0);
+
+    AL1ImageToggleParameter bank(&host, parent(), instance(), 55, 50, IDB_BANK1_OFF, IDB_BANK1_ON, true, 1200,
+                                 nullptr, ValueTransform());
+    for (int v : {0, 1, 5, -3, 1000}) {
+        EXPECT_EQ(bank.ToMidi(v), v);
+        EXPECT_EQ(bank.FromMidi(v), v);
+    }
+
+    // A transform is called with the parameter that owns it.
+    Parameter* seen = nullptr;
+    AL1ImageToggleParameter custom(
+        &host, parent(), instance(), 612, 78, IDB_SWITCH_DOWN, IDB_SWITCH_UP, false, 48,
+        [&seen](Parameter* p, int v) {
+            seen = p;
+            return v + 100;
+        },
+        CcToSwitch);
+    EXPECT_EQ(custom.ToMidi(1), 101);
+    EXPECT_EQ(seen, &custom);
+    EXPECT_EQ(custom.FromMidi(77), 1);
+}
+
+TEST_F(ParameterTest, NamesAndTheRestOfTheInterface) {
+    auto knob = MakeKnob(1222, 261, 255, 15, "CUTOFF");
+    EXPECT_EQ(knob->GetName(), "CUTOFF");
+    EXPECT_EQ(knob->GetLabel(), knob->GetName());
+    knob->SetName("FILTER");
+    EXPECT_EQ(knob->GetLabel(), "FILTER") << "a knob keeps a new name";
+    EXPECT_EQ(knob->GetId(), 15);
+    EXPECT_EQ(knob->GetSecondaryId(), -1);
+    EXPECT_FALSE(knob->TestFlag(0));
+    knob->SetHighlighted(true);
+    EXPECT_FALSE(knob->IsHighlighted()) << "knobs ignore highlighting";
+    EXPECT_TRUE(knob->IsAvailable());
+    EXPECT_EQ(knob->GetOwner(), nullptr);
+    knob->SetValue(42);
+    EXPECT_STREQ(knob->GetDisplayUnits()->FormatValue(knob->GetValue()), L"42");
+
+    auto lever = MakeSwitch(503, 78, 54);
+    EXPECT_EQ(lever->GetName(), "");
+    EXPECT_EQ(lever->GetLabel(), "");
+    lever->SetName("SYNC");
+    EXPECT_EQ(lever->GetName(), "") << "a toggle has no name";
+    lever->SetHighlighted(true);
+    EXPECT_TRUE(lever->IsHighlighted());
+    EXPECT_STREQ(lever->GetDisplayUnits()->FormatValue(1), L"On");
+    EXPECT_STREQ(lever->GetDisplayUnits()->FormatValue(0), L"Off");
+    lever->SetInfo("lever");
+    EXPECT_EQ(lever->GetInfo(3), "lever");
+    lever->SetSecondaryValue(1);
+    EXPECT_EQ(lever->GetValue(), 0);
+
+    lever->Show(false);
+    EXPECT_FALSE(IsWindowVisible(lever->GetControl()->hwnd));
+    lever->Show(true);
+    EXPECT_TRUE(IsWindowVisible(lever->GetControl()->hwnd));
+}
+
+namespace {
+
+// A parameter known under a second key as well, which no class of the program has.
+class TwoKeySwitch : public AL1ImageToggleParameter {
+  public:
+    TwoKeySwitch(IHost* host, HWND parent, int id, int secondary)
+        : AL1ImageToggleParameter(host, parent, GetModuleHandleW(nullptr), 0, 0, IDB_SWITCH_DOWN,
+                                  IDB_SWITCH_UP, false, id, nullptr, nullptr),
+          secondaryId(secondary) {}
+    int GetSecondaryId() override { return secondaryId; }
+    int secondaryId;
+};
+
+} // namespace
+
+TEST_F(ParameterTest, RegistryReportsEachDuplicateAndTheNewerWins) {
+    ParameterRegistry registry(&host);
+    auto first = MakeKnob(371, 96, 255, 8);
+    auto second = MakeSwitch(503, 78, 8);
+    auto third = MakeKnob(880, 96, 255, 8);
+    auto other = MakeKnob(1025, 96, 255, 9);
+
+    registry.Add(first.get());
+    EXPECT_EQ(first->GetOwner(), &registry);
+    EXPECT_EQ(registry.Find(8), first.get());
+    EXPECT_TRUE(host.statusLines.empty());
+    registry.Add(second.get());
+    EXPECT_EQ(host.statusLines, std::vector<std::string>{kDuplicate});
+    EXPECT_EQ(registry.Find(8), second.get());
+    registry.Add(other.get());
+    registry.Add(third.get());
+    EXPECT_EQ(host.statusLines, (std::vector<std::string>{kDuplicate, kDuplicate}));
+    EXPECT_EQ(registry.Find(8), third.get());
+    EXPECT_EQ(registry.Find(9), other.get());
+    EXPECT_EQ(registry.GetParameters(),
+              (std::vector<Parameter*>{first.get(), second.get(), other.get(), third.get()}));
+    EXPECT_EQ(second->GetOwner(), &registry);
+    EXPECT_EQ(registry.Find(10), nullptr);
+}
+
+TEST_F(ParameterTest, RegistryNeverFindsIdZeroAndHandsOutACopy) {
+    ParameterRegistry registry(&host);
+    auto zero = MakeSwitch(503, 78, 0);
+    auto zeroAgain = MakeSwitch(612, 78, 0);
+    registry.Add(zero.get());
+    registry.Add(zeroAgain.get());
+    EXPECT_EQ(registry.Find(0), nullptr);
+    EXPECT_EQ(registry.GetParameters().size(), 2u) << "listed all the same";
+    EXPECT_TRUE(host.statusLines.empty()) << "0 is no key, so it is never a duplicate";
+
+    std::vector<Parameter*> copy = registry.GetParameters();
+    copy.clear();
+    EXPECT_EQ(registry.GetParameters().size(), 2u);
+
+    TwoKeySwitch twoKeys(&host, parent(), 20, 90);
+    registry.Add(&twoKeys);
+    EXPECT_EQ(registry.Find(20), &twoKeys);
+    EXPECT_EQ(registry.Find(90), &twoKeys);
+    TwoKeySwitch zeroSecond(&host, parent(), 21, 0);
+    registry.Add(&zeroSecond);
+    EXPECT_EQ(registry.Find(0), nullptr);
+    EXPECT_EQ(registry.Find(21), &zeroSecond);
+}
+
+TEST_F(ParameterTest, TheTableBuildsAllFiftyEightParameters) {
+    ParameterRegistry registry(&host);
+    CreateTableParameters(registry, &host, parent(), instance());
+    const std::vector<Parameter*> parameters = registry.GetParameters();
+    ASSERT_EQ(parameters.size(), 58u);
+    EXPECT_TRUE(host.statusLines.empty()) << "no duplicate ID in the table";
+
+    int knobs = 0, twoState = 0, threeState = 0, fourState = 0, buttons = 0;
+    for (size_t i = 0; i < parameters.size(); ++i) {
+        const ParameterRow& row = ParameterTable()[i];
+        Parameter* p = parameters[i];
+        SCOPED_TRACE("row " + std::to_string(row.number) + " ID " + std::to_string(row.id));
+        EXPECT_EQ(registry.Find(row.id), p);
+        EXPECT_EQ(p->GetId(), row.id);
+        EXPECT_EQ(p->GetControl()->controlId, row.id);
+        EXPECT_EQ(p->GetOwner(), &registry);
+        EXPECT_EQ(p->GetValue(), 0);
+        EXPECT_EQ(p->GetOrigin().x, row.x);
+        EXPECT_EQ(p->GetOrigin().y, row.y);
+        HWND hwnd = p->GetControl()->hwnd;
+        ASSERT_NE(hwnd, nullptr);
+        EXPECT_EQ(GetParent(hwnd), parent());
+        if (auto* knob = dynamic_cast<AL1KnobParameter*>(p)) {
+            ++knobs;
+            EXPECT_EQ(p->GetName(), row.name);
+            EXPECT_EQ(static_cast<Knob*>(p->GetControl())->maxValue, row.id == 57 ? 5 : 255);
+            EXPECT_EQ(p->GetControl()->GetUnits(), 1);
+            EXPECT_EQ(knob->GetCenter().x, row.x);
+            EXPECT_EQ(knob->GetCenter().y, row.y);
+            ExpectPlaced(hwnd, row.x - 38, row.y - 38, 77, 77);
+            continue;
+        }
+        EXPECT_EQ(p->GetName(), "");
+        EXPECT_EQ(p->GetControl()->GetUnits(), 9);
+        auto* toggle = static_cast<ImageToggleBase*>(p->GetControl());
+        EXPECT_EQ(toggle->PositionCount(), row.maxValue + 1);
+        if (dynamic_cast<AL1ImageToggleParameter*>(p)) {
+            const bool button = row.id >= 1200;
+            (button ? buttons : twoState)++;
+            EXPECT_NE(dynamic_cast<ImageToggle*>(toggle), nullptr);
+            EXPECT_EQ(toggle->clickToggles, button);
+            const int side = button ? 45 : 24;
+            const int height = button ? 45 : 60;
+            ExpectPlaced(hwnd, row.x, row.y, side, height);
+            EXPECT_EQ(p->GetCenter().x, row.x + side / 2);
+            EXPECT_EQ(p->GetCenter().y, row.y + height / 2);
+        } else {
+            if (dynamic_cast<AL1ImageToggle3StateParameter*>(p)) {
+                ++threeState;
+                EXPECT_NE(dynamic_cast<ImageToggle3State*>(toggle), nullptr);
+            } else {
+                ASSERT_NE(dynamic_cast<AL1ImageToggle4StateParameter*>(p), nullptr);
+                ++fourState;
+                EXPECT_NE(dynamic_cast<ImageToggle4State*>(toggle), nullptr);
+            }
+            EXPECT_FALSE(toggle->clickToggles);
+            ExpectPlaced(hwnd, row.x, row.y, 24, 75);
+            EXPECT_EQ(p->GetCenter().x, row.x + 12);
+            EXPECT_EQ(p->GetCenter().y, row.y + 37);
+        }
+    }
+    EXPECT_EQ(knobs, 32);
+    EXPECT_EQ(twoState, 18);
+    EXPECT_EQ(threeState, 1);
+    EXPECT_EQ(fourState, 3);
+    EXPECT_EQ(buttons, 4);
+
+    // A few places written out from the panel layout.
+    ExpectPlaced(registry.Find(8)->GetControl()->hwnd, 333, 58, 77, 77);
+    ExpectPlaced(registry.Find(41)->GetControl()->hwnd, 1765, 727, 77, 77);
+    ExpectPlaced(registry.Find(54)->GetControl()->hwnd, 503, 78, 24, 60);
+    ExpectPlaced(registry.Find(60)->GetControl()->hwnd, 1645, 239, 24, 75);
+    ExpectPlaced(registry.Find(1203)->GetControl()->hwnd, 206, 50, 45, 45);
+
+    // The MIDI conversions of the table, through the parameters.
+    EXPECT_EQ(registry.Find(15)->ToMidi(255), 127);
+    EXPECT_EQ(registry.Find(15)->FromMidi(127), 254);
+    EXPECT_EQ(registry.Find(48)->ToMidi(1), 64);
+    EXPECT_EQ(registry.Find(48)->FromMidi(99), 1);
+    EXPECT_EQ(registry.Find(74)->ToMidi(1), 127);
+    EXPECT_EQ(registry.Find(76)->ToMidi(1), 124);
+    EXPECT_EQ(registry.Find(75)->ToMidi(1), 126);
+    EXPECT_EQ(registry.Find(75)->FromMidi(126), 1);
+    EXPECT_EQ(registry.Find(60)->ToMidi(2), 86);
+    EXPECT_EQ(registry.Find(60)->FromMidi(50), 50);
+    EXPECT_EQ(registry.Find(68)->ToMidi(3), 96);
+    EXPECT_EQ(registry.Find(59)->FromMidi(66), 2);
+    EXPECT_EQ(registry.Find(57)->ToMidi(5), 110);
+    EXPECT_EQ(registry.Find(57)->FromMidi(30), 0);
+    for (int id = 1200; id <= 1203; ++id) {
+        EXPECT_EQ(registry.Find(id)->ToMidi(1), 1);
+        EXPECT_EQ(registry.Find(id)->FromMidi(7), 7);
+    }
+
+    for (Parameter* p : parameters)
+        delete p;
+}
+
+TEST_F(ParameterTest, RescalingMovesEveryControlAndScaleOneRestoresIt) {
+    ParameterRegistry registry(&host);
+    CreateTableParameters(registry, &host, parent(), instance());
+    const std::vector<Parameter*> parameters = registry.GetParameters();
+
+    auto rescale = [&](double factor) {
+        for (Parameter* p : parameters) {
+            p->SetScale(factor);
+            const POINT o = p->GetOrigin();
+            p->MoveTo(static_cast<int>(o.x * factor + 0.5), static_cast<int>(o.y * factor + 0.5));
+        }
+    };
+    rescale(0.5);
+    EXPECT_EQ(Knob::FrameSize(), 33);
+    // CUTOFF at (1222, 261): centre (611, 131), window 33 + 10 around it.
+    ExpectPlaced(registry.Find(15)->GetControl()->hwnd, 611 - 16 - 5, 131 - 16 - 5, 43, 43);
+    // OSC A SYNC at (503, 78): 251.5 + 0.5 and 39.5 rounded by truncation, images 12 x 30.
+    ExpectPlaced(registry.Find(54)->GetControl()->hwnd, 252, 39, 12, 30);
+    // FLT KEYBOARD at (1645, 239): (823, 120), 12 x 37.
+    ExpectPlaced(registry.Find(60)->GetControl()->hwnd, 823, 120, 12, 37);
+    // BANK 4 at (206, 50): (103, 25), 22 x 22.
+    ExpectPlaced(registry.Find(1203)->GetControl()->hwnd, 103, 25, 22, 22);
+    EXPECT_EQ(registry.Find(54)->GetCenter().x, 515) << "the centre stays at natural scale";
+
+    rescale(1.0);
+    EXPECT_EQ(Knob::FrameSize(), 67);
+    for (size_t i = 0; i < parameters.size(); ++i) {
+        const ParameterRow& row = ParameterTable()[i];
+        SCOPED_TRACE("ID " + std::to_string(row.id));
+        const RECT r = PlacedRect(parameters[i]->GetControl()->hwnd);
+        if (row.kind == ControlKind::Knob) {
+            ExpectPlaced(parameters[i]->GetControl()->hwnd, row.x - 38, row.y - 38, 77, 77);
+        } else {
+            EXPECT_EQ(r.left, row.x);
+            EXPECT_EQ(r.top, row.y);
+        }
+    }
+    ExpectPlaced(registry.Find(54)->GetControl()->hwnd, 503, 78, 24, 60);
+    ExpectPlaced(registry.Find(1203)->GetControl()->hwnd, 206, 50, 45, 45);
+
+    for (Parameter* p : parameters)
+        delete p;
+}
+
+TEST_F(ParameterTest, DeletingAParameterDeletesItsControlAndLeavesTheWindowInert) {
+    auto knob = MakeKnob(371, 96, 255, 8);
+    HWND hwnd = knob->GetControl()->hwnd;
+    ASSERT_EQ(reinterpret_cast<CustomControl*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA)), knob->GetControl());
+    knob.reset();
+    EXPECT_TRUE(IsWindow(hwnd)) << "the window goes away with its parent";
+    EXPECT_EQ(GetWindowLongPtrW(hwnd, GWLP_USERDATA), 0);
+    SendMessageW(hwnd, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(10, 10));
+    InvalidateRect(hwnd, nullptr, FALSE);
+    PumpMessages();
+    EXPECT_TRUE(host.changes.empty());
+}

@@ -194,6 +194,20 @@ void PanelLayout::Build() {
             {title, rect, CentredBox(rect.left + rect.width / 2, rect.top - height / 2 + 1, width, height)});
     }
 
+    // Four screws, centred in the margins left and right of the frames, near the
+    // top and the bottom edge.
+    {
+        constexpr int kScrew = 13;
+        int leftMargin = kPanelWidth, rightMargin = 0;
+        for (const PanelFrame& frame : frames) {
+            leftMargin = std::min(leftMargin, frame.rect.left);
+            rightMargin = std::max(rightMargin, frame.rect.Right());
+        }
+        for (int centreX : {leftMargin / 2, (rightMargin + kPanelWidth) / 2})
+            for (int centreY : {60, kPanelHeight - 60})
+                screws.push_back({centreX - kScrew / 2, centreY - kScrew / 2, kScrew, kScrew});
+    }
+
     // PATCH: the bank buttons, BANK between two rules, the list, a rule, the status lines.
     {
         const PanelRect firstButton = ControlWindow(Row(55));

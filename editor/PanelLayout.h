@@ -14,8 +14,8 @@
 constexpr int kPanelWidth = 1920;
 constexpr int kPanelHeight = 869;
 
-constexpr int kKnobFrameSize = 67;      // one sprite frame
-constexpr int kKnobFrameCount = 128;    // frames in the strip
+constexpr int kKnobFrameSize = 67;       // one sprite frame
+constexpr int kKnobFrameCount = 128;     // frames in the strip
 constexpr int kKnobLastValueFrame = 126; // frame shown at a knob's maximum
 constexpr int kKnobWindowSize = kKnobFrameSize + 10;
 
@@ -68,8 +68,8 @@ struct PanelRule {
 
 // One mark of a knob's scale: a tick at an angle and its number or icon.
 struct DialMark {
-    double angle;  // degrees clockwise from straight down, as the knob's pointer
-    bool major;    // long tick with a label
+    double angle; // degrees clockwise from straight down, as the knob's pointer
+    bool major;   // long tick with a label
     std::string text;
     PanelRect labelBox; // empty for minor ticks
 };
@@ -94,6 +94,8 @@ class PanelLayout {
     const std::vector<PanelIcon>& Icons() const { return icons; }
     const std::vector<PanelRule>& Rules() const { return rules; }
     const std::vector<KnobDial>& Dials() const { return dials; }
+    // The heads of the screws that hold the panel, in the margins beside the frames.
+    const std::vector<PanelRect>& Screws() const { return screws; }
     PanelRect PatchList() const { return {50, 115, 200, 570}; }
     PanelRect StatusPanel() const { return {45, 700, 207, 135}; }
     PanelRect Logo() const { return {1468, 30, 410, 146}; }
@@ -120,4 +122,5 @@ class PanelLayout {
     std::vector<PanelIcon> icons;
     std::vector<PanelRule> rules;
     std::vector<KnobDial> dials;
+    std::vector<PanelRect> screws;
 };

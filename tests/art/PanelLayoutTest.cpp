@@ -178,6 +178,19 @@ TEST(PanelLayout, FramesMatchTheirTitlesAndDoNotOverlap) {
     EXPECT_TRUE(ruled) << "a rule at y 692 divides the list from the status lines";
 }
 
+TEST(PanelLayout, ScrewsSitInTheMarginsClearOfEverything) {
+    const PanelLayout& layout = PanelLayout::Get();
+    ASSERT_EQ(layout.Screws().size(), 4u);
+    for (const PanelRect& screw : layout.Screws()) {
+        EXPECT_TRUE((PanelRect{0, 0, kPanelWidth, kPanelHeight}.Contains(Inset(screw, -2))))
+            << Describe(screw);
+        for (const PanelFrame& frame : layout.Frames())
+            EXPECT_FALSE(Inset(screw, -2).Intersects(frame.rect)) << Describe(screw) << " on " << frame.title;
+        for (int n = 1; n <= kParameterCount; ++n)
+            EXPECT_FALSE(screw.Intersects(Window(n))) << Describe(screw) << " under #" << n;
+    }
+}
+
 TEST(PanelLayout, EveryControlSitsOverItsLegend) {
     // A knob's name is centred under it.
     const std::vector<std::pair<int, std::string>> knobNames = {

@@ -10,9 +10,11 @@ on every run: no randomness, no dates, fonts pinned by file.
     generate.py --layout-tool PATH --out DIR [--doc-panel FILE.png]
 """
 import argparse
+import io
 import json
 import math
 import os
+import struct
 import subprocess
 import sys
 
@@ -247,16 +249,26 @@ def draw_knob(cr, cx, cy, angle, scale=1.0):
     cr.save()
     cr.translate(cx, cy)
     cr.scale(scale, scale)
-    # skirt: a dark flange with a bright rim where the light catches it
+    # skirt: a flange sloping down from the body, its rim catching the light
     g = cairo.LinearGradient(-KNOB_SKIRT, -KNOB_SKIRT, KNOB_SKIRT, KNOB_SKIRT)
-    g.add_color_stop_rgb(0.0, *rgb((92, 92, 94)))
-    g.add_color_stop_rgb(0.5, *rgb((40, 40, 42)))
-    g.add_color_stop_rgb(1.0, *rgb((22, 22, 23)))
+    g.add_color_stop_rgb(0.0, *rgb((150, 150, 154)))
+    g.add_color_stop_rgb(0.45, *rgb((62, 62, 65)))
+    g.add_color_stop_rgb(1.0, *rgb((26, 26, 28)))
     cr.arc(0, 0, KNOB_SKIRT, 0, 2 * math.pi)
     cr.set_source(g)
     cr.fill()
-    cr.arc(0, 0, KNOB_SKIRT - 1.4, 0, 2 * math.pi)
-    cr.set_source_rgb(*rgb((30, 30, 31)))
+    cone = cairo.RadialGradient(0, 0, KNOB_BODY, 0, 0, KNOB_SKIRT - 1.0)
+    cone.add_color_stop_rgb(0.0, *rgb((20, 20, 21)))
+    cone.add_color_stop_rgb(1.0, *rgb((44, 44, 46)))
+    cr.arc(0, 0, KNOB_SKIRT - 1.0, 0, 2 * math.pi)
+    cr.set_source(cone)
+    cr.fill()
+    sheen = cairo.LinearGradient(-KNOB_SKIRT, -KNOB_SKIRT, KNOB_SKIRT, KNOB_SKIRT)
+    sheen.add_color_stop_rgba(0.0, 1, 1, 1, 0.20)
+    sheen.add_color_stop_rgba(0.5, 1, 1, 1, 0.0)
+    sheen.add_color_stop_rgba(1.0, 0, 0, 0, 0.35)
+    cr.arc(0, 0, KNOB_SKIRT - 1.0, 0, 2 * math.pi)
+    cr.set_source(sheen)
     cr.fill()
     # knurled body: ridges turn with the knob
     dx, dy = direction(angle)
@@ -267,13 +279,13 @@ def draw_knob(cr, cx, cy, angle, scale=1.0):
         # shade by where the ridge faces the light (top left)
         mid = (a0 + a1) / 2
         light = 0.5 + 0.5 * math.cos(mid - math.radians(225))
-        shade = 34 + 30 * light
+        shade = 36 + 62 * light ** 1.5
         cr.move_to(0, 0)
         cr.arc(0, 0, KNOB_BODY, a0, a1)
         cr.close_path()
-        cr.set_source_rgb(*rgb((shade, shade, shade + 1)))
+        cr.set_source_rgb(*rgb((shade, shade, shade + 2)))
         cr.fill()
-        shade2 = 20 + 16 * light
+        shade2 = 16 + 22 * light
         cr.move_to(0, 0)
         cr.arc(0, 0, KNOB_BODY, a1, a0 + 2 * math.pi / RIDGES)
         cr.close_path()
@@ -283,14 +295,22 @@ def draw_knob(cr, cx, cy, angle, scale=1.0):
     cr.arc(0, 0, KNOB_CAP + 1.6, 0, 2 * math.pi)
     cr.set_source_rgb(*rgb((10, 10, 10)))
     cr.fill()
-    # cap: soft dome
-    g = cairo.RadialGradient(-6, -8, 1, 0, 0, KNOB_CAP + 2)
-    g.add_color_stop_rgb(0.0, *rgb((96, 96, 98)))
-    g.add_color_stop_rgb(0.55, *rgb((48, 48, 50)))
-    g.add_color_stop_rgb(1.0, *rgb((24, 24, 25)))
+    # cap: a soft dome with a highlight where the light falls
+    g = cairo.RadialGradient(-7, -9, 1, 0, 0, KNOB_CAP + 2)
+    g.add_color_stop_rgb(0.0, *rgb((112, 112, 116)))
+    g.add_color_stop_rgb(0.5, *rgb((52, 52, 55)))
+    g.add_color_stop_rgb(1.0, *rgb((20, 20, 21)))
     cr.arc(0, 0, KNOB_CAP, 0, 2 * math.pi)
     cr.set_source(g)
     cr.fill()
+    rim = cairo.LinearGradient(-KNOB_CAP, -KNOB_CAP, KNOB_CAP, KNOB_CAP)
+    rim.add_color_stop_rgba(0.0, 1, 1, 1, 0.35)
+    rim.add_color_stop_rgba(0.5, 1, 1, 1, 0.0)
+    rim.add_color_stop_rgba(1.0, 1, 1, 1, 0.08)
+    cr.arc(0, 0, KNOB_CAP - 0.5, 0, 2 * math.pi)
+    cr.set_line_width(1.0)
+    cr.set_source(rim)
+    cr.stroke()
     # pointer: a white line from near the middle across the cap and the skirt
     cr.set_line_cap(cairo.LINE_CAP_ROUND)
     cr.set_line_width(3.2)
@@ -551,6 +571,51 @@ def draw_well(cr, rect):
     cr.fill()
 
 
+def draw_screw(cr, box):
+    """A countersunk cross-head screw, lit from the top left like the knobs."""
+    left, top, width, height = box
+    cx, cy, r = left + width / 2.0, top + height / 2.0, width / 2.0
+    cr.arc(cx, cy, r, 0, 2 * math.pi)  # the countersink: a dark ring
+    cr.set_source_rgb(*rgb((4, 4, 4)))
+    cr.fill()
+    g = cairo.RadialGradient(cx - r * 0.35, cy - r * 0.4, 0.5, cx, cy, r)
+    g.add_color_stop_rgb(0.0, *rgb((186, 186, 190)))
+    g.add_color_stop_rgb(0.6, *rgb((92, 92, 96)))
+    g.add_color_stop_rgb(1.0, *rgb((40, 40, 42)))
+    cr.arc(cx, cy, r - 1.0, 0, 2 * math.pi)
+    cr.set_source(g)
+    cr.fill()
+    # the cross, turned a little as a real one rarely sits square
+    cr.save()
+    cr.translate(cx, cy)
+    cr.rotate(math.radians(22))
+    cr.set_line_width(1.6)
+    cr.set_line_cap(cairo.LINE_CAP_BUTT)
+    cr.set_source_rgb(*rgb((12, 12, 13)))
+    for dx, dy in ((1, 0), (0, 1)):
+        cr.move_to(-dx * (r - 2.6), -dy * (r - 2.6))
+        cr.line_to(dx * (r - 2.6), dy * (r - 2.6))
+    cr.stroke()
+    cr.restore()
+
+
+def draw_plate_edge(cr, width, height):
+    """The panel's edge: a faint bevel, lighter along the top and left."""
+    cr.set_line_width(1.0)
+    for inset, colour in ((0.5, (46, 46, 48)), (1.5, (24, 24, 25))):
+        cr.move_to(inset, height - inset)
+        cr.line_to(inset, inset)
+        cr.line_to(width - inset, inset)
+        cr.set_source_rgb(*rgb(colour))
+        cr.stroke()
+    for inset, colour in ((0.5, (2, 2, 2)), (1.5, (6, 6, 6))):
+        cr.move_to(width - inset, inset)
+        cr.line_to(width - inset, height - inset)
+        cr.line_to(inset, height - inset)
+        cr.set_source_rgb(*rgb(colour))
+        cr.stroke()
+
+
 def panel_image(layout):
     width, height = layout["panel"]["width"], layout["panel"]["height"]
     s, cr = surface(width, height)
@@ -584,6 +649,9 @@ def panel_image(layout):
     for icon in layout["icons"]:
         stroke_wave(cr, icon["shape"], icon["box"])
     draw_logo(cr, layout["logo"])
+    for screw in layout["screws"]:
+        draw_screw(cr, screw)
+    draw_plate_edge(cr, width, height)
     if problems:
         sys.exit("artgen: legends do not fit their layout boxes:\n  " + "\n  ".join(problems))
     return flatten(s)
@@ -660,7 +728,7 @@ def draw_patch_rows(img, layout):
         cr.set_source_rgb(*rgb((255, 255, 255) if i == 1 else (255, 0, 0)))
         cr.move_to(left + 2, y)
         cr.show_text(f"{i:<2d} {name}")
-    lines = ["Pro~800 Device Recognized", "Bank 0 loaded", "Patch 1: Sync Lead"]
+    lines = ["Instrument recognized", "Bank 0 loaded", "Patch 1: Sync Lead"]
     left, top, width, height = layout["statusPanel"]
     cr.select_font_face("Liberation Sans", cairo.FONT_SLANT_NORMAL, cairo.FONT_WEIGHT_NORMAL)
     cr.set_font_size(14)
@@ -715,7 +783,7 @@ def about_picture(view):
     return flatten(s)
 
 
-def icon_image(size):
+def icon_surface(size):
     s, cr = surface(size, size)
     f = size / 256.0
     rounded_rect(cr, 8 * f, 8 * f, 240 * f, 240 * f, 44 * f)
@@ -729,22 +797,35 @@ def icon_image(size):
     cr.stroke()
     # a dial with a red lamp: the panel in one glance
     cx, cy = size / 2.0, size * 0.54
-    if size <= 24:
-        # too small for ticks and ridges: a plain knob with a bold pointer
-        cr.arc(cx, cy, size * 0.34, 0, 2 * math.pi)
-        cr.set_source_rgb(*rgb((70, 70, 72)))
+    if size < 64:
+        # too small for ridges: a bright plain knob with a bold pointer, and ticks
+        # only where there is room for them
+        if size >= 32:
+            cr.set_source_rgb(*rgb(INK))
+            cr.set_line_width(size / 16.0)
+            for i in range(6):
+                dx, dy = direction(30 + i * 60)
+                cr.move_to(cx + dx * size * 0.36, cy + dy * size * 0.36)
+                cr.line_to(cx + dx * size * 0.43, cy + dy * size * 0.43)
+                cr.stroke()
+        radius = size * (0.29 if size >= 32 else 0.34)
+        g = cairo.RadialGradient(cx - radius * 0.4, cy - radius * 0.5, 0.5, cx, cy, radius)
+        g.add_color_stop_rgb(0, *rgb((160, 160, 164)))
+        g.add_color_stop_rgb(1, *rgb((64, 64, 67)))
+        cr.arc(cx, cy, radius, 0, 2 * math.pi)
+        cr.set_source(g)
         cr.fill()
         dx, dy = direction(215)
-        cr.set_line_width(size / 8.0)
+        cr.set_line_width(max(2.0, size / 10.0))
         cr.set_line_cap(cairo.LINE_CAP_ROUND)
         cr.set_source_rgb(1, 1, 1)
         cr.move_to(cx, cy)
-        cr.line_to(cx + dx * size * 0.3, cy + dy * size * 0.3)
+        cr.line_to(cx + dx * radius * 0.85, cy + dy * radius * 0.85)
         cr.stroke()
-        cr.arc(size * 0.8, size * 0.2, size * 0.09, 0, 2 * math.pi)
+        cr.arc(size * 0.8, size * 0.2, size * 0.08, 0, 2 * math.pi)
         cr.set_source_rgb(*rgb(RED_LIT))
         cr.fill()
-        return to_pil(s)
+        return s
     cr.set_source_rgb(*rgb(INK))
     for i in range(11):
         dx, dy = direction(30 + i * 30)
@@ -756,26 +837,45 @@ def icon_image(size):
     cr.arc(size * 0.8, size * 0.2, 12 * f, 0, 2 * math.pi)
     cr.set_source_rgb(*rgb(RED_LIT))
     cr.fill()
-    return to_pil(s)
+    return s
+
+
+def icon_entry(size):
+    """One image of an icon file: a 32-bit DIB with its AND mask below 256 pixels,
+    a PNG at 256, as Windows' own icons are stored."""
+    s = icon_surface(size)
+    s.flush()
+    # cairo keeps colour premultiplied by alpha; icons want it straight.
+    img = Image.frombuffer("RGBA", (size, size), bytes(s.get_data()), "raw", "BGRa", s.get_stride(), 1)
+    if size >= 256:
+        out = io.BytesIO()
+        img.save(out, format="PNG", optimize=True)
+        return out.getvalue()
+    header = struct.pack("<IiiHHIIiiII", 40, size, size * 2, 1, 32, 0, 0, 0, 0, 0, 0)
+    rows = [img.crop((0, y, size, y + 1)).tobytes("raw", "BGRA") for y in range(size)]
+    mask_stride = ((size + 31) // 32) * 4
+    alpha = img.getchannel("A")
+    mask_rows = []
+    for y in range(size):
+        bits = bytearray(mask_stride)
+        for x in range(size):
+            if alpha.getpixel((x, y)) == 0:
+                bits[x // 8] |= 0x80 >> (x % 8)
+        mask_rows.append(bytes(bits))
+    return header + b"".join(reversed(rows)) + b"".join(reversed(mask_rows))
 
 
 def save_icon(path, sizes):
-    images = [icon_image(n) for n in sizes]
-    # Unpremultiply: cairo keeps colour scaled by alpha.
-    fixed = []
-    for img in images:
-        r, g, b, a = img.split()
-        px = []
-        for (rv, gv, bv, av) in zip(r.getdata(), g.getdata(), b.getdata(), a.getdata()):
-            if av == 0:
-                px.append((0, 0, 0, 0))
-            else:
-                px.append((min(255, rv * 255 // av), min(255, gv * 255 // av), min(255, bv * 255 // av), av))
-        out = Image.new("RGBA", img.size)
-        out.putdata(px)
-        fixed.append(out)
-    largest = fixed[-1]
-    largest.save(path, format="ICO", sizes=[(n, n) for n in sizes], append_images=fixed[:-1])
+    entries = [icon_entry(n) for n in sizes]
+    out = bytearray(struct.pack("<HHH", 0, 1, len(sizes)))
+    offset = 6 + 16 * len(sizes)
+    for n, data in zip(sizes, entries):
+        out += struct.pack("<BBBBHHII", n % 256, n % 256, 0, 0, 1, 32, len(data), offset)
+        offset += len(data)
+    for data in entries:
+        out += data
+    with open(path, "wb") as f:
+        f.write(out)
 
 
 # ------------------------------------------------------------------ main

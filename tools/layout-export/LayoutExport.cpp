@@ -142,7 +142,8 @@ int main() {
     std::printf("  \"panel\": {\"width\": %d, \"height\": %d},\n", kPanelWidth, kPanelHeight);
     std::printf("  \"knob\": {\"frameSize\": %d, \"frameCount\": %d, \"lastValueFrame\": %d, "
                 "\"firstAngle\": %s, \"degreesPerFrame\": %s},\n",
-                kKnobFrameSize, kKnobFrameCount, kKnobLastValueFrame, Number(PanelLayout::FrameAngle(0)).c_str(),
+                kKnobFrameSize, kKnobFrameCount, kKnobLastValueFrame,
+                Number(PanelLayout::FrameAngle(0)).c_str(),
                 Number(PanelLayout::FrameAngle(1) - PanelLayout::FrameAngle(0)).c_str());
     std::printf("  \"patchList\": %s,\n", Rect(layout.PatchList()).c_str());
     std::printf("  \"statusPanel\": %s,\n", Rect(layout.StatusPanel()).c_str());
@@ -150,14 +151,15 @@ int main() {
     {
         ArrayPrinter array("parameters");
         for (const ParameterRow& row : ParameterTable()) {
-            array.Item("{\"number\": " + std::to_string(row.number) + ", \"id\": " + std::to_string(row.id) +
-                       ", \"kind\": \"" + KindName(row.kind) + "\", \"name\": " + Quote(row.name) +
-                       ", \"label\": " + Quote(row.label) + ", \"maxValue\": " + std::to_string(row.maxValue) +
-                       ", \"x\": " + std::to_string(row.x) + ", \"y\": " + std::to_string(row.y) +
-                       ", \"offImage\": " + std::to_string(row.offImage) +
-                       ", \"onImage\": " + std::to_string(row.onImage) +
-                       ", \"clickToggles\": " + (row.clickToggles ? "true" : "false") + ", \"scale\": \"" +
-                       ScaleName(row.scale) + "\", \"window\": " + Rect(PanelLayout::ControlWindow(row)) + "}");
+            array.Item(
+                "{\"number\": " + std::to_string(row.number) + ", \"id\": " + std::to_string(row.id) +
+                ", \"kind\": \"" + KindName(row.kind) + "\", \"name\": " + Quote(row.name) +
+                ", \"label\": " + Quote(row.label) + ", \"maxValue\": " + std::to_string(row.maxValue) +
+                ", \"x\": " + std::to_string(row.x) + ", \"y\": " + std::to_string(row.y) +
+                ", \"offImage\": " + std::to_string(row.offImage) +
+                ", \"onImage\": " + std::to_string(row.onImage) +
+                ", \"clickToggles\": " + (row.clickToggles ? "true" : "false") + ", \"scale\": \"" +
+                ScaleName(row.scale) + "\", \"window\": " + Rect(PanelLayout::ControlWindow(row)) + "}");
         }
     }
     std::printf(",\n");
@@ -171,15 +173,16 @@ int main() {
     {
         ArrayPrinter array("legends");
         for (const PanelLegend& legend : layout.Legends())
-            array.Item("{\"text\": " + Quote(legend.text) + ", \"box\": " + Rect(legend.box) + ", \"style\": \"" +
-                       StyleName(legend.style) + "\", \"align\": \"" + AlignName(legend.align) +
-                       "\", \"ruled\": " + (legend.ruled ? "true" : "false") + "}");
+            array.Item("{\"text\": " + Quote(legend.text) + ", \"box\": " + Rect(legend.box) +
+                       ", \"style\": \"" + StyleName(legend.style) + "\", \"align\": \"" +
+                       AlignName(legend.align) + "\", \"ruled\": " + (legend.ruled ? "true" : "false") + "}");
     }
     std::printf(",\n");
     {
         ArrayPrinter array("icons");
         for (const PanelIcon& icon : layout.Icons())
-            array.Item("{\"shape\": \"" + std::string(ShapeName(icon.shape)) + "\", \"box\": " + Rect(icon.box) + "}");
+            array.Item("{\"shape\": \"" + std::string(ShapeName(icon.shape)) +
+                       "\", \"box\": " + Rect(icon.box) + "}");
     }
     std::printf(",\n");
     {
@@ -190,18 +193,26 @@ int main() {
     }
     std::printf(",\n");
     {
+        ArrayPrinter array("screws");
+        for (const PanelRect& screw : layout.Screws())
+            array.Item(Rect(screw));
+    }
+    std::printf(",\n");
+    {
         ArrayPrinter array("dials");
         for (const KnobDial& dial : layout.Dials()) {
             std::string marks;
             for (const DialMark& mark : dial.marks) {
                 if (!marks.empty())
                     marks += ", ";
-                marks += "{\"angle\": " + Number(mark.angle) + ", \"major\": " + (mark.major ? "true" : "false") +
+                marks += "{\"angle\": " + Number(mark.angle) +
+                         ", \"major\": " + (mark.major ? "true" : "false") +
                          ", \"text\": " + Quote(mark.text) + ", \"box\": " + Rect(mark.labelBox) + "}";
             }
             array.Item("{\"id\": " + std::to_string(dial.id) + ", \"scale\": \"" + ScaleName(dial.scale) +
                        "\", \"centre\": [" + Number(dial.centreX) + ", " + Number(dial.centreY) +
-                       "], \"tickInner\": " + Number(dial.tickInner) + ", \"tickMajor\": " + Number(dial.tickMajor) +
+                       "], \"tickInner\": " + Number(dial.tickInner) +
+                       ", \"tickMajor\": " + Number(dial.tickMajor) +
                        ", \"tickMinor\": " + Number(dial.tickMinor) + ", \"marks\": [" + marks + "]}");
         }
     }

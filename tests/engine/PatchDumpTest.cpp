@@ -272,7 +272,13 @@ TEST(Decoding, LfoModByteSplitsIntoFourSwitches) {
 TEST(Decoding, LfoShapeIsTheWholeByte) {
     Bytes dump = BlankDump();
     dump[85] = 0x05; // unpacked byte 64
-    EXPECT_EQ(AsMap(*DecodeParameters(dump)).at(57), 5);
+    dump[84] = 0x01; // unpacked byte 63 beside it: poly-mod destination filter
+    std::map<int, int> byId = AsMap(*DecodeParameters(dump));
+    EXPECT_EQ(byId.at(57), 5);
+    EXPECT_EQ(byId.at(56), 1);
+    // Bit 7 comes from the group header like any whole byte; the knob clamps what it cannot show.
+    dump[83] = 0x02;
+    EXPECT_EQ(AsMap(*DecodeParameters(dump)).at(57), 0x85);
 }
 
 TEST(Decoding, LfoAftertouchOnlyInFormat6FDumpsLongEnough) {

@@ -49,6 +49,7 @@ PINNED_FONTS = {
     "Nimbus Sans:bold": "NimbusSans-Bold",
     "Nimbus Sans Narrow:bold": "NimbusSansNarrow-Bold",
     "Z003:medium:italic": "Z003-MediumItalic",
+    "Liberation Sans": "LiberationSans-Regular",  # the example list rows of the pictures
 }
 
 
@@ -57,7 +58,7 @@ def check_fonts():
         found = subprocess.run(["fc-match", "-f", "%{file}", pattern], capture_output=True, text=True).stdout
         if stem not in os.path.basename(found):
             sys.exit(f"artgen: font '{pattern}' resolves to '{found}', expected {stem} "
-                     "(install fonts-urw-base35)")
+                     "(install fonts-urw-base35 and fonts-liberation)")
 
 
 # ------------------------------------------------------------------ helpers

@@ -28,10 +28,18 @@ void CheckCommand(HMENU menu, UINT command, bool checked) {
 
 } // namespace
 
-App* TheApp() { return gApp; }
-void SetTheApp(App* app) { gApp = app; }
-HINSTANCE TheInstance() { return gInstance; }
-void SetTheInstance(HINSTANCE instance) { gInstance = instance; }
+App* TheApp() {
+    return gApp;
+}
+void SetTheApp(App* app) {
+    gApp = app;
+}
+HINSTANCE TheInstance() {
+    return gInstance;
+}
+void SetTheInstance(HINSTANCE instance) {
+    gInstance = instance;
+}
 
 StatusFilter& TheStatusFilter() {
     static StatusFilter filter;
@@ -51,11 +59,21 @@ App::App(HINSTANCE hInstance)
     GetSettings().Load();
 }
 
-HWND App::GetHwnd() { return mainWindow; }
-HFONT App::GetSmallFont() { return smallFont; }
-HFONT App::GetMediumFont() { return mediumFont; }
-HFONT App::GetLargeFont() { return largeFont; }
-PatchBank* App::GetPatchBank() { return &patchBank; }
+HWND App::GetHwnd() {
+    return mainWindow;
+}
+HFONT App::GetSmallFont() {
+    return smallFont;
+}
+HFONT App::GetMediumFont() {
+    return mediumFont;
+}
+HFONT App::GetLargeFont() {
+    return largeFont;
+}
+PatchBank* App::GetPatchBank() {
+    return &patchBank;
+}
 
 // User edits travel to the instrument once the engine and the MIDI ports are part of
 // the application; until then there is no parameter to look up and nothing to send.
@@ -122,8 +140,8 @@ void App::OnSize() {
     RECT client;
     GetClientRect(mainWindow, &client);
     if (topBar != nullptr) {
-        MoveWindow(topBar->hwnd, client.left, client.top, client.right - client.left, kTopBarHeight - client.top,
-                   TRUE);
+        MoveWindow(topBar->hwnd, client.left, client.top, client.right - client.left,
+                   kTopBarHeight - client.top, TRUE);
     }
     if (editorPanel != nullptr) {
         MoveWindow(editorPanel->hwnd, client.left, kEditorTop, client.right - client.left,
@@ -277,14 +295,20 @@ int RunTavren(HINSTANCE instance, int showCommand) {
 
     auto* app = new App(instance); // lives until the process ends
     SetTheApp(app);
+    // Creating and laying out the window stores its placement, and with it a normal
+    // show state: the show state of the last run is taken before that.
+    Settings& settings = GetSettings();
+    int storedShow = settings.CmdShow;
     HWND window = app->CreateMainWindow(className, title);
     if (window == nullptr)
         return 0;
     SendMessageW(window, WM_APP_SYNC_OPTIONS, 0, 0);
     app->InitMainWindow();
 
-    Settings& settings = GetSettings();
-    ShowWindow(window, showCommand == SW_SHOWNORMAL ? settings.CmdShow : showCommand);
+    // Started without a show command of its own (SW_SHOWNORMAL, or SW_SHOWDEFAULT from a
+    // command line), the window opens as it was left.
+    bool noPreference = showCommand == SW_SHOWNORMAL || showCommand == SW_SHOWDEFAULT;
+    ShowWindow(window, noPreference ? storedShow : showCommand);
     UpdateWindow(window);
 
     // MIDI is opened and the instrument queried here once the device link exists.

@@ -111,6 +111,12 @@ make_wineprefix() {
     export WINEDLLOVERRIDES="mscoree,mshtml="
     log "creating Wine prefix $WINEPREFIX"
     wineboot -i >/dev/null 2>&1 || true
+    # Windows live in one Wine desktop window: hiding or destroying a top-level window
+    # then needs no X window manager, which Xvfb does not have (without one, Wine waits
+    # two seconds for every window it withdraws).
+    local reg="$WINE_TMP/desktop.reg"
+    printf 'REGEDIT4\n\n[HKEY_CURRENT_USER\\Software\\Wine\\Explorer]\n"Desktop"="Default"\n\n[HKEY_CURRENT_USER\\Software\\Wine\\Explorer\\Desktops]\n"Default"="1920x1080"\n' >"$reg"
+    wine regedit /S "$reg" >/dev/null 2>&1 || true
     wineserver -w
 }
 

@@ -22,10 +22,12 @@ class Program {
                                  &startup, &info) != FALSE;
         if (started) {
             WaitForInputIdle(info.hProcess, 10000);
-            PumpUntil([this] {
-                window = FindWindowW(L"TEMPLATE", L"Tavren");
-                return window != nullptr && IsWindowVisible(window);
-            }, 15000);
+            PumpUntil(
+                [this] {
+                    window = FindWindowW(L"TEMPLATE", L"Tavren");
+                    return window != nullptr && IsWindowVisible(window);
+                },
+                15000);
         }
     }
     Program(const Program&) = delete;
@@ -63,7 +65,8 @@ void WriteDword(const wchar_t* name, DWORD value) {
 
 bool ReadDword(const wchar_t* name, DWORD& value) {
     DWORD size = sizeof(value);
-    return RegGetValueW(HKEY_CURRENT_USER, kKey, name, RRF_RT_REG_DWORD, nullptr, &value, &size) == ERROR_SUCCESS;
+    return RegGetValueW(HKEY_CURRENT_USER, kKey, name, RRF_RT_REG_DWORD, nullptr, &value, &size) ==
+           ERROR_SUCCESS;
 }
 
 SIZE WindowSize(HWND window) {
@@ -88,8 +91,8 @@ TEST(Program, FirstRunOpens800By600AndLeavesAllThirteenValues) {
         const wchar_t* name;
         DWORD value;
     };
-    const Expected dwords[] = {{L"InitW", 800},      {L"InitH", 600},           {L"KnobMode", 0},
-                               {L"DynamicScale", 1}, {L"CmdShow", 1},           {L"UpdateCheck", 1},
+    const Expected dwords[] = {{L"InitW", 800},      {L"InitH", 600},          {L"KnobMode", 0},
+                               {L"DynamicScale", 1}, {L"CmdShow", 1},          {L"UpdateCheck", 1},
                                {L"EchoMIDI", 0},     {L"RolloverTooltips", 1}, {L"ModifyValueTooltips", 1}};
     for (const Expected& e : dwords) {
         DWORD value = 0xDEADBEEF;
@@ -104,7 +107,8 @@ TEST(Program, FirstRunOpens800By600AndLeavesAllThirteenValues) {
     EXPECT_EQ(static_cast<LONG>(y), rect.top);
     for (const wchar_t* name : {L"MIDIInDevice", L"MIDIOutDevice"}) {
         DWORD type = 0, bytes = 0;
-        EXPECT_EQ(RegGetValueW(HKEY_CURRENT_USER, kKey, name, RRF_RT_ANY, &type, nullptr, &bytes), ERROR_SUCCESS)
+        EXPECT_EQ(RegGetValueW(HKEY_CURRENT_USER, kKey, name, RRF_RT_ANY, &type, nullptr, &bytes),
+                  ERROR_SUCCESS)
             << name;
         EXPECT_EQ(type, DWORD(REG_SZ));
         EXPECT_EQ(bytes, 2u); // the empty string and its terminating zero

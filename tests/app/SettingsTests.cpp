@@ -28,8 +28,8 @@ class SettingsTest : public testing::Test {
     // (type, size) of a stored value; type 0 when it is missing.
     std::pair<DWORD, DWORD> ValueInfo(const wchar_t* name) {
         DWORD type = 0, size = 0;
-        if (RegGetValueW(HKEY_CURRENT_USER, kTestKey, name, RRF_RT_ANY | RRF_NOEXPAND, &type, nullptr, &size) !=
-            ERROR_SUCCESS)
+        if (RegGetValueW(HKEY_CURRENT_USER, kTestKey, name, RRF_RT_ANY | RRF_NOEXPAND, &type, nullptr,
+                         &size) != ERROR_SUCCESS)
             return {0, 0};
         return {type, size};
     }
@@ -91,9 +91,17 @@ TEST_F(SettingsTest, SaveWritesAllThirteenValuesWithTheirTypes) {
     settings.MIDIOutDevice = "";
     settings.Save();
 
-    const wchar_t* dwords[] = {L"InitX",       L"InitY",    L"InitW",           L"InitH",
-                               L"KnobMode",    L"DynamicScale", L"CmdShow",     L"UpdateCheck",
-                               L"EchoMIDI",    L"RolloverTooltips", L"ModifyValueTooltips"};
+    const wchar_t* dwords[] = {L"InitX",
+                               L"InitY",
+                               L"InitW",
+                               L"InitH",
+                               L"KnobMode",
+                               L"DynamicScale",
+                               L"CmdShow",
+                               L"UpdateCheck",
+                               L"EchoMIDI",
+                               L"RolloverTooltips",
+                               L"ModifyValueTooltips"};
     for (const wchar_t* name : dwords) {
         EXPECT_EQ(ValueInfo(name), std::make_pair(DWORD(REG_DWORD), DWORD(4))) << name;
     }
@@ -123,10 +131,10 @@ TEST_F(SettingsTest, SaveWritesAllThirteenValuesWithTheirTypes) {
 
 TEST_F(SettingsTest, DeviceNamesOfAnyTextAndLengthSurviveASaveAndALoad) {
     const std::string names[] = {
-        "Gerät MIDI 1",                              // Latin-1 range
-        "シンセ USB MIDI",                            // outside Latin-1
-        "Port \xF0\x9F\x8E\xB9 with a keyboard",     // outside the basic plane (a surrogate pair)
-        std::string(100, 'N'),                        // longer than 63 characters
+        "Gerät MIDI 1",                          // Latin-1 range
+        "シンセ USB MIDI",                       // outside Latin-1
+        "Port \xF0\x9F\x8E\xB9 with a keyboard", // outside the basic plane (a surrogate pair)
+        std::string(100, 'N'),                   // longer than 63 characters
         "A" + std::string(70, 'x') + "ü" + std::string(40, 'y'),
     };
     for (const std::string& name : names) {
@@ -167,7 +175,8 @@ TEST_F(SettingsTest, AValueOfAnotherSizeKeepsItsDefault) {
     const BYTE two[] = {0x10, 0x00};
     RegSetValueExW(key, L"InitH", 0, REG_BINARY, two, sizeof(two));
     DWORD number = 7;
-    RegSetValueExW(key, L"MIDIInDevice", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&number), sizeof(number));
+    RegSetValueExW(key, L"MIDIInDevice", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&number),
+                   sizeof(number));
     RegCloseKey(key);
     settings.Load();
     EXPECT_EQ(settings.InitW, 800);
@@ -197,8 +206,10 @@ TEST_F(SettingsTest, APositionOnAMonitorsRightOrBottomEdgeCountsAsOnIt) {
     RECT monitor = PrimaryMonitor();
     WriteDword(L"InitW", 640);
     WriteDword(L"InitH", 480);
-    const POINT onEdges[] = {{monitor.right, monitor.bottom}, {monitor.right, monitor.top},
-                             {monitor.left, monitor.bottom}, {monitor.left, monitor.top}};
+    const POINT onEdges[] = {{monitor.right, monitor.bottom},
+                             {monitor.right, monitor.top},
+                             {monitor.left, monitor.bottom},
+                             {monitor.left, monitor.top}};
     for (POINT p : onEdges) {
         WriteDword(L"InitX", static_cast<DWORD>(p.x));
         WriteDword(L"InitY", static_cast<DWORD>(p.y));
@@ -213,6 +224,8 @@ TEST_F(SettingsTest, APositionOnAMonitorsRightOrBottomEdgeCountsAsOnIt) {
 }
 
 TEST_F(SettingsTest, AFailedWriteLeavesThePreviousValuesAndSaysNothing) {
+    settings.InitX = 10; // on the primary monitor, so the size is not reset at load
+    settings.InitY = 10;
     settings.InitW = 1000;
     settings.MIDIInDevice = "kept";
     settings.Save();

@@ -6,6 +6,8 @@
 // corners (main-panel pixels at natural scale). Dump fields name the unpacked byte;
 // VCA AT, VCF AT and LFO AT are where the instrument really keeps them (LFO AT only
 // in format 0x6F dumps), and LFO SHAPE is the whole of byte 64.
+// One row per line reads as the table it is.
+// clang-format off
 static const std::array<ParameterRow, kParameterCount> kRows = {{
     {1, 8, ControlKind::Knob, "OSC A FREQ", "OSC A FREQ", 255, KnobToCc, CcToKnob, 371, 96, 0, 0, false, KnobScale::ZeroToTen, {6, 0, 8}},
     {2, 10, ControlKind::Knob, "OSC A PW", "OSC A PW", 255, KnobToCc, CcToKnob, 880, 96, 0, 0, false, KnobScale::ZeroToTen, {10, 0, 8}},
@@ -66,6 +68,7 @@ static const std::array<ParameterRow, kParameterCount> kRows = {{
     {57, 1202, ControlKind::TwoState, "", "BANK 3", 1, nullptr, nullptr, 155, 50, IDB_BANK3_OFF, IDB_BANK3_ON, true, KnobScale::None, {}},
     {58, 1203, ControlKind::TwoState, "", "BANK 4", 1, nullptr, nullptr, 206, 50, IDB_BANK4_OFF, IDB_BANK4_ON, true, KnobScale::None, {}},
 }};
+// clang-format on
 
 const std::array<ParameterRow, kParameterCount>& ParameterTable() {
     return kRows;

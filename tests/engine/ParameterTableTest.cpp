@@ -31,7 +31,9 @@ TEST(ParameterTable, KnobsAreNamedAndSwitchesAreNot) {
             EXPECT_EQ(row.maxValue, row.id == 57 ? 5 : 255) << row.id;
         } else {
             EXPECT_EQ(std::string(row.name), "") << row.id;
-            const int positions = row.kind == ControlKind::TwoState ? 2 : row.kind == ControlKind::ThreeState ? 3 : 4;
+            const int positions = row.kind == ControlKind::TwoState     ? 2
+                                  : row.kind == ControlKind::ThreeState ? 3
+                                                                        : 4;
             EXPECT_EQ(row.maxValue, positions - 1) << row.id;
         }
     }
@@ -66,6 +68,7 @@ TEST(ParameterTable, DumpFieldsHoldTheirControlsRange) {
             EXPECT_LE(row.field.shift + row.field.bits, 7) << row.id;
         // Every value of a switch's field is one of its positions; knobs take whole bytes.
         if (row.kind != ControlKind::Knob)
-            EXPECT_LE((1 << row.field.bits) - 1, row.kind == ControlKind::ThreeState ? 3 : row.maxValue) << row.id;
+            EXPECT_LE((1 << row.field.bits) - 1, row.kind == ControlKind::ThreeState ? 3 : row.maxValue)
+                << row.id;
     }
 }

@@ -1,5 +1,5 @@
-#include "tools/tavren-syx/SyxFile.h"
 #include "tools/tavren-syx/SyxTool.h"
+#include "tools/tavren-syx/SyxFile.h"
 
 #include "FactoryBank.h"
 
@@ -27,8 +27,8 @@ class SyxToolTest : public ::testing::Test {
 
     std::string Write(const std::string& name, const Bytes& data) {
         const fs::path path = dir / name;
-        std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(data.data()),
-                                                    static_cast<std::streamsize>(data.size()));
+        std::ofstream(path, std::ios::binary)
+            .write(reinterpret_cast<const char*>(data.data()), static_cast<std::streamsize>(data.size()));
         return path.string();
     }
 
@@ -119,7 +119,10 @@ TEST_F(SyxToolTest, ShowsJson) {
     const std::string file = Write("bank.syx", LoadFactoryBankFile());
     EXPECT_EQ(Run({"show", "--json", "--patch", "99", file}), kExitOk);
     const std::string json = out.str();
-    EXPECT_EQ(json.rfind("{\"file\":\"" + file + "\",\"offset\":20790,\"bank\":0,\"program\":99,\"name\":\"Alien\"", 0), 0u);
+    EXPECT_EQ(
+        json.rfind("{\"file\":\"" + file + "\",\"offset\":20790,\"bank\":0,\"program\":99,\"name\":\"Alien\"",
+                   0),
+        0u);
     EXPECT_NE(json.find("{\"id\":54,\"name\":\"OSC A SYNC\",\"value\":"), std::string::npos);
     EXPECT_EQ(json.substr(json.size() - 4), "}]}\n");
     EXPECT_EQ(std::count(json.begin(), json.end(), '{'), 55);
@@ -165,13 +168,14 @@ TEST_F(SyxToolTest, SkipsWhatIsNoDumpAndSaysSo) {
     Bytes truncated(bank[1].begin(), bank[1].begin() + 100); // cut off, no F7: the next F0 ends it
     Bytes shortDump(bank[2].begin(), bank[2].begin() + 150);
     shortDump.push_back(0xF7);
-    const Bytes identification = {0xF0, 0x00, 0x20, 0x32, 0x00, 0x01, 0x24, 0x00, 0x78, 0x7E, 0x03,
-                                  0,    0,    0,    0,    0,    0,    5,    0,    0xF7};
+    const Bytes identification = {0xF0, 0x00, 0x20, 0x32, 0x00, 0x01, 0x24, 0x00, 0x78, 0x7E,
+                                  0x03, 0,    0,    0,    0,    0,    0,    5,    0,    0xF7};
     const Bytes garbage = {0x12, 0x34, 0xF7, 0x90, 0x40};
     const Bytes otherMaker = {0xF0, 0x7E, 0x00, 0x06, 0x01, 0xF7};
     Bytes lastCut(bank[9].begin(), bank[9].end() - 1); // the file ends before the last F7
-    const std::string file = Write("mixed.syx", Concat({garbage, bank[0], truncated, bank[3], shortDump,
-                                                        identification, otherMaker, garbage, bank[4], lastCut}));
+    const std::string file =
+        Write("mixed.syx", Concat({garbage, bank[0], truncated, bank[3], shortDump, identification,
+                                   otherMaker, garbage, bank[4], lastCut}));
     EXPECT_EQ(Run({"list", file}), kExitOk);
     const std::vector<std::string> lines = OutLines();
     ASSERT_EQ(lines.size(), 3u);

@@ -18,7 +18,8 @@ TEST(FuzzCorpus, EverySeedPassesTheEntryPoint) {
             continue;
         SCOPED_TRACE(entry.path().filename().string());
         std::ifstream in(entry.path(), std::ios::binary);
-        const std::vector<uint8_t> data((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        const std::vector<uint8_t> data((std::istreambuf_iterator<char>(in)),
+                                        std::istreambuf_iterator<char>());
         EXPECT_EQ(LLVMFuzzerTestOneInput(data.data(), data.size()), 0);
         ++files;
     }

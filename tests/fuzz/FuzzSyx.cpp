@@ -22,7 +22,8 @@ void Require(bool condition, const char* what) {
 
 void CheckMessage(const Bytes& m) {
     const std::optional<int> number = ReadPatchNumber(m);
-    Require(number.has_value() == (m.size() >= kPatchNumberEnd), "a patch number exactly when 11 bytes exist");
+    Require(number.has_value() == (m.size() >= kPatchNumberEnd),
+            "a patch number exactly when 11 bytes exist");
     if (number) {
         Require(*number >= 0 && *number <= kHighestPatchNumber, "patch number within 14 bits");
         Require(ReadPatchNumber(BuildPatchRequest(*number)) == number, "request carries the number");
@@ -54,7 +55,8 @@ void CheckMessage(const Bytes& m) {
         }
     }
     if (const std::optional<int> current = ReadCurrentPatch(m))
-        Require(*current >= 0 && *current < 512 && IsIdentificationReply(m), "current patch of a reply, 9 bits");
+        Require(*current >= 0 && *current < 512 && IsIdentificationReply(m),
+                "current patch of a reply, 9 bits");
 }
 
 } // namespace
@@ -66,7 +68,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const SyxContents contents = ScanSyx(input);
     std::size_t covered = contents.strayBytes;
     for (const FoundDump& dump : contents.dumps) {
-        Require(IsPatchDump(dump.message) && dump.message.size() >= kMinPatchDumpLength, "found dumps decode");
+        Require(IsPatchDump(dump.message) && dump.message.size() >= kMinPatchDumpLength,
+                "found dumps decode");
         Require(dump.message.back() == kSysExEnd, "found dumps end with F7");
         Require(dump.offset + dump.message.size() <= input.size(), "found dump inside the input");
         covered += dump.message.size();
@@ -80,7 +83,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const bool json = size % 2 == 1;
     const int listed = ListDumps("fuzz.syx", input, "", json, out, err);
     Require(listed == (contents.dumps.empty() ? kExitNoDump : kExitOk), "list status");
-    const std::optional<int> patch = size > 2 ? std::optional<int>(data[0] | (data[1] & 0x3F) << 7) : std::nullopt;
+    const std::optional<int> patch =
+        size > 2 ? std::optional<int>(data[0] | (data[1] & 0x3F) << 7) : std::nullopt;
     const int shown = ShowDump("fuzz.syx", input, patch, !json, out, err);
     Require(shown == kExitOk || shown == kExitNoDump, "show status");
     return 0;

@@ -5,7 +5,8 @@
 namespace {
 
 void Classify(const Bytes& data, std::size_t begin, std::size_t end, SyxContents& contents) {
-    Bytes message(data.begin() + static_cast<std::ptrdiff_t>(begin), data.begin() + static_cast<std::ptrdiff_t>(end));
+    Bytes message(data.begin() + static_cast<std::ptrdiff_t>(begin),
+                  data.begin() + static_cast<std::ptrdiff_t>(end));
     if (!IsPatchDump(message) || IsIdentificationReply(message))
         ++contents.otherMessages;
     else if (message.size() < kMinPatchDumpLength)

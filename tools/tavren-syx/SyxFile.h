@@ -15,10 +15,10 @@ struct FoundDump {
 
 struct SyxContents {
     std::vector<FoundDump> dumps;
-    std::size_t otherMessages = 0;     // complete SysEx messages that are not patch dumps
-    std::size_t shortDumps = 0;        // dump headers on messages too short to decode
-    std::size_t unterminated = 0;      // messages cut off before their F7
-    std::size_t strayBytes = 0;        // bytes outside any SysEx message
+    std::size_t otherMessages = 0; // complete SysEx messages that are not patch dumps
+    std::size_t shortDumps = 0;    // dump headers on messages too short to decode
+    std::size_t unterminated = 0;  // messages cut off before their F7
+    std::size_t strayBytes = 0;    // bytes outside any SysEx message
     bool SkippedAnything() const { return otherMessages || shortDumps || unterminated || strayBytes; }
 };
 

@@ -132,9 +132,8 @@ bool ReadFile(const std::string& path, Bytes& data, std::ostream& err) {
 
 // A patch number as two 7-bit bytes can carry: decimal digits only, 0 to 16383.
 std::optional<int> ParsePatchNumber(const std::string& text) {
-    if (text.empty() || text.size() > 5 || !std::all_of(text.begin(), text.end(), [](char c) {
-            return c >= '0' && c <= '9';
-        }))
+    if (text.empty() || text.size() > 5 ||
+        !std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; }))
         return std::nullopt;
     const int n = std::stoi(text);
     if (n > kHighestPatchNumber)
@@ -160,8 +159,9 @@ int ListDumps(const std::string& fileName, const Bytes& data, const std::string&
         const DumpSummary s = Summarize(found.message);
         if (json) {
             out << "{\"file\":" << JsonString(fileName) << ",\"offset\":" << found.offset
-                << ",\"bank\":" << s.bank << ",\"program\":" << s.program << ",\"name\":" << JsonString(s.name)
-                << ",\"format\":" << s.format << ",\"length\":" << s.length << "}\n";
+                << ",\"bank\":" << s.bank << ",\"program\":" << s.program
+                << ",\"name\":" << JsonString(s.name) << ",\"format\":" << s.format
+                << ",\"length\":" << s.length << "}\n";
         } else {
             out << prefix << s.bank << '\t' << s.program << '\t' << TextEscaped(s.name) << '\t'
                 << FormatHex(s.format) << '\t' << s.length << '\n';
@@ -196,9 +196,9 @@ int ShowDump(const std::string& fileName, const Bytes& data, std::optional<int> 
     const std::optional<std::vector<DecodedValue>> values = DecodeParameters(chosen->message);
     const DumpSummary s = Summarize(chosen->message);
     if (json) {
-        out << "{\"file\":" << JsonString(fileName) << ",\"offset\":" << chosen->offset << ",\"bank\":" << s.bank
-            << ",\"program\":" << s.program << ",\"name\":" << JsonString(s.name) << ",\"format\":" << s.format
-            << ",\"length\":" << s.length << ",\"parameters\":[";
+        out << "{\"file\":" << JsonString(fileName) << ",\"offset\":" << chosen->offset
+            << ",\"bank\":" << s.bank << ",\"program\":" << s.program << ",\"name\":" << JsonString(s.name)
+            << ",\"format\":" << s.format << ",\"length\":" << s.length << ",\"parameters\":[";
     }
     const char* separator = "";
     for (const DecodedValue& v : values.value_or(std::vector<DecodedValue>())) {
@@ -206,10 +206,11 @@ int ShowDump(const std::string& fileName, const Bytes& data, std::optional<int> 
         if (!row)
             continue;
         const std::string name = *row->name ? row->name : row->label;
-        const std::string text = ValueText(row->kind == ControlKind::Knob ? kUnitInteger : kUnitOnOff, v.value);
+        const std::string text =
+            ValueText(row->kind == ControlKind::Knob ? kUnitInteger : kUnitOnOff, v.value);
         if (json) {
-            out << separator << "{\"id\":" << v.id << ",\"name\":" << JsonString(name) << ",\"value\":" << v.value
-                << ",\"text\":" << JsonString(text) << '}';
+            out << separator << "{\"id\":" << v.id << ",\"name\":" << JsonString(name)
+                << ",\"value\":" << v.value << ",\"text\":" << JsonString(text) << '}';
             separator = ",";
         } else {
             out << v.id << '\t' << name << '\t' << v.value << '\t' << text << '\n';
@@ -265,9 +266,9 @@ int RunSyxTool(const std::vector<std::string>& args, std::ostream& out, std::ost
             status = kExitBadInput;
             continue;
         }
-        const int result = command == "show" ? ShowDump(file, data, patch, json, out, err)
-                                             : ListDumps(file, data, files.size() > 1 ? file + "\t" : "", json,
-                                                         out, err);
+        const int result = command == "show"
+                               ? ShowDump(file, data, patch, json, out, err)
+                               : ListDumps(file, data, files.size() > 1 ? file + "\t" : "", json, out, err);
         status = std::max(status, result);
     }
     return status;

@@ -15,25 +15,45 @@ CustomControl::~CustomControl() {
 }
 
 void CustomControl::CreateControlWindow(HWND parent, HINSTANCE instance) {
-    hwnd = CreateWindowExW(0, className, L"", WS_CHILD | WS_VISIBLE, rect.left, rect.top, rect.right - rect.left,
-                           rect.bottom - rect.top, parent, nullptr, instance, this);
+    hwnd = CreateWindowExW(0, className, L"", WS_CHILD | WS_VISIBLE, rect.left, rect.top,
+                           rect.right - rect.left, rect.bottom - rect.top, parent, nullptr, instance, this);
 }
 
-const wchar_t* CustomControl::FormatValue(int value) { return FormatUnitValue(GetUnits(), value); }
+const wchar_t* CustomControl::FormatValue(int value) {
+    return FormatUnitValue(GetUnits(), value);
+}
 
-int CustomControl::GetUnits() { return 0; }
-int CustomControl::GetValue() { return 0; }
+int CustomControl::GetUnits() {
+    return 0;
+}
+int CustomControl::GetValue() {
+    return 0;
+}
 
-void CustomControl::Show(bool show) { ShowWindow(hwnd, show ? SW_SHOW : SW_HIDE); }
+void CustomControl::Show(bool show) {
+    ShowWindow(hwnd, show ? SW_SHOW : SW_HIDE);
+}
 
 void CustomControl::SetScale(double) {}
 void CustomControl::OnPaint() {}
-bool CustomControl::OnLButtonDown(int, int) { return false; }
-bool CustomControl::OnRButtonDown(int, int) { return false; }
-bool CustomControl::OnMButtonDown(int, int) { return false; }
-bool CustomControl::OnLButtonUp(int, int) { return false; }
-bool CustomControl::OnRButtonUp(int, int) { return false; }
-bool CustomControl::OnMButtonUp(int, int) { return false; }
+bool CustomControl::OnLButtonDown(int, int) {
+    return false;
+}
+bool CustomControl::OnRButtonDown(int, int) {
+    return false;
+}
+bool CustomControl::OnMButtonDown(int, int) {
+    return false;
+}
+bool CustomControl::OnLButtonUp(int, int) {
+    return false;
+}
+bool CustomControl::OnRButtonUp(int, int) {
+    return false;
+}
+bool CustomControl::OnMButtonUp(int, int) {
+    return false;
+}
 
 bool CustomControl::OnMouseMove(int, int) {
     RequestLeaveTracking();
@@ -45,12 +65,22 @@ bool CustomControl::OnMouseLeave() {
     return false;
 }
 
-bool CustomControl::OnMouseWheel(int, int, int, int) { return false; }
-bool CustomControl::OnCaptureLost(bool) { return false; }
-bool CustomControl::OnKeyDown(int) { return false; }
+bool CustomControl::OnMouseWheel(int, int, int, int) {
+    return false;
+}
+bool CustomControl::OnCaptureLost(bool) {
+    return false;
+}
+bool CustomControl::OnKeyDown(int) {
+    return false;
+}
 void CustomControl::OnTimer(int) {}
-bool CustomControl::OnReserved1(int) { return false; }
-bool CustomControl::OnReserved2(int) { return false; }
+bool CustomControl::OnReserved1(int) {
+    return false;
+}
+bool CustomControl::OnReserved2(int) {
+    return false;
+}
 
 void CustomControl::RequestLeaveTracking() {
     if (controlId == 0 || trackingLeave || !hwnd)
@@ -122,7 +152,8 @@ static CustomControl* ControlOf(HWND hwnd) {
 }
 
 static ListControl* ListOf(HWND listWindow) {
-    return listWindow ? reinterpret_cast<ListControl*>(GetWindowLongPtrW(listWindow, GWLP_USERDATA)) : nullptr;
+    return listWindow ? reinterpret_cast<ListControl*>(GetWindowLongPtrW(listWindow, GWLP_USERDATA))
+                      : nullptr;
 }
 
 LRESULT CALLBACK CustomControlWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -192,7 +223,8 @@ LRESULT CALLBACK CustomControlWndProc(HWND hwnd, UINT message, WPARAM wParam, LP
         forward = control && control->OnMButtonUp(x, y);
         break;
     case WM_MOUSEWHEEL:
-        if (control && control->OnMouseWheel(GET_WHEEL_DELTA_WPARAM(wParam), GET_KEYSTATE_WPARAM(wParam), x, y)) {
+        if (control &&
+            control->OnMouseWheel(GET_WHEEL_DELTA_WPARAM(wParam), GET_KEYSTATE_WPARAM(wParam), x, y)) {
             // The default procedure would hand the wheel to the parent a second time.
             CustomControl::ForwardToParent(hwnd, message, wParam, lParam);
             return 0;

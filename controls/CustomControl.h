@@ -17,9 +17,9 @@ class CustomControl : public IDisplayUnits {
     const wchar_t* FormatValue(int value) override; // the text of `value` under GetUnits()
     ~CustomControl() override;                      // the window is not destroyed here
 
-    virtual int GetUnits();              // unit kind of the value text; 0 = none
-    virtual int GetValue();              // current value; 0 for controls without one
-    virtual void Show(bool show);        // shows or hides the window
+    virtual int GetUnits();               // unit kind of the value text; 0 = none
+    virtual int GetValue();               // current value; 0 for controls without one
+    virtual void Show(bool show);         // shows or hides the window
     virtual void SetScale(double factor); // re-renders the artwork at factor x natural size
     virtual void OnPaint();
     virtual bool OnLButtonDown(int x, int y);

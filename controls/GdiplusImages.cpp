@@ -15,7 +15,8 @@ std::unique_ptr<Gdiplus::Bitmap> LoadResourceBitmap(HINSTANCE instance, int id) 
     return bitmap;
 }
 
-std::unique_ptr<Gdiplus::Bitmap> RenderScaledBitmap(Gdiplus::Bitmap& source, int width, int height, double ratio) {
+std::unique_ptr<Gdiplus::Bitmap> RenderScaledBitmap(Gdiplus::Bitmap& source, int width, int height,
+                                                    double ratio) {
     if (width <= 0 || height <= 0)
         return nullptr;
     auto target = std::make_unique<Gdiplus::Bitmap>(width, height, PixelFormat32bppARGB);
@@ -26,7 +27,8 @@ std::unique_ptr<Gdiplus::Bitmap> RenderScaledBitmap(Gdiplus::Bitmap& source, int
     graphics.SetPixelOffsetMode(Gdiplus::PixelOffsetModeHalf);
     graphics.ScaleTransform(static_cast<float>(ratio), static_cast<float>(ratio));
     // The size is given so that the bitmap's resolution plays no part.
-    graphics.DrawImage(&source, 0, 0, static_cast<INT>(source.GetWidth()), static_cast<INT>(source.GetHeight()));
+    graphics.DrawImage(&source, 0, 0, static_cast<INT>(source.GetWidth()),
+                       static_cast<INT>(source.GetHeight()));
     return target;
 }
 

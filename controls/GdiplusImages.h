@@ -15,7 +15,8 @@ std::unique_ptr<Gdiplus::Bitmap> LoadResourceBitmap(HINSTANCE instance, int id);
 
 // `source` drawn into a new 32-bit ARGB bitmap of width x height with both world
 // scales set to `ratio`; null when the size is empty or GDI+ fails.
-std::unique_ptr<Gdiplus::Bitmap> RenderScaledBitmap(Gdiplus::Bitmap& source, int width, int height, double ratio);
+std::unique_ptr<Gdiplus::Bitmap> RenderScaledBitmap(Gdiplus::Bitmap& source, int width, int height,
+                                                    double ratio);
 
 // Draws `image` at (0, 0) in its own pixel size, pixel for pixel.
 void DrawBitmapUnscaled(HDC dc, Gdiplus::Bitmap& image);

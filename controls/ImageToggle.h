@@ -5,6 +5,6 @@
 // A two-position slide switch, or with clickToggles a push button.
 class ImageToggle : public ImageToggleBase {
   public:
-    ImageToggle(IHost* controlHost, HWND parent, HINSTANCE module, int x, int y, int offImageId, int onImageId,
-                bool flipsOnPress, int id);
+    ImageToggle(IHost* controlHost, HWND parent, HINSTANCE module, int x, int y, int offImageId,
+                int onImageId, bool flipsOnPress, int id);
 };

@@ -54,10 +54,16 @@ void ImageToggleBase::SetValue(int newValue) {
         UpdateWindow(hwnd);
 }
 
-int ImageToggleBase::GetUnits() { return kUnitOnOff; }
-int ImageToggleBase::GetValue() { return value; }
+int ImageToggleBase::GetUnits() {
+    return kUnitOnOff;
+}
+int ImageToggleBase::GetValue() {
+    return value;
+}
 
-int ImageToggleBase::PositionFromY(int y) const { return TogglePositionFromY(PositionCount(), imageHeight, y); }
+int ImageToggleBase::PositionFromY(int y) const {
+    return TogglePositionFromY(PositionCount(), imageHeight, y);
+}
 
 void ImageToggleBase::SetScale(double factor) {
     for (auto& image : stateImages)
@@ -99,8 +105,10 @@ void ImageToggleBase::ChangeByUser(int position) {
 bool ImageToggleBase::OnLButtonDown(int, int) {
     if (!active)
         return true;
-    pressed = true;
+    // Capture first: a capture this toggle already holds ends with a capture-lost
+    // call, which clears `pressed`.
     SetCapture(hwnd);
+    pressed = true;
     if (clickToggles) {
         // Any value set from the program counts as on, so a press always turns it off.
         value = value != 0 ? 0 : 1;
@@ -140,8 +148,18 @@ bool ImageToggleBase::OnCaptureLost(bool cancelMode) {
     return false;
 }
 
-bool ImageToggleBase::OnRButtonDown(int, int) { return true; }
-bool ImageToggleBase::OnRButtonUp(int, int) { return true; }
-bool ImageToggleBase::OnMButtonDown(int, int) { return true; }
-bool ImageToggleBase::OnMButtonUp(int, int) { return true; }
-bool ImageToggleBase::OnMouseWheel(int, int, int, int) { return true; }
+bool ImageToggleBase::OnRButtonDown(int, int) {
+    return true;
+}
+bool ImageToggleBase::OnRButtonUp(int, int) {
+    return true;
+}
+bool ImageToggleBase::OnMButtonDown(int, int) {
+    return true;
+}
+bool ImageToggleBase::OnMButtonUp(int, int) {
+    return true;
+}
+bool ImageToggleBase::OnMouseWheel(int, int, int, int) {
+    return true;
+}

@@ -40,9 +40,9 @@ class ImageToggleBase : public CustomControl {
     int PositionCount() const { return static_cast<int>(stateResources.size()); }
 
     HINSTANCE instance;
-    std::vector<WORD> stateResources;                       // bitmap of each position
+    std::vector<WORD> stateResources;                          // bitmap of each position
     std::vector<std::unique_ptr<Gdiplus::Bitmap>> stateImages; // at the current scale; may be null
-    int imageWidth = 0;  // size of the position images at the current scale, and of the window
+    int imageWidth = 0; // size of the position images at the current scale, and of the window
     int imageHeight = 0;
     int value = 0;
     bool pressed = false;

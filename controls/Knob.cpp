@@ -46,9 +46,13 @@ void Knob::ModuleStartup(HINSTANCE instance) {
         gSprites = new KnobSprites(instance, IDB_KNOB_STRIP, IDB_KNOB_MASK, kLastSpriteFrame);
 }
 
-KnobSprites* Knob::Sprites() { return gSprites; }
+KnobSprites* Knob::Sprites() {
+    return gSprites;
+}
 
-int Knob::FrameSize() { return gSprites ? gSprites->frameWidth : kNaturalFrameSize; }
+int Knob::FrameSize() {
+    return gSprites ? gSprites->frameWidth : kNaturalFrameSize;
+}
 
 POINT Knob::WindowOrigin(int x, int y) {
     int half = FrameSize() / 2;
@@ -70,15 +74,21 @@ void Knob::SetValue(int newValue) {
         InvalidateRect(hwnd, nullptr, FALSE);
 }
 
-int Knob::GetUnits() { return units; }
-int Knob::GetValue() { return value; }
+int Knob::GetUnits() {
+    return units;
+}
+int Knob::GetValue() {
+    return value;
+}
 
 void Knob::SetScale(double factor) {
     if (gSprites)
         gSprites->SetScale(factor);
 }
 
-int Knob::CurrentFrame() const { return KnobFrame(value, minValue, maxValue, firstFrame, lastFrame); }
+int Knob::CurrentFrame() const {
+    return KnobFrame(value, minValue, maxValue, firstFrame, lastFrame);
+}
 
 void Knob::OnPaint() {
     PAINTSTRUCT paint;
@@ -94,7 +104,8 @@ void Knob::OnPaint() {
             DeleteObject(yellow);
         }
         if (gSprites)
-            gSprites->Draw(dc, CurrentFrame(), cx - gSprites->frameWidth / 2 - 1, cy - gSprites->frameHeight / 2);
+            gSprites->Draw(dc, CurrentFrame(), cx - gSprites->frameWidth / 2 - 1,
+                           cy - gSprites->frameHeight / 2);
     }
     EndPaint(hwnd, &paint);
 }
@@ -112,20 +123,25 @@ void Knob::ChangeByUser(int candidate) {
 bool Knob::OnLButtonDown(int x, int y) {
     if (!active)
         return true;
+    // Capture first: taking it over from a right-button capture of this same knob
+    // must not end the drag that starts here.
+    SetCapture(hwnd);
     dragStartX = x;
     dragStartY = y;
     dragStartValue = value;
     dragging = true;
-    SetCapture(hwnd);
-    // With the focus the knob hears Escape, which cancels the drag.
-    SetFocus(hwnd);
+    // With the focus the knob hears Escape, which cancels the drag; the focus goes
+    // back where it was when the drag ends.
+    HWND previous = SetFocus(hwnd);
+    if (previous != hwnd)
+        focusBeforeDrag = previous;
     return false;
 }
 
 bool Knob::OnLButtonUp(int, int) {
     if (!active)
         return true;
-    dragging = false;
+    EndDrag();
     ReleaseCapture();
     return false;
 }
@@ -146,8 +162,15 @@ bool Knob::OnMouseMove(int x, int y) {
     return false;
 }
 
-void Knob::RevertDrag() {
+void Knob::EndDrag() {
+    if (dragging && focusBeforeDrag && GetFocus() == hwnd && IsWindow(focusBeforeDrag))
+        SetFocus(focusBeforeDrag);
     dragging = false;
+    focusBeforeDrag = nullptr;
+}
+
+void Knob::RevertDrag() {
+    EndDrag();
     ChangeByUser(dragStartValue);
     ReleaseCapture();
 }
@@ -183,13 +206,19 @@ bool Knob::OnKeyDown(int virtualKey) {
 bool Knob::OnCaptureLost(bool cancelMode) {
     if (!active)
         return true;
-    dragging = false;
+    EndDrag();
     rightCaptured = false;
     if (cancelMode)
         ReleaseCapture();
     return false;
 }
 
-bool Knob::OnMButtonDown(int, int) { return true; }
-bool Knob::OnMButtonUp(int, int) { return true; }
-bool Knob::OnMouseWheel(int, int, int, int) { return true; }
+bool Knob::OnMButtonDown(int, int) {
+    return true;
+}
+bool Knob::OnMButtonUp(int, int) {
+    return true;
+}
+bool Knob::OnMouseWheel(int, int, int, int) {
+    return true;
+}

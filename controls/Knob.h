@@ -60,5 +60,8 @@ class Knob : public CustomControl {
   private:
     // Stores a user's value and tells the host; `candidate` may lie past an end.
     void ChangeByUser(int candidate);
-    void RevertDrag();
+    void EndDrag();    // leaves the dragging state and hands the focus back
+    void RevertDrag(); // ends the drag at the value of the press
+
+    HWND focusBeforeDrag = nullptr; // the window that had the focus when the drag began
 };

@@ -16,7 +16,9 @@ KnobSprites::KnobSprites(HINSTANCE instance, int imageId, int maskId, int lastFr
     MakeHandles();
 }
 
-KnobSprites::~KnobSprites() { ReleaseAll(); }
+KnobSprites::~KnobSprites() {
+    ReleaseAll();
+}
 
 void KnobSprites::ReleaseAll() {
     if (imageHandle)

@@ -31,10 +31,10 @@ class KnobSprites {
     std::unique_ptr<Gdiplus::Bitmap> mask;
     HBITMAP imageHandle = nullptr;
     HBITMAP maskHandle = nullptr;
-    int frameWidth = 67;  // one frame at the current scale
+    int frameWidth = 67; // one frame at the current scale
     int frameHeight = 67;
-    double scale = 1.0;   // the factor the strips were last rendered at
-    int renderCount = 0;  // how often the strips were rendered anew, for tests and benchmarks
+    double scale = 1.0;  // the factor the strips were last rendered at
+    int renderCount = 0; // how often the strips were rendered anew, for tests and benchmarks
 
   private:
     void MakeHandles();

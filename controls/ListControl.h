@@ -8,8 +8,8 @@
 class ListControl {
   public:
     virtual ~ListControl() = default;
-    virtual void DrawItem(const DRAWITEMSTRUCT& item) = 0;   // one row of the list
-    virtual LRESULT OnNotification(int code) = 0;             // LBN_ codes from WM_COMMAND
+    virtual void DrawItem(const DRAWITEMSTRUCT& item) = 0; // one row of the list
+    virtual LRESULT OnNotification(int code) = 0;          // LBN_ codes from WM_COMMAND
 };
 
 constexpr int kListControlId = 1002;

@@ -40,8 +40,9 @@ const wchar_t* FormatUnitValue(int unitKind, int value) {
     static const wchar_t* const kOctaves[] = {L"-2 [32']", L"-1 [16']", L"0 [8']", L"+1 [4']", L"+2 [2']"};
     static const wchar_t* const kModulations[] = {L"Ring Mod", L"AM", L"Rectify", L"Clip"};
     static const wchar_t* const kLfos[] = {L"LFO 1", L"LFO 2", L"LFO 3", L"LFO 4", L"Common LFO"};
-    static const wchar_t* const kWaves[] = {L"Saw",           L"Pulse",         L"Saw/Pulse", L"Double Saw",
-                                            L"Detuned Saw 1", L"Detuned Saw 2", L"Triangle",  L"Square/Triangle"};
+    static const wchar_t* const kWaves[] = {L"Saw",        L"Pulse",          L"Saw/Pulse",
+                                            L"Double Saw", L"Detuned Saw 1",  L"Detuned Saw 2",
+                                            L"Triangle",   L"Square/Triangle"};
     switch (unitKind) {
     case kUnitInteger:
         return PrintInteger(value);
@@ -50,7 +51,7 @@ const wchar_t* FormatUnitValue(int unitKind, int value) {
     case kUnitHundredths:
         return Print(L"%.2f", static_cast<float>(value) / 100.0f);
     case kUnitOctave:
-        return Pick(kOctaves, 5, value + 2 >= 0 ? value + 2 : -1);
+        return value >= -2 && value <= 2 ? kOctaves[value + 2] : L"";
     case kUnitModulation:
         return Pick(kModulations, 4, value);
     case kUnitSignedScale:

@@ -1,0 +1,430 @@
+// The shared window procedure and the control base, on real windows: which message
+// reaches which handler, what goes on to the parent and how, leave tracking, the
+// window classes, and what an inactive control does with the mouse.
+#include "tests/controls/ControlTestSupport.h"
+
+#include "controls/CustomControl.h"
+#include "controls/ImageToggle.h"
+#include "controls/Knob.h"
+#include "controls/ListControl.h"
+#include "controls/SimplePanel.h"
+#include "resources/ResourceIds.h"
+
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace {
+
+// A control that records the handlers it was called with and answers `passOn`.
+class ProbeControl : public CustomControl {
+  public:
+    ProbeControl(IHost* controlHost, HWND parent, int id, const RECT& area)
+        : CustomControl(controlHost, L"GROUPPANEL", id, area) {
+        CreateControlWindow(parent, TestInstance());
+    }
+    bool OnKeyDown(int virtualKey) override {
+        calls.push_back(L"key " + std::to_wstring(virtualKey));
+        return passOn;
+    }
+    void OnTimer(int timerId) override { calls.push_back(L"timer " + std::to_wstring(timerId)); }
+    bool OnCaptureLost(bool cancelMode) override {
+        calls.push_back(cancelMode ? L"cancel" : L"capture");
+        return passOn;
+    }
+    bool OnMouseLeave() override {
+        calls.push_back(L"leave");
+        return CustomControl::OnMouseLeave() || passOn;
+    }
+
+    std::vector<std::wstring> calls;
+    bool passOn = false;
+};
+
+// An owner-drawn list's object, as the list window keeps it in its user data.
+class ProbeList : public ListControl {
+  public:
+    void DrawItem(const DRAWITEMSTRUCT& item) override { drawn.push_back(static_cast<int>(item.itemID)); }
+    LRESULT OnNotification(int code) override {
+        codes.push_back(code);
+        return 40 + code;
+    }
+    std::vector<int> drawn;
+    std::vector<int> codes;
+};
+
+// Whether a leave notification is currently requested for `window`.
+bool LeaveTracked(HWND window) {
+    TRACKMOUSEEVENT query = {sizeof query, TME_QUERY, nullptr, 0};
+    TrackMouseEvent(&query);
+    return query.hwndTrack == window && (query.dwFlags & TME_LEAVE);
+}
+
+class ControlWindowTest : public ControlTest {
+  protected:
+    std::unique_ptr<Knob> MakeKnob() {
+        // Centred on (100, 80): the window spans (62, 42) to (139, 119).
+        return std::make_unique<Knob>(&host, parentWindow, TestInstance(), 100, 80, 255, 12);
+    }
+    std::unique_ptr<ImageToggle> MakeSwitch() {
+        return std::make_unique<ImageToggle>(&host, parentWindow, TestInstance(), 300, 100, IDB_SWITCH_DOWN,
+                                             IDB_SWITCH_UP, false, 13);
+    }
+    std::unique_ptr<ProbeControl> MakeProbe(int id = 5) {
+        return std::make_unique<ProbeControl>(&host, parentWindow, id, RECT{20, 30, 120, 90});
+    }
+};
+
+TEST_F(ControlWindowTest, EveryClassIsRegisteredAlike) {
+    const wchar_t* names[] = {L"SIMPLEPANEL",       L"MAINPANEL",  L"GROUPPANEL",    L"TEXTLABEL",
+                              L"MENUBUTTON",        L"ALCHECKBOX", L"TOGGLEH",       L"TOGGLEV",
+                              L"SLIDERV",           L"ALCOLORBTN", L"ALIMAGETOGGLE", L"IMAGETOGGLE3STATE",
+                              L"IMAGETOGGLE4STATE", L"KNOB",       L"STATUSPANEL"};
+    HCURSOR arrow = LoadCursorW(nullptr, IDC_ARROW);
+    for (const wchar_t* name : names) {
+        WNDCLASSEXW info = {};
+        info.cbSize = sizeof info;
+        ASSERT_TRUE(GetClassInfoExW(TestInstance(), name, &info)) << name;
+        EXPECT_EQ(info.style, UINT(CS_HREDRAW | CS_VREDRAW)) << name;
+        EXPECT_EQ(info.lpfnWndProc, &CustomControlWndProc) << name;
+        EXPECT_EQ(info.cbClsExtra, 0) << name;
+        EXPECT_EQ(info.cbWndExtra, 0) << name;
+        EXPECT_EQ(info.hIcon, nullptr) << name;
+        EXPECT_EQ(info.hCursor, arrow) << name;
+        EXPECT_EQ(info.lpszMenuName, nullptr) << name;
+        bool panel = std::wstring(name) == L"SIMPLEPANEL" || std::wstring(name) == L"MAINPANEL";
+        EXPECT_EQ(info.hbrBackground, panel ? GetStockObject(BLACK_BRUSH) : nullptr) << name;
+    }
+}
+
+TEST_F(ControlWindowTest, WindowIsAVisibleChildBoundToItsObject) {
+    SimplePanel panel(&host, parentWindow, TestInstance(), RECT{10, 20, 210, 120});
+    ASSERT_NE(panel.hwnd, nullptr);
+    EXPECT_EQ(reinterpret_cast<SimplePanel*>(GetWindowLongPtrW(panel.hwnd, GWLP_USERDATA)), &panel);
+    LONG style = GetWindowLongW(panel.hwnd, GWL_STYLE);
+    EXPECT_EQ(style & (WS_CHILD | WS_VISIBLE), WS_CHILD | WS_VISIBLE);
+    EXPECT_EQ(GetWindowLongW(panel.hwnd, GWL_EXSTYLE) & ~WS_EX_NOPARENTNOTIFY, 0);
+    wchar_t title[8] = L"x";
+    GetWindowTextW(panel.hwnd, title, 8);
+    EXPECT_STREQ(title, L"");
+    RECT area = RectInParent(panel.hwnd);
+    EXPECT_EQ(area.left, 10);
+    EXPECT_EQ(area.top, 20);
+    EXPECT_EQ(area.right, 210);
+    EXPECT_EQ(area.bottom, 120);
+    EXPECT_EQ(panel.controlId, 0);
+    EXPECT_EQ(panel.GetValue(), 0);
+    EXPECT_EQ(panel.GetUnits(), 0);
+
+    panel.Show(false);
+    EXPECT_FALSE(IsWindowVisible(panel.hwnd));
+    panel.Show(true);
+    EXPECT_TRUE(IsWindowVisible(panel.hwnd));
+}
+
+TEST_F(ControlWindowTest, DeletingTheObjectLeavesTheWindow) {
+    auto probe = MakeProbe();
+    HWND window = probe->hwnd;
+    probe.reset();
+    EXPECT_TRUE(IsWindow(window));
+    EXPECT_EQ(GetWindowLongPtrW(window, GWLP_USERDATA), 0);
+    // Messages now get default processing only.
+    SendMessageW(window, WM_TIMER, 1, 0);
+    SendMouse(window, WM_MBUTTONDOWN, 1, 1);
+    EXPECT_TRUE(ParentGot(WM_MBUTTONDOWN).empty());
+    DestroyWindow(window);
+}
+
+TEST_F(ControlWindowTest, TimerGoesToTheHandlerAndNeverToTheParent) {
+    auto probe = MakeProbe();
+    probe->passOn = true;
+    SendMessageW(probe->hwnd, WM_TIMER, 7, 0);
+    EXPECT_EQ(probe->calls, (std::vector<std::wstring>{L"timer 7"}));
+    auto knob = MakeKnob();
+    SendMessageW(knob->hwnd, WM_TIMER, 3, 0);
+    EXPECT_TRUE(ParentGot(WM_TIMER).empty());
+}
+
+TEST_F(ControlWindowTest, ListBoxColourIsBlackAndNeverForwarded) {
+    auto knob = MakeKnob();
+    HDC dc = GetDC(knob->hwnd);
+    LRESULT brush = SendMessageW(knob->hwnd, WM_CTLCOLORLISTBOX, reinterpret_cast<WPARAM>(dc), 0);
+    ReleaseDC(knob->hwnd, dc);
+    EXPECT_EQ(reinterpret_cast<HGDIOBJ>(brush), GetStockObject(BLACK_BRUSH));
+    EXPECT_TRUE(ParentGot(WM_CTLCOLORLISTBOX).empty());
+}
+
+TEST_F(ControlWindowTest, ScrollMessagesAreAlwaysForwarded) {
+    auto probe = MakeProbe();
+    auto knob = MakeKnob();
+    SendMessageW(probe->hwnd, WM_HSCROLL, MAKEWPARAM(SB_LINEDOWN, 0), 0);
+    SendMessageW(knob->hwnd, WM_VSCROLL, MAKEWPARAM(SB_THUMBTRACK, 17), 0);
+    auto horizontal = ParentGot(WM_HSCROLL);
+    auto vertical = ParentGot(WM_VSCROLL);
+    ASSERT_EQ(horizontal.size(), 1u);
+    ASSERT_EQ(vertical.size(), 1u);
+    EXPECT_EQ(horizontal[0].wParam, WPARAM(MAKEWPARAM(SB_LINEDOWN, 0)));
+    EXPECT_EQ(vertical[0].wParam, WPARAM(MAKEWPARAM(SB_THUMBTRACK, 17)));
+}
+
+TEST_F(ControlWindowTest, KeysAndCaptureLossReachTheHandlersAndGoOnWhenAsked) {
+    auto probe = MakeProbe();
+    SendMessageW(probe->hwnd, WM_KEYDOWN, 'Q', 0);
+    SendMessageW(probe->hwnd, WM_CANCELMODE, 0, 0);
+    SendMessageW(probe->hwnd, WM_CAPTURECHANGED, 0, 0);
+    EXPECT_EQ(probe->calls, (std::vector<std::wstring>{L"key 81", L"cancel", L"capture"}));
+    EXPECT_TRUE(ParentGot(WM_KEYDOWN).empty());
+    EXPECT_TRUE(ParentGot(WM_CANCELMODE).empty());
+
+    probe->passOn = true;
+    SendMessageW(probe->hwnd, WM_KEYDOWN, 'R', 0x10001);
+    SendMessageW(probe->hwnd, WM_CAPTURECHANGED, 0, 0);
+    auto keys = ParentGot(WM_KEYDOWN);
+    ASSERT_EQ(keys.size(), 1u);
+    EXPECT_EQ(keys[0].wParam, WPARAM('R'));
+    EXPECT_EQ(keys[0].lParam, LPARAM(0x10001));
+    EXPECT_EQ(ParentGot(WM_CAPTURECHANGED).size(), 1u);
+}
+
+TEST_F(ControlWindowTest, MeasureItemAnswersTrueAndSizesOnlyTheList) {
+    auto probe = MakeProbe();
+    MEASUREITEMSTRUCT other = {};
+    other.CtlType = ODT_LISTBOX;
+    other.CtlID = 1001;
+    other.itemHeight = 13;
+    EXPECT_EQ(SendMessageW(probe->hwnd, WM_MEASUREITEM, 1001, reinterpret_cast<LPARAM>(&other)), TRUE);
+    EXPECT_EQ(other.itemHeight, 13u);
+    MEASUREITEMSTRUCT list = other;
+    list.CtlID = 1002;
+    EXPECT_EQ(SendMessageW(probe->hwnd, WM_MEASUREITEM, 1002, reinterpret_cast<LPARAM>(&list)), TRUE);
+    EXPECT_EQ(list.itemHeight, 35u);
+    EXPECT_TRUE(ParentGot(WM_MEASUREITEM).empty());
+}
+
+TEST_F(ControlWindowTest, ListNotificationsAndDrawingGoToTheListObject) {
+    SimplePanel panel(&host, parentWindow, TestInstance(), RECT{0, 0, 300, 300});
+    ProbeList list;
+    HWND listWindow =
+        CreateWindowExW(0, L"LISTBOX", L"", WS_CHILD | LBS_NOTIFY, 0, 0, 100, 100, panel.hwnd,
+                        reinterpret_cast<HMENU>(static_cast<INT_PTR>(1002)), TestInstance(), nullptr);
+    ASSERT_NE(listWindow, nullptr);
+    SetWindowLongPtrW(listWindow, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&list));
+    LRESULT result = SendMessageW(panel.hwnd, WM_COMMAND, MAKEWPARAM(1002, LBN_DBLCLK),
+                                  reinterpret_cast<LPARAM>(listWindow));
+    EXPECT_EQ(result, 40 + LBN_DBLCLK);
+    EXPECT_EQ(list.codes, (std::vector<int>{LBN_DBLCLK}));
+    EXPECT_TRUE(ParentGot(WM_COMMAND).empty());
+
+    DRAWITEMSTRUCT item = {};
+    item.CtlType = ODT_LISTBOX;
+    item.CtlID = 1002;
+    item.hwndItem = listWindow;
+    item.itemID = 4;
+    SendMessageW(panel.hwnd, WM_DRAWITEM, 1002, reinterpret_cast<LPARAM>(&item));
+    item.itemID = static_cast<UINT>(-1); // an empty list's focus rectangle: nothing to draw
+    SendMessageW(panel.hwnd, WM_DRAWITEM, 1002, reinterpret_cast<LPARAM>(&item));
+    EXPECT_EQ(list.drawn, (std::vector<int>{4}));
+
+    // Commands from anything else go on to the parent.
+    HWND button = CreateWindowExW(0, L"BUTTON", L"", WS_CHILD, 0, 0, 10, 10, panel.hwnd,
+                                  reinterpret_cast<HMENU>(static_cast<INT_PTR>(77)), TestInstance(), nullptr);
+    SendMessageW(panel.hwnd, WM_COMMAND, MAKEWPARAM(77, BN_CLICKED), reinterpret_cast<LPARAM>(button));
+    SendMessageW(panel.hwnd, WM_COMMAND, MAKEWPARAM(105, 0), 0);
+    auto commands = ParentGot(WM_COMMAND);
+    ASSERT_EQ(commands.size(), 2u);
+    EXPECT_EQ(commands[0].wParam, WPARAM(MAKEWPARAM(77, BN_CLICKED)));
+    EXPECT_EQ(commands[1].wParam, WPARAM(MAKEWPARAM(105, 0)));
+    SetWindowLongPtrW(listWindow, GWLP_USERDATA, 0);
+}
+
+TEST_F(ControlWindowTest, MiddleButtonReachesTheParentInItsCoordinates) {
+    auto knob = MakeKnob();
+    auto slide = MakeSwitch();
+    SendMouse(knob->hwnd, WM_MBUTTONDOWN, 10, 12, MK_MBUTTON);
+    SendMouse(knob->hwnd, WM_MBUTTONUP, 70, 3);
+    SendMouse(slide->hwnd, WM_MBUTTONDOWN, 4, 50, MK_MBUTTON);
+    SendMouse(slide->hwnd, WM_MBUTTONUP, -20, -150); // dragged off while the panel pans
+    auto downs = ParentGot(WM_MBUTTONDOWN);
+    auto ups = ParentGot(WM_MBUTTONUP);
+    ASSERT_EQ(downs.size(), 2u);
+    ASSERT_EQ(ups.size(), 2u);
+    EXPECT_EQ(PointOf(downs[0].lParam).x, 72);
+    EXPECT_EQ(PointOf(downs[0].lParam).y, 54);
+    EXPECT_EQ(downs[0].wParam, WPARAM(MK_MBUTTON));
+    EXPECT_EQ(PointOf(ups[0].lParam).x, 132);
+    EXPECT_EQ(PointOf(ups[0].lParam).y, 45);
+    EXPECT_EQ(PointOf(downs[1].lParam).x, 304);
+    EXPECT_EQ(PointOf(downs[1].lParam).y, 150);
+    EXPECT_EQ(PointOf(ups[1].lParam).x, 280);
+    EXPECT_EQ(PointOf(ups[1].lParam).y, -50);
+    EXPECT_TRUE(host.changes.empty());
+}
+
+TEST_F(ControlWindowTest, WheelReachesTheParentOnceWithScreenCoordinates) {
+    auto knob = MakeKnob();
+    auto slide = MakeSwitch();
+    knob->SetValue(90);
+    WPARAM notch = MAKEWPARAM(MK_SHIFT, WHEEL_DELTA);
+    // The wheel's point is on the screen: over the knob's centre at (100, 80) in the parent.
+    SendMessageW(knob->hwnd, WM_MOUSEWHEEL, notch, MAKELPARAM(kParentLeft + 100, kParentTop + 80));
+    SendMessageW(slide->hwnd, WM_MOUSEWHEEL, MAKEWPARAM(0, -WHEEL_DELTA), MAKELPARAM(310, 130));
+    auto wheels = ParentGot(WM_MOUSEWHEEL);
+    ASSERT_EQ(wheels.size(), 2u);
+    EXPECT_EQ(wheels[0].wParam, notch);
+    EXPECT_EQ(PointOf(wheels[0].lParam).x, kParentLeft + 100);
+    EXPECT_EQ(PointOf(wheels[0].lParam).y, kParentTop + 80);
+    EXPECT_EQ(GET_WHEEL_DELTA_WPARAM(wheels[1].wParam), -WHEEL_DELTA);
+    EXPECT_EQ(PointOf(wheels[1].lParam).x, 310);
+    EXPECT_EQ(knob->GetValue(), 90) << "the wheel does not turn a knob";
+    EXPECT_EQ(slide->GetValue(), 0);
+    EXPECT_TRUE(host.changes.empty());
+}
+
+TEST_F(ControlWindowTest, RightButtonOverAToggleGoesToTheParent) {
+    auto slide = MakeSwitch();
+    SendMouse(slide->hwnd, WM_RBUTTONDOWN, 2, 3, MK_RBUTTON);
+    SendMouse(slide->hwnd, WM_RBUTTONUP, 2, 3);
+    ASSERT_EQ(ParentGot(WM_RBUTTONDOWN).size(), 1u);
+    ASSERT_EQ(ParentGot(WM_RBUTTONUP).size(), 1u);
+    EXPECT_EQ(PointOf(ParentGot(WM_RBUTTONUP)[0].lParam).x, 302);
+    EXPECT_EQ(GetCapture(), nullptr);
+}
+
+TEST_F(ControlWindowTest, PanelsNeverAskForLeaveTracking) {
+    SimplePanel panel(&host, parentWindow, TestInstance(), RECT{300, 300, 400, 400});
+    MoveCursorTo(panel.hwnd, 50, 50);
+    SendMouse(panel.hwnd, WM_MOUSEMOVE, 50, 50);
+    EXPECT_FALSE(panel.trackingLeave);
+    EXPECT_FALSE(LeaveTracked(panel.hwnd));
+    EXPECT_TRUE(ParentGot(WM_MOUSEMOVE).empty()) << "a panel swallows the mouse";
+}
+
+TEST_F(ControlWindowTest, KnobAsksForLeaveTrackingOncePerEntry) {
+    auto knob = MakeKnob();
+    MoveCursorTo(knob->hwnd, 38, 38);
+    // Start from a clean slate: whatever the pointer's arrival asked for is dropped.
+    TRACKMOUSEEVENT cancel = {sizeof cancel, TME_CANCEL | TME_LEAVE, knob->hwnd, 0};
+    TrackMouseEvent(&cancel);
+    knob->trackingLeave = false;
+
+    SendMouse(knob->hwnd, WM_MOUSEMOVE, 38, 38);
+    EXPECT_TRUE(knob->trackingLeave);
+    EXPECT_TRUE(LeaveTracked(knob->hwnd));
+
+    // Take the request away behind the knob's back: further moves do not ask again,
+    // since the knob believes its request still stands.
+    TrackMouseEvent(&cancel);
+    SendMouse(knob->hwnd, WM_MOUSEMOVE, 39, 38);
+    SendMouse(knob->hwnd, WM_MOUSEMOVE, 40, 38);
+    EXPECT_FALSE(LeaveTracked(knob->hwnd));
+
+    // The leave notification clears the flag; the next move asks again.
+    SendMessageW(knob->hwnd, WM_MOUSELEAVE, 0, 0);
+    EXPECT_FALSE(knob->trackingLeave);
+    SendMouse(knob->hwnd, WM_MOUSEMOVE, 38, 38);
+    EXPECT_TRUE(knob->trackingLeave);
+    EXPECT_TRUE(LeaveTracked(knob->hwnd));
+
+    // A real departure of the pointer delivers the notification.
+    MoveCursorTo(parentWindow, 500, 400);
+    EXPECT_TRUE(PumpUntil([&] { return !knob->trackingLeave; }, 3000));
+    EXPECT_TRUE(ParentGot(WM_MOUSELEAVE).empty());
+}
+
+TEST_F(ControlWindowTest, ActiveAndHighlightedRepaintOnlyOnChange) {
+    auto knob = MakeKnob();
+    UpdateWindow(parentWindow);
+    PumpMessages();
+    ValidateRect(parentWindow, nullptr);
+    ValidateRect(knob->hwnd, nullptr);
+
+    knob->SetActive(true); // already active
+    knob->SetHighlighted(false);
+    EXPECT_FALSE(GetUpdateRect(knob->hwnd, nullptr, FALSE));
+    EXPECT_FALSE(GetUpdateRect(parentWindow, nullptr, FALSE));
+
+    knob->SetHighlighted(true);
+    EXPECT_TRUE(knob->highlighted);
+    RECT dirty;
+    EXPECT_TRUE(GetUpdateRect(knob->hwnd, &dirty, FALSE));
+    EXPECT_TRUE(GetUpdateRect(parentWindow, &dirty, FALSE));
+    EXPECT_EQ(dirty.left, 62);
+    EXPECT_EQ(dirty.top, 42);
+    EXPECT_EQ(dirty.right, 139);
+    EXPECT_EQ(dirty.bottom, 119);
+    ValidateRect(parentWindow, nullptr);
+    ValidateRect(knob->hwnd, nullptr);
+
+    knob->SetActive(false);
+    EXPECT_FALSE(knob->active);
+    EXPECT_TRUE(GetUpdateRect(knob->hwnd, nullptr, FALSE));
+    EXPECT_TRUE(GetUpdateRect(parentWindow, nullptr, FALSE));
+}
+
+TEST_F(ControlWindowTest, InactiveControlsPassAllMouseInputToTheParent) {
+    auto knob = MakeKnob();
+    auto slide = MakeSwitch();
+    auto button = std::make_unique<ImageToggle>(&host, parentWindow, TestInstance(), 400, 100, IDB_BANK2_OFF,
+                                                IDB_BANK2_ON, true, 1201);
+    knob->SetActive(false);
+    slide->SetActive(false);
+    button->SetActive(false);
+    PumpMessages();
+    TestWindow::clearReceived();
+    const UINT buttons[] = {WM_LBUTTONDOWN, WM_MOUSEMOVE,   WM_LBUTTONUP, WM_RBUTTONDOWN,
+                            WM_RBUTTONUP,   WM_MBUTTONDOWN, WM_MBUTTONUP};
+    for (CustomControl* control :
+         {static_cast<CustomControl*>(knob.get()), static_cast<CustomControl*>(slide.get()),
+          static_cast<CustomControl*>(button.get())}) {
+        for (UINT message : buttons)
+            SendMouse(control->hwnd, message, 5, 6);
+        SendMessageW(control->hwnd, WM_MOUSEWHEEL, MAKEWPARAM(0, WHEEL_DELTA), MAKELPARAM(7, 8));
+        EXPECT_EQ(GetCapture(), nullptr);
+    }
+    for (UINT message : buttons) {
+        auto got = ParentGot(message);
+        ASSERT_EQ(got.size(), 3u) << std::hex << message;
+        EXPECT_EQ(PointOf(got[0].lParam).x, 67);
+        EXPECT_EQ(PointOf(got[0].lParam).y, 48);
+        EXPECT_EQ(PointOf(got[1].lParam).x, 305);
+        EXPECT_EQ(PointOf(got[2].lParam).x, 405);
+    }
+    EXPECT_EQ(ParentGot(WM_MOUSEWHEEL).size(), 3u);
+    SendMessageW(knob->hwnd, WM_KEYDOWN, VK_ESCAPE, 0);
+    EXPECT_EQ(ParentGot(WM_KEYDOWN).size(), 1u);
+    EXPECT_TRUE(host.changes.empty());
+    EXPECT_EQ(knob->GetValue(), 0);
+    EXPECT_EQ(slide->GetValue(), 0);
+    EXPECT_EQ(button->GetValue(), 0);
+
+    // Active again, they take the mouse.
+    knob->SetActive(true);
+    SendMouse(knob->hwnd, WM_LBUTTONDOWN, 38, 38, MK_LBUTTON);
+    SendMouse(knob->hwnd, WM_MOUSEMOVE, 38, 0, MK_LBUTTON);
+    SendMouse(knob->hwnd, WM_LBUTTONUP, 38, 0);
+    EXPECT_EQ(knob->GetValue(), 54);
+}
+
+TEST_F(ControlWindowTest, ValueTextFollowsTheControlsUnits) {
+    auto knob = MakeKnob();
+    auto slide = MakeSwitch();
+    auto probe = MakeProbe();
+    EXPECT_STREQ(knob->FormatValue(128), L"128");
+    knob->units = 6;
+    EXPECT_STREQ(knob->FormatValue(60), L"0.95");
+    EXPECT_STREQ(knob->FormatValue(-60), L"-0.95");
+    knob->units = 18;
+    EXPECT_STREQ(knob->FormatValue(37), L"Random");
+    knob->units = 11;
+    EXPECT_STREQ(knob->FormatValue(123), L"12.3 Hz");
+    knob->units = 99;
+    EXPECT_STREQ(knob->FormatValue(1), L"");
+    EXPECT_STREQ(slide->FormatValue(0), L"Off");
+    EXPECT_STREQ(slide->FormatValue(1), L"On");
+    EXPECT_STREQ(probe->FormatValue(42), L"");
+    // Through the interface, as any caller holding an IDisplayUnits would.
+    IDisplayUnits* units = slide.get();
+    EXPECT_STREQ(units->FormatValue(3), L"On");
+}
+
+} // namespace

@@ -105,37 +105,26 @@ const BITMAPINFOHEADER* ResourceHeader(int id) {
     return static_cast<const BITMAPINFOHEADER*>(LockResource(loaded));
 }
 
-// Brightness at a point between pixel centres, bilinear.
-double LevelAt(const Pixels& p, double x, double y) {
-    const int x0 = static_cast<int>(std::floor(x)), y0 = static_cast<int>(std::floor(y));
-    const double fx = x - x0, fy = y - y0;
-    auto level = [&](int px, int py) {
-        px = std::clamp(px, 0, p.width - 1);
-        py = std::clamp(py, 0, p.height - 1);
-        return static_cast<double>(p.Level(px, py));
-    };
-    return (level(x0, y0) * (1 - fx) + level(x0 + 1, y0) * fx) * (1 - fy) +
-           (level(x0, y0 + 1) * (1 - fx) + level(x0 + 1, y0 + 1) * fx) * fy;
-}
-
-// The direction (degrees clockwise from straight down) in which frame n of the knob
-// strip is brightest along the pointer's length: where its pointer points.
+// Where the pointer of frame n of the knob strip points, in degrees clockwise from
+// straight down: the mean direction of the near-white pixels between the cap's
+// middle and the skirt's rim. Nothing else on the knob is that bright.
 double PointerAngle(const Pixels& strip, int frame) {
     const double cx = kKnobFrameSize * frame + kKnobFrameSize / 2.0;
     const double cy = kKnobFrameSize / 2.0;
-    double bestAngle = 0.0, best = -1.0;
-    for (int tenth = 0; tenth < 3600; ++tenth) {
-        const double angle = tenth / 10.0;
-        const double rad = angle * kPi / 180.0;
-        double sum = 0.0;
-        for (double r = 12.0; r <= 28.0; r += 1.0)
-            sum += LevelAt(strip, cx - r * std::sin(rad) - 0.5, cy + r * std::cos(rad) - 0.5);
-        if (sum > best) {
-            best = sum;
-            bestAngle = angle;
+    double sumX = 0.0, sumY = 0.0;
+    for (int y = 0; y < kKnobFrameSize; ++y) {
+        for (int x = kKnobFrameSize * frame; x < kKnobFrameSize * (frame + 1); ++x) {
+            const double dx = x + 0.5 - cx, dy = y + 0.5 - cy;
+            const double r = std::hypot(dx, dy);
+            const int weight = strip.Level(x, y) - 200;
+            if (weight > 0 && r >= 10.0 && r <= 31.0) {
+                sumX += weight * dx / r;
+                sumY += weight * dy / r;
+            }
         }
     }
-    return bestAngle;
+    const double degrees = std::atan2(-sumX, sumY) * 180.0 / kPi;
+    return degrees < 0 ? degrees + 360.0 : degrees;
 }
 
 } // namespace
@@ -223,11 +212,11 @@ TEST(ArtResources, KnobFramesSitOnTheirGridWithThePointerAtTheirAngle) {
         EXPECT_NEAR((top + bottom) / 2.0, (kKnobFrameSize - 1) / 2.0, 0.5);
         // The pointer points where the knob's value says: 30 degrees past straight
         // down at frame 0, turning clockwise by 300 / 128 degrees a frame.
-        EXPECT_NEAR(PointerAngle(strip, frame), PanelLayout::FrameAngle(frame), 2.5);
+        EXPECT_NEAR(PointerAngle(strip, frame), PanelLayout::FrameAngle(frame), 0.5);
     }
     // The end stops: frame 0 points down-left of straight down, frame 126 down-right.
-    EXPECT_NEAR(PointerAngle(strip, 0), 30.0, 2.5);
-    EXPECT_NEAR(PointerAngle(strip, 126), 325.3, 2.5);
+    EXPECT_NEAR(PointerAngle(strip, 0), 30.0, 0.5);
+    EXPECT_NEAR(PointerAngle(strip, 126), 325.3, 0.5);
 }
 
 TEST(ArtResources, KnobImageIsDarkWhereverItsMaskLetsThePanelThrough) {

@@ -24,14 +24,14 @@ namespace {
 
 constexpr double kPi = 3.14159265358979323846;
 
-struct ImageSpec {
+struct ExpectedImage {
     int id;
     int width;
     int height;
     int bits;
 };
 
-const ImageSpec kImages[] = {
+const ExpectedImage kImages[] = {
     {IDB_PANEL, 1920, 869, 24},          {IDB_KNOB_STRIP, 8576, 67, 8},
     {IDB_KNOB_MASK, 8576, 67, 8},        {IDB_SWITCH_UP, 24, 60, 8},
     {IDB_SWITCH_DOWN, 24, 60, 8},        {IDB_ABOUT, 640, 272, 24},
@@ -130,20 +130,20 @@ double PointerAngle(const Pixels& strip, int frame) {
 } // namespace
 
 TEST(ArtResources, EveryBitmapHasItsExactSizeAndBitDepth) {
-    for (const ImageSpec& spec : kImages) {
-        SCOPED_TRACE("bitmap " + std::to_string(spec.id));
-        const BITMAPINFOHEADER* header = ResourceHeader(spec.id);
+    for (const ExpectedImage& image : kImages) {
+        SCOPED_TRACE("bitmap " + std::to_string(image.id));
+        const BITMAPINFOHEADER* header = ResourceHeader(image.id);
         ASSERT_NE(header, nullptr);
-        EXPECT_EQ(header->biWidth, spec.width);
-        EXPECT_EQ(std::abs(header->biHeight), spec.height);
-        EXPECT_EQ(header->biBitCount, spec.bits);
+        EXPECT_EQ(header->biWidth, image.width);
+        EXPECT_EQ(std::abs(header->biHeight), image.height);
+        EXPECT_EQ(header->biBitCount, image.bits);
         EXPECT_EQ(header->biCompression, static_cast<DWORD>(BI_RGB));
 
-        std::unique_ptr<Gdiplus::Bitmap> bitmap = Load(spec.id);
+        std::unique_ptr<Gdiplus::Bitmap> bitmap = Load(image.id);
         ASSERT_NE(bitmap, nullptr);
-        EXPECT_EQ(static_cast<int>(bitmap->GetWidth()), spec.width);
-        EXPECT_EQ(static_cast<int>(bitmap->GetHeight()), spec.height);
-        EXPECT_EQ(bitmap->GetPixelFormat(), spec.bits == 24 ? PixelFormat24bppRGB : PixelFormat8bppIndexed);
+        EXPECT_EQ(static_cast<int>(bitmap->GetWidth()), image.width);
+        EXPECT_EQ(static_cast<int>(bitmap->GetHeight()), image.height);
+        EXPECT_EQ(bitmap->GetPixelFormat(), image.bits == 24 ? PixelFormat24bppRGB : PixelFormat8bppIndexed);
     }
 }
 

@@ -1,0 +1,236 @@
+// bench-controls [ROUNDS]: prints how long the control toolkit takes to re-render the
+// shared knob sprite strips at several scale factors, to re-render the lever switch
+// images, and to repaint all 32 knobs of the front panel. Each figure is the median of
+// ROUNDS runs (default 7). Needs a display; exit status 1 when the art did not load.
+#include "app/IHost.h"
+#include "controls/ControlClasses.h"
+#include "controls/ImageToggle.h"
+#include "controls/ImageToggle4State.h"
+#include "controls/Knob.h"
+#include "controls/KnobSprites.h"
+#include "resources/ResourceIds.h"
+
+#include <algorithm>
+namespace Gdiplus {
+using std::max;
+using std::min;
+} // namespace Gdiplus
+#include <gdiplus.h>
+
+#include <cstdio>
+#include <cwchar>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr int kKnobCount = 32;
+
+// The controls report to a host; this one only counts.
+class BenchHost : public IHost {
+  public:
+    virtual ~BenchHost() = default;
+    HWND GetHwnd() override { return window; }
+    void ControlChanged(int, int) override { ++changes; }
+    void ShowStatus(std::string) override {}
+    HFONT GetSmallFont() override { return nullptr; }
+    HFONT GetMediumFont() override { return nullptr; }
+    HFONT GetLargeFont() override { return nullptr; }
+    void SelectPatch(int, int) override {}
+    void SendProgramChange(int, int) override {}
+    PatchBank* GetPatchBank() override { return nullptr; }
+
+    HWND window = nullptr;
+    int changes = 0;
+};
+
+double Now() {
+    static LARGE_INTEGER frequency = [] {
+        LARGE_INTEGER f;
+        QueryPerformanceFrequency(&f);
+        return f;
+    }();
+    LARGE_INTEGER count;
+    QueryPerformanceCounter(&count);
+    return static_cast<double>(count.QuadPart) / static_cast<double>(frequency.QuadPart);
+}
+
+// Median time in milliseconds of `rounds` runs of `step`; `reset` runs untimed before each.
+double MedianMs(int rounds, const std::function<void()>& reset, const std::function<void()>& step) {
+    std::vector<double> times;
+    for (int i = 0; i < rounds; ++i) {
+        reset();
+        double start = Now();
+        step();
+        times.push_back((Now() - start) * 1000.0);
+    }
+    std::sort(times.begin(), times.end());
+    return times[times.size() / 2];
+}
+
+void Pump() {
+    MSG message;
+    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+        TranslateMessage(&message);
+        DispatchMessageW(&message);
+    }
+}
+
+LRESULT CALLBACK PanelProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    return DefWindowProcW(hwnd, message, wParam, lParam);
+}
+
+// Natural centre of knob i: eight to a row, four rows.
+int KnobX(int i) {
+    return 60 + (i % 8) * 110;
+}
+int KnobY(int i) {
+    return 60 + (i / 8) * 110;
+}
+
+int Run(int rounds) {
+    HINSTANCE instance = GetModuleHandleW(nullptr);
+    RegisterControlClasses(instance);
+    KnobSprites* sprites = Knob::Sprites();
+    if (!sprites || !sprites->imageHandle || !sprites->maskHandle) {
+        std::fprintf(stderr, "bench-controls: the knob strips (bitmaps 136, 137) did not load\n");
+        return 1;
+    }
+
+    WNDCLASSW panelClass = {};
+    panelClass.lpfnWndProc = PanelProc;
+    panelClass.hInstance = instance;
+    panelClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(DKGRAY_BRUSH));
+    panelClass.lpszClassName = L"BENCHPANEL";
+    RegisterClassW(&panelClass);
+    BenchHost host;
+    host.window = CreateWindowExW(0, L"BENCHPANEL", L"bench", WS_POPUP | WS_VISIBLE, 0, 0, 1920, 1000,
+                                  nullptr, nullptr, instance, nullptr);
+    if (!host.window) {
+        std::fprintf(stderr, "bench-controls: no window (is there a display?)\n");
+        return 1;
+    }
+
+    // 32 knobs in four rows, as many as the front panel has.
+    std::vector<std::unique_ptr<Knob>> knobs;
+    for (int i = 0; i < kKnobCount; ++i)
+        knobs.push_back(std::make_unique<Knob>(&host, host.window, instance, KnobX(i), KnobY(i), 255, i + 1));
+    std::vector<std::unique_ptr<ImageToggleBase>> toggles;
+    for (int i = 0; i < 18; ++i)
+        toggles.push_back(std::make_unique<ImageToggle>(&host, host.window, instance, 40 + i * 100, 800,
+                                                        IDB_SWITCH_DOWN, IDB_SWITCH_UP, false, 100 + i));
+    for (int i = 0; i < 4; ++i)
+        toggles.push_back(
+            std::make_unique<ImageToggle4State>(&host, host.window, instance, 1850, 40 + i * 90, 200 + i));
+    Pump();
+
+    std::printf("control toolkit figures (median of %d rounds)\n", rounds);
+    std::printf("knob sprite strips, 128 frames of 67 x 67 natural, SetScale on the first of %d knobs:\n",
+                kKnobCount);
+    for (double factor : {0.5, 0.75, 1.25, 1.5, 2.0}) {
+        // The first knob renders the strips; the others find them done.
+        double first = MedianMs(
+            rounds, [&] { knobs[0]->SetScale(1.0); }, [&] { knobs[0]->SetScale(factor); });
+        int renders = 0;
+        double others = MedianMs(
+            rounds, [&] { knobs[0]->SetScale(factor); },
+            [&] {
+                int before = sprites->renderCount;
+                for (int i = 1; i < kKnobCount; ++i)
+                    knobs[i]->SetScale(factor);
+                renders += sprites->renderCount - before;
+            });
+        std::printf(
+            "  factor %.2f: frame %3d px, first knob %8.2f ms, other %d knobs %7.4f ms (%d renders)\n",
+            factor, sprites->frameWidth, first, kKnobCount - 1, others, renders);
+    }
+    knobs[0]->SetScale(1.0);
+
+    std::printf("lever switch images, SetScale of all %zu switches:\n", toggles.size());
+    for (double factor : {0.75, 1.5}) {
+        double all = MedianMs(
+            rounds,
+            [&] {
+                for (auto& toggle : toggles)
+                    toggle->SetScale(1.0);
+            },
+            [&] {
+                for (auto& toggle : toggles)
+                    toggle->SetScale(factor);
+            });
+        std::printf("  factor %.2f: %8.2f ms\n", factor, all);
+    }
+    for (auto& toggle : toggles)
+        toggle->SetScale(1.0);
+
+    std::printf("repainting all %d knobs after their values changed, each updated at once:\n", kKnobCount);
+    for (double factor : {1.0, 1.5}) {
+        knobs[0]->SetScale(factor);
+        int side = Knob::FrameSize() + 10;
+        for (int i = 0; i < kKnobCount; ++i) {
+            POINT origin = Knob::WindowOrigin(static_cast<int>(KnobX(i) * factor + 0.5),
+                                              static_cast<int>(KnobY(i) * factor + 0.5));
+            MoveWindow(knobs[i]->hwnd, origin.x, origin.y, side, side, TRUE);
+        }
+        Pump();
+        int round = 0;
+        const int repaints = 50;
+        double batch = MedianMs(
+            rounds, [] {},
+            [&] {
+                for (int r = 0; r < repaints; ++r) {
+                    ++round;
+                    for (int i = 0; i < kKnobCount; ++i)
+                        knobs[i]->SetValue((round * 37 + i * 11) % 256);
+                    for (int i = 0; i < kKnobCount; ++i)
+                        UpdateWindow(knobs[i]->hwnd);
+                }
+                GdiFlush();
+            });
+        double perRepaint = batch / repaints;
+        // The same through one redraw of the parent, which paints the children in one go.
+        double together = MedianMs(
+            rounds, [] {},
+            [&] {
+                for (int r = 0; r < repaints; ++r) {
+                    ++round;
+                    for (int i = 0; i < kKnobCount; ++i)
+                        knobs[i]->SetValue((round * 37 + i * 11) % 256);
+                    RedrawWindow(host.window, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+                }
+                GdiFlush();
+            });
+        std::printf(
+            "  factor %.2f: %7.3f ms per repaint of %d knobs (%6.1f us per knob), %7.3f ms through the "
+            "parent\n",
+            factor, perRepaint, kKnobCount, perRepaint * 1000.0 / kKnobCount, together / repaints);
+    }
+    knobs[0]->SetScale(1.0);
+    Pump();
+    DestroyWindow(host.window);
+    return 0;
+}
+
+} // namespace
+
+int wmain(int argc, wchar_t** argv) {
+    int rounds = 7;
+    if (argc > 1) {
+        rounds = static_cast<int>(std::wcstol(argv[1], nullptr, 10));
+        if (rounds < 1 || rounds > 1000) {
+            std::fprintf(stderr, "usage: bench-controls [ROUNDS 1..1000]\n");
+            return 3;
+        }
+    }
+    Gdiplus::GdiplusStartupInput input;
+    ULONG_PTR token = 0;
+    if (Gdiplus::GdiplusStartup(&token, &input, nullptr) != Gdiplus::Ok) {
+        std::fprintf(stderr, "bench-controls: GDI+ did not start\n");
+        return 1;
+    }
+    int status = Run(rounds);
+    Gdiplus::GdiplusShutdown(token);
+    return status;
+}

@@ -153,8 +153,9 @@ TEST(ArtResources, IconsLoadAtEverySizeFrom16To256) {
         ASSERT_NE(group, nullptr) << "icon group " << id;
         auto* directory = static_cast<BYTE*>(LockResource(LoadResource(Module(), group)));
         ASSERT_NE(directory, nullptr);
-        const std::vector<int> sizes =
-            id == IDI_TAVREN ? std::vector<int>{16, 24, 32, 48, 64, 128, 256} : std::vector<int>{16, 32};
+        // The small icon serves title bars and task lists at every display scale.
+        const std::vector<int> sizes = id == IDI_TAVREN ? std::vector<int>{16, 20, 24, 32, 48, 64, 128, 256}
+                                                        : std::vector<int>{16, 20, 24, 32, 48, 256};
         for (int size : sizes) {
             SCOPED_TRACE("icon " + std::to_string(id) + " at " + std::to_string(size));
             // The group holds an image of exactly this size...

@@ -909,8 +909,8 @@ def main():
 
     for name, img in art.items():
         save_bmp(img, os.path.join(args.out, name))
-    save_icon(os.path.join(args.out, "tavren.ico"), [16, 24, 32, 48, 64, 128, 256])
-    save_icon(os.path.join(args.out, "small.ico"), [16, 32])
+    save_icon(os.path.join(args.out, "tavren.ico"), [16, 20, 24, 32, 48, 64, 128, 256])
+    save_icon(os.path.join(args.out, "small.ico"), [16, 20, 24, 32, 48, 256])
     if args.doc_panel:
         view.save(args.doc_panel, format="PNG", optimize=True)
 

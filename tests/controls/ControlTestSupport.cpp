@@ -45,9 +45,22 @@ RECT RectInParent(HWND window) {
 }
 
 void MoveCursorTo(HWND window, int x, int y) {
-    POINT point = ScreenPoint(window, x, y);
-    SetCursorPos(point.x, point.y);
-    PumpMessages();
+    // Under Wine a pointer event from X that was under way can still move the cursor
+    // back after SetCursorPos, so the position has to hold for a few checks.
+    POINT target = ScreenPoint(window, x, y);
+    int steady = 0;
+    for (DWORD start = GetTickCount(); steady < 3 && GetTickCount() - start < 2000;) {
+        POINT now;
+        GetCursorPos(&now);
+        if (now.x != target.x || now.y != target.y) {
+            SetCursorPos(target.x, target.y);
+            steady = 0;
+        } else {
+            ++steady;
+        }
+        PumpMessages();
+        Sleep(5);
+    }
 }
 
 POINT PointOf(LPARAM lParam) {

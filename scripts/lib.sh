@@ -8,7 +8,7 @@ export DEBIAN_FRONTEND=noninteractive
 
 PACKAGES=(
     g++-mingw-w64-x86-64-posix mingw-w64-tools binutils-mingw-w64-x86-64
-    wine wine64
+    wine wine64 fonts-wine
     xvfb xauth x11-utils xdotool imagemagick
     fonts-liberation fonts-urw-base35 fonts-dejavu-core
     cmake ninja-build googletest

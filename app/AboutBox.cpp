@@ -7,16 +7,17 @@
 #define TAVREN_WIDEN(x) TAVREN_WIDEN2(x)
 
 std::wstring AboutText() {
-    return L"Tavren " TAVREN_WIDEN(TAVREN_VERSION_TEXT) L", " TAVREN_WIDEN(__DATE__) L"\r\n"
-           L"2026 Quillmer\r\n"
-           L"\r\n"
-           L"tavren@quillmer.example\r\n"
-           L"http://www.quillmer.example/tavren\r\n"
-           L"\r\n"
-           L"For feedback or suggestions please email me\r\n"
-           L"\r\n"
-           L"NOTE: This is a beta version that has not gone through any significant testing\r\n"
-           L"Please back up all patches before using this program\r\n";
+    return L"Tavren " TAVREN_WIDEN(TAVREN_VERSION_TEXT) L", " TAVREN_WIDEN(
+        __DATE__) L"\r\n"
+                  L"2026 Quillmer\r\n"
+                  L"\r\n"
+                  L"tavren@quillmer.example\r\n"
+                  L"http://www.quillmer.example/tavren\r\n"
+                  L"\r\n"
+                  L"For feedback or suggestions please email me\r\n"
+                  L"\r\n"
+                  L"NOTE: This is a beta version that has not gone through any significant testing\r\n"
+                  L"Please back up all patches before using this program\r\n";
 }
 
 INT_PTR CALLBACK AboutDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {

@@ -65,7 +65,7 @@ class App : public IHost {
     HFONT mediumFont;
     HFONT largeFont;
     PatchBank patchBank;
-    Engine* engine;     // owned; null until the editor is built
+    Engine* engine;           // owned; null until the editor is built
     SimplePanel* topBar;      // owned; the empty strip above the editor
     SimplePanel* editorPanel; // owned; holds the front panel
     bool deviceRecognized;

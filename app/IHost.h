@@ -11,7 +11,7 @@ class PatchBank;
 // hold an IHost* that they never own.
 class IHost {
   public:
-    virtual HWND GetHwnd() = 0;                                 // the main window
+    virtual HWND GetHwnd() = 0;                                // the main window
     virtual void ControlChanged(int id, int value) = 0;        // a user edit of control `id`
     virtual void ShowStatus(std::string text) = 0;             // one line for the status panel
     virtual HFONT GetSmallFont() = 0;                          // 14-pixel Arial

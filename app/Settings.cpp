@@ -29,7 +29,9 @@ std::string WideToUtf8(const std::wstring& text) {
     return narrow;
 }
 
-Settings::Settings() : keyPath(kSettingsKey) { SetDefaults(); }
+Settings::Settings() : keyPath(kSettingsKey) {
+    SetDefaults();
+}
 
 void Settings::SetDefaults() {
     placementOnMonitor = false;
@@ -55,7 +57,8 @@ namespace {
 void QueryInt(HKEY key, const wchar_t* name, int& field) {
     DWORD data = 0;
     DWORD size = sizeof(data);
-    if (RegQueryValueExW(key, name, nullptr, nullptr, reinterpret_cast<BYTE*>(&data), &size) == ERROR_SUCCESS &&
+    if (RegQueryValueExW(key, name, nullptr, nullptr, reinterpret_cast<BYTE*>(&data), &size) ==
+            ERROR_SUCCESS &&
         size == sizeof(data))
         field = static_cast<int>(data);
 }
@@ -144,8 +147,8 @@ void Settings::Save() {
     std::wstring outDevice = Utf8ToWide(MIDIOutDevice);
     HKEY key = nullptr;
     wchar_t noClass[] = L"";
-    if (RegCreateKeyExW(HKEY_CURRENT_USER, keyPath.c_str(), 0, noClass, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS,
-                        nullptr, &key, nullptr) != ERROR_SUCCESS)
+    if (RegCreateKeyExW(HKEY_CURRENT_USER, keyPath.c_str(), 0, noClass, REG_OPTION_NON_VOLATILE,
+                        KEY_ALL_ACCESS, nullptr, &key, nullptr) != ERROR_SUCCESS)
         return;
     SetInt(key, L"InitX", InitX);
     SetInt(key, L"InitY", InitY);

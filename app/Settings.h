@@ -21,13 +21,13 @@ class Settings {
     int InitY;
     int InitW;
     int InitH;
-    int CmdShow;             // 1 normal, 3 maximized
-    int KnobMode;            // 0 vertical knob dragging, 1 rotary
-    int DynamicScale;        // 1 scales the front panel to the window width
-    int UpdateCheck;         // 1 checks for updates at start-up
-    int EchoMIDI;            // kept and saved
-    int RolloverTooltips;    // kept and saved
-    int ModifyValueTooltips; // kept and saved
+    int CmdShow;               // 1 normal, 3 maximized
+    int KnobMode;              // 0 vertical knob dragging, 1 rotary
+    int DynamicScale;          // 1 scales the front panel to the window width
+    int UpdateCheck;           // 1 checks for updates at start-up
+    int EchoMIDI;              // kept and saved
+    int RolloverTooltips;      // kept and saved
+    int ModifyValueTooltips;   // kept and saved
     std::string MIDIInDevice;  // UTF-8 name of the chosen MIDI input port, empty for none
     std::string MIDIOutDevice; // UTF-8 name of the chosen MIDI output port, empty for none
 

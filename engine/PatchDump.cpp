@@ -45,7 +45,8 @@ std::optional<int> ReadPatchNumber(const Bytes& dump) {
 std::optional<int> UnpackByte(const Bytes& dump, int k) {
     if (k < 0)
         return std::nullopt;
-    const std::size_t group = kPackedDataOffset + kPackedGroupSize * (static_cast<std::size_t>(k) / kPackedGroupData);
+    const std::size_t group =
+        kPackedDataOffset + kPackedGroupSize * (static_cast<std::size_t>(k) / kPackedGroupData);
     const int position = k % kPackedGroupData;
     const std::size_t data = group + 1 + static_cast<std::size_t>(position);
     if (data >= dump.size())

@@ -27,6 +27,8 @@ const int kLfoShape[] = {0, 22, 44, 66, 88, 110};
 
 } // namespace
 
+// One line per transform: they read as the table they are.
+// clang-format off
 int KnobToCc(Parameter*, int value) { return value >> 1; }
 int CcToKnob(Parameter*, int value) { return 2 * value; }
 int SwitchToCc(Parameter*, int value) { return value == 0 ? 0 : 64; }
@@ -40,6 +42,7 @@ int FreqAdjToCc(Parameter*, int value) { return MapIndex(kFreqAdj, value); }
 int CcToFreqAdj(Parameter*, int value) { return UnmapIndex(kFreqAdj, value, value); }
 int LfoTargetToCc(Parameter*, int value) { return MapIndex(kLfoTarget, value); }
 int CcToLfoTarget(Parameter*, int value) { return UnmapIndex(kLfoTarget, value, value); }
+// clang-format on
 
 // The LFO shape knob only takes positions 0..5; a position outside them (which no
 // knob can show) is held to the nearest end rather than read past the table.

@@ -12,7 +12,7 @@ PACKAGES=(
     xvfb xauth x11-utils xdotool imagemagick
     fonts-liberation fonts-urw-base35 fonts-dejavu-core
     cmake ninja-build googletest
-    clang-14 libclang-rt-14-dev
+    clang-14 libclang-rt-14-dev clang-format-14 git
     librtmidi-dev libpugixml-dev pkg-config
     python3 python3-cairo python3-pil
     dpkg-dev

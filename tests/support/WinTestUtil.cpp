@@ -49,6 +49,10 @@ TestWindow::~TestWindow() {
     PumpMessages();
 }
 
-const std::vector<TestWindow::Received>& TestWindow::received() { return gReceived; }
+const std::vector<TestWindow::Received>& TestWindow::received() {
+    return gReceived;
+}
 
-void TestWindow::clearReceived() { gReceived.clear(); }
+void TestWindow::clearReceived() {
+    gReceived.clear();
+}

@@ -39,7 +39,8 @@ int Close(DWORD seconds) {
     DWORD result = WaitForSingleObject(process, seconds * 1000);
     CloseHandle(process);
     if (result != WAIT_OBJECT_0) {
-        std::fprintf(stderr, "window-ctl: Tavren did not end within %lu s\n", static_cast<unsigned long>(seconds));
+        std::fprintf(stderr, "window-ctl: Tavren did not end within %lu s\n",
+                     static_cast<unsigned long>(seconds));
         return 2;
     }
     return 0;

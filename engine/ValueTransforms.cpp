@@ -30,7 +30,6 @@ const int kLfoShape[] = {0, 22, 44, 66, 88, 110};
 // One line per transform: they read as the table they are.
 // clang-format off
 int KnobToCc(Parameter*, int value) { return value >> 1; }
-int CcToKnob(Parameter*, int value) { return 2 * value; }
 int SwitchToCc(Parameter*, int value) { return value == 0 ? 0 : 64; }
 int CcToSwitch(Parameter*, int value) { return value == 0 ? 0 : 1; }
 int FreqAbDestToCc(Parameter*, int value) { return value == 0 ? 0 : 127; }
@@ -43,6 +42,12 @@ int CcToFreqAdj(Parameter*, int value) { return UnmapIndex(kFreqAdj, value, valu
 int LfoTargetToCc(Parameter*, int value) { return MapIndex(kLfoTarget, value); }
 int CcToLfoTarget(Parameter*, int value) { return UnmapIndex(kLfoTarget, value, value); }
 // clang-format on
+
+// Doubled in unsigned arithmetic, so that a value no controller can carry wraps
+// instead of overflowing: the transform answers for every int.
+int CcToKnob(Parameter*, int value) {
+    return static_cast<int>(2u * static_cast<unsigned>(value));
+}
 
 // The LFO shape knob only takes positions 0..5; a position outside them (which no
 // knob can show) is held to the nearest end rather than read past the table.

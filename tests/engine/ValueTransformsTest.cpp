@@ -11,6 +11,10 @@ TEST(Transforms, KnobHalvesAndDoubles) {
     EXPECT_EQ(KnobToCc(nullptr, -1), -1) << "arithmetic shift";
     EXPECT_EQ(CcToKnob(nullptr, 127), 254);
     EXPECT_EQ(CcToKnob(nullptr, 0), 0);
+    EXPECT_EQ(CcToKnob(nullptr, -3), -6);
+    // Total over every int: no overflow for values no controller carries (UBSan watches).
+    EXPECT_EQ(CcToKnob(nullptr, INT_MAX), -2) << "wraps";
+    EXPECT_EQ(CcToKnob(nullptr, INT_MIN), 0) << "wraps";
     for (int v = 0; v <= 127; ++v)
         EXPECT_EQ(KnobToCc(nullptr, CcToKnob(nullptr, v)), v);
 }

@@ -157,6 +157,8 @@ TEST_F(SyxToolTest, ExitStatusSaysWhatWentWrong) {
         EXPECT_EQ(ErrLines(), 1) << err.str();
         EXPECT_EQ(out.str(), "");
     }
+    EXPECT_EQ(Run({"show", dir.string()}), kExitBadInput);
+    EXPECT_EQ(err.str(), "tavren-syx: cannot read " + dir.string() + ": it is a folder\n");
     EXPECT_EQ(Run({"list", (dir / "missing.syx").string(), bank}), kExitBadInput) << "the worst status wins";
     EXPECT_EQ(OutLines().size(), 100u) << "the readable file is still listed";
     EXPECT_EQ(Run({"--help"}), kExitOk);

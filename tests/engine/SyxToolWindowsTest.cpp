@@ -120,7 +120,7 @@ TEST(SyxToolOnWindows, ExitStatusAndOneLineMessages) {
     EXPECT_EQ(missing.out, "");
 
     for (const wchar_t* arguments :
-         {L"", L"list", L"list --frobnicate x.syx", L"list Z:\\no\\such\\file.syx"}) {
+         {L"", L"list", L"list --frobnicate x.syx", L"list Z:\\no\\such\\file.syx", L"show C:\\windows"}) {
         const Result r = RunTool(arguments);
         EXPECT_EQ(r.status, 2u) << arguments;
         EXPECT_EQ(Lines(r.err).size(), 1u) << r.err;

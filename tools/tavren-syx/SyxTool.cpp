@@ -9,6 +9,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <ostream>
 #include <sstream>
@@ -107,6 +108,12 @@ DumpSummary Summarize(const Bytes& dump) {
 }
 
 bool ReadFile(const std::string& path, Bytes& data, std::ostream& err) {
+    // A folder opens like a file on some systems and then claims an absurd size.
+    std::error_code ignored;
+    if (std::filesystem::is_directory(path, ignored)) {
+        err << "tavren-syx: cannot read " << path << ": it is a folder\n";
+        return false;
+    }
     std::ifstream in(path, std::ios::binary | std::ios::ate);
     if (!in) {
         err << "tavren-syx: cannot read " << path << ": " << std::strerror(errno) << '\n';

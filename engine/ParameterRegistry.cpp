@@ -7,6 +7,8 @@ void ParameterRegistry::Add(Parameter* parameter) {
     parameter->SetOwner(this);
     parameters.push_back(parameter);
     const int key = parameter->GetId();
+    // A registry made without a host (before the editor is built, or in a tool) has
+    // nowhere to report to; it still registers, so the newer parameter wins as usual.
     if (byId.count(key) && host)
         host->ShowStatus("Definition error. Duplicate parameter ID.");
     if (key != 0)

@@ -323,6 +323,18 @@ TEST_F(ParameterTest, RegistryReportsEachDuplicateAndTheNewerWins) {
     EXPECT_EQ(registry.Find(10), nullptr);
 }
 
+TEST_F(ParameterTest, RegistryWithoutAHostRegistersDuplicatesSilently) {
+    ParameterRegistry registry;
+    EXPECT_EQ(registry.host, nullptr);
+    auto first = MakeKnob(371, 96, 255, 8);
+    auto second = MakeKnob(880, 96, 255, 8);
+    registry.Add(first.get());
+    registry.Add(second.get());
+    EXPECT_EQ(registry.Find(8), second.get());
+    EXPECT_EQ(registry.GetParameters().size(), 2u);
+    EXPECT_TRUE(host.statusLines.empty());
+}
+
 TEST_F(ParameterTest, RegistryNeverFindsIdZeroAndHandsOutACopy) {
     ParameterRegistry registry(&host);
     auto zero = MakeSwitch(503, 78, 0);

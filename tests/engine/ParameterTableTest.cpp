@@ -1,7 +1,9 @@
 #include "engine/ParameterTable.h"
+#include "editor/PanelLayout.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <set>
 #include <string>
 
@@ -71,4 +73,31 @@ TEST(ParameterTable, DumpFieldsHoldTheirControlsRange) {
             EXPECT_LE((1 << row.field.bits) - 1, row.kind == ControlKind::ThreeState ? 3 : row.maxValue)
                 << row.id;
     }
+}
+
+TEST(ParameterTable, PanelPlacesTheControlsWhereTheLayoutSays) {
+    auto window = [](int id) { return PanelLayout::ControlWindow(*FindParameterRow(id)); };
+    auto same = [](const PanelRect& r, int left, int top, int width, int height) {
+        return r.left == left && r.top == top && r.width == width && r.height == height;
+    };
+    EXPECT_TRUE(same(window(15), 1184, 223, 77, 77)) << "CUTOFF";
+    EXPECT_TRUE(same(window(60), 1645, 239, 24, 75)) << "the keyboard switch";
+    // The bank buttons side by side on y 50, the last gap one pixel wider.
+    const int bankLeft[] = {55, 105, 155, 206};
+    for (int i = 0; i < kBankCount; ++i)
+        EXPECT_TRUE(same(window(kFirstBankButtonId + i), bankLeft[i], 50, 45, 45)) << i;
+
+    // Every window inside the panel; the right-most edge is LFO AT's, the lowest the
+    // bottom knob row's.
+    int right = 0, bottom = 0;
+    for (const ParameterRow& row : ParameterTable()) {
+        const PanelRect w = PanelLayout::ControlWindow(row);
+        EXPECT_TRUE((PanelRect{0, 0, kPanelWidth, kPanelHeight}.Contains(w))) << row.id;
+        right = std::max(right, w.Right());
+        bottom = std::max(bottom, w.Bottom());
+    }
+    EXPECT_EQ(right, window(41).Right());
+    EXPECT_EQ(right, 1842);
+    EXPECT_EQ(bottom, 804);
+    EXPECT_EQ(PanelLayout::Get().StatusPanel().Bottom(), 835);
 }

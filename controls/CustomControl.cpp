@@ -111,7 +111,7 @@ void CustomControl::SetActive(bool isActive) {
         return;
     active = isActive;
     InvalidateParentArea();
-    InvalidateRect(hwnd, nullptr, FALSE);
+    InvalidateOwnWindow();
 }
 
 void CustomControl::SetHighlighted(bool isHighlighted) {
@@ -119,7 +119,14 @@ void CustomControl::SetHighlighted(bool isHighlighted) {
         return;
     highlighted = isHighlighted;
     InvalidateParentArea();
-    InvalidateRect(hwnd, nullptr, FALSE);
+    InvalidateOwnWindow();
+}
+
+void CustomControl::InvalidateOwnWindow() {
+    // A null handle would make InvalidateRect repaint every window on the desktop;
+    // the handle is null when creation failed or the window went with its parent.
+    if (hwnd)
+        InvalidateRect(hwnd, nullptr, FALSE);
 }
 
 void CustomControl::ForwardToParent(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {

@@ -42,6 +42,8 @@ class CustomControl : public IDisplayUnits {
     // Change the flag and repaint the parent's area and the control; equal values do nothing.
     void SetActive(bool isActive);
     void SetHighlighted(bool isHighlighted);
+    // Invalidates the whole window without erasing; nothing when there is no window.
+    void InvalidateOwnWindow();
     // Asks for one WM_MOUSELEAVE unless one is pending or the control has no identifier.
     void RequestLeaveTracking();
 

@@ -49,8 +49,8 @@ void ImageToggleBase::SetValue(int newValue) {
     if (newValue == value)
         return;
     value = newValue;
-    InvalidateRect(hwnd, nullptr, FALSE);
-    if (clickToggles)
+    InvalidateOwnWindow();
+    if (clickToggles && hwnd)
         UpdateWindow(hwnd);
 }
 

@@ -71,7 +71,7 @@ void Knob::SetValue(int newValue) {
         return;
     value = ClampKnobValue(newValue, minValue, maxValue);
     if (active)
-        InvalidateRect(hwnd, nullptr, FALSE);
+        InvalidateOwnWindow();
 }
 
 int Knob::GetUnits() {

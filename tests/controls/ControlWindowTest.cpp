@@ -362,6 +362,34 @@ TEST_F(ControlWindowTest, ActiveAndHighlightedRepaintOnlyOnChange) {
     EXPECT_TRUE(GetUpdateRect(parentWindow, nullptr, FALSE));
 }
 
+TEST_F(ControlWindowTest, ControlsWithoutAWindowRepaintNothingElse) {
+    // A control whose window is gone (or was never made) has a null handle; setting
+    // its value, state or highlight must not invalidate every window on the desktop.
+    auto knob = MakeKnob();
+    auto slide = MakeSwitch();
+    auto button = std::make_unique<ImageToggle>(&host, parentWindow, TestInstance(), 400, 100, IDB_BANK2_OFF,
+                                                IDB_BANK2_ON, true, 1201);
+    for (HWND window : {knob->hwnd, slide->hwnd, button->hwnd})
+        DestroyWindow(window);
+    EXPECT_EQ(knob->hwnd, nullptr);
+    EXPECT_EQ(button->hwnd, nullptr);
+    UpdateWindow(parentWindow);
+    PumpMessages();
+    ValidateRect(parentWindow, nullptr);
+
+    knob->SetValue(90);
+    slide->SetValue(1);
+    button->SetValue(1);
+    knob->SetHighlighted(true);
+    slide->SetActive(false);
+    EXPECT_FALSE(GetUpdateRect(parentWindow, nullptr, FALSE));
+    EXPECT_EQ(knob->GetValue(), 90);
+    EXPECT_EQ(button->GetValue(), 1);
+    EXPECT_TRUE(knob->highlighted);
+    EXPECT_FALSE(slide->active);
+    EXPECT_TRUE(host.changes.empty());
+}
+
 TEST_F(ControlWindowTest, InactiveControlsPassAllMouseInputToTheParent) {
     auto knob = MakeKnob();
     auto slide = MakeSwitch();

@@ -7,7 +7,7 @@
 #define TAVREN_WIDEN(x) TAVREN_WIDEN2(x)
 
 std::wstring AboutText() {
-    return L"Tavren " TAVREN_WIDEN(TAVREN_VERSION_TEXT) L", " TAVREN_WIDEN(
+    return L"Tavren, " TAVREN_WIDEN(TAVREN_VERSION_TEXT) L", " TAVREN_WIDEN(
         __DATE__) L"\r\n"
                   L"2026 Quillmer\r\n"
                   L"\r\n"

@@ -148,7 +148,8 @@ void CustomControl::ForwardToParent(HWND window, UINT message, WPARAM wParam, LP
         break;
     }
     default:
-        // The wheel carries screen coordinates, which mean the same to the parent.
+        // Both wheels carry screen coordinates, which mean the same to the parent, so
+        // the horizontal wheel's point is not converted like a client point either.
         break;
     }
     SendMessageW(parent, message, wParam, lParam);
@@ -264,6 +265,8 @@ LRESULT CALLBACK CustomControlWndProc(HWND hwnd, UINT message, WPARAM wParam, LP
         break;
     }
     default:
+        // WM_MOUSEHWHEEL among them: nothing scrolls sideways, so the horizontal
+        // wheel is left to the default procedure.
         break;
     }
     if (forward)

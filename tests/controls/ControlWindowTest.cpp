@@ -280,6 +280,24 @@ TEST_F(ControlWindowTest, WheelReachesTheParentOnceWithScreenCoordinates) {
     EXPECT_TRUE(host.changes.empty());
 }
 
+TEST_F(ControlWindowTest, HorizontalWheelKeepsItsScreenPoint) {
+    auto knob = MakeKnob();
+    knob->SetValue(90);
+    LPARAM screen = MAKELPARAM(kParentLeft + 100, kParentTop + 80);
+    // Nothing handles it: the knob keeps its value and the default procedure decides.
+    SendMessageW(knob->hwnd, WM_MOUSEHWHEEL, MAKEWPARAM(0, WHEEL_DELTA), screen);
+    EXPECT_EQ(knob->GetValue(), 90);
+    EXPECT_LE(ParentGot(WM_MOUSEHWHEEL).size(), 1u);
+
+    // Forwarded, it keeps its screen point like the vertical wheel.
+    TestWindow::clearReceived();
+    CustomControl::ForwardToParent(knob->hwnd, WM_MOUSEHWHEEL, MAKEWPARAM(0, -WHEEL_DELTA), screen);
+    auto wheels = ParentGot(WM_MOUSEHWHEEL);
+    ASSERT_EQ(wheels.size(), 1u);
+    EXPECT_EQ(wheels[0].lParam, screen);
+    EXPECT_TRUE(host.changes.empty());
+}
+
 TEST_F(ControlWindowTest, RightButtonOverAToggleGoesToTheParent) {
     auto slide = MakeSwitch();
     SendMouse(slide->hwnd, WM_RBUTTONDOWN, 2, 3, MK_RBUTTON);

@@ -51,6 +51,7 @@ const wchar_t* FormatUnitValue(int unitKind, int value) {
     case kUnitHundredths:
         return Print(L"%.2f", static_cast<float>(value) / 100.0f);
     case kUnitOctave:
+        // Range first: value + 2 would overflow at the top of int.
         return value >= -2 && value <= 2 ? kOctaves[value + 2] : L"";
     case kUnitModulation:
         return Pick(kModulations, 4, value);

@@ -168,6 +168,20 @@ TEST_F(ImageToggleTest, PushButtonFlipsAtEveryPressWhereverItLands) {
     EXPECT_EQ(GetClassLongW(button->hwnd, GCL_STYLE) & CS_DBLCLKS, 0u);
 }
 
+TEST_F(ImageToggleTest, PushButtonSetAboveOneByTheProgramTurnsOff) {
+    auto button = MakeButton();
+    button->SetValue(2); // shown as on
+    SendMouse(button->hwnd, WM_LBUTTONDOWN, 5, 5, MK_LBUTTON);
+    SendMouse(button->hwnd, WM_LBUTTONUP, 5, 5);
+    EXPECT_EQ(button->GetValue(), 0) << "not 1 - 2";
+    button->SetValue(-3);
+    SendMouse(button->hwnd, WM_LBUTTONDOWN, 5, 5, MK_LBUTTON);
+    SendMouse(button->hwnd, WM_LBUTTONUP, 5, 5);
+    SendMouse(button->hwnd, WM_LBUTTONDOWN, 5, 5, MK_LBUTTON);
+    SendMouse(button->hwnd, WM_LBUTTONUP, 5, 5);
+    EXPECT_EQ(host.changes, (Changes{{1200, 0}, {1200, 0}, {1200, 1}}));
+}
+
 TEST_F(ImageToggleTest, ValuesFromTheProgramAreNeverReported) {
     auto slide = MakeSwitch();
     auto button = MakeButton();

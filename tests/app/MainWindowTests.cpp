@@ -9,6 +9,7 @@
 #include <initializer_list>
 #include <iterator>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -105,6 +106,36 @@ TEST_F(MainWindowTest, HasTheTitleClassAndMenuBar) {
     EXPECT_EQ(GetMenuItemID(help, 2), UINT(IDM_MORE_INFO));
     EXPECT_EQ(MenuText(help, 3), L"&About ...");
     EXPECT_EQ(GetMenuItemID(help, 3), UINT(IDM_ABOUT));
+}
+
+TEST_F(MainWindowTest, ClassAndFontsAreAsTheProgramRegistersThem) {
+    Open();
+    EXPECT_EQ(GetClassLongPtrW(window, GCL_STYLE), ULONG_PTR(CS_HREDRAW | CS_VREDRAW));
+    EXPECT_EQ(reinterpret_cast<HBRUSH>(GetClassLongPtrW(window, GCLP_HBRBACKGROUND)),
+              GetStockObject(BLACK_BRUSH));
+    EXPECT_EQ(reinterpret_cast<HCURSOR>(GetClassLongPtrW(window, GCLP_HCURSOR)),
+              LoadCursorW(nullptr, IDC_ARROW));
+    // The large icon is the program's icon group 107, the small one group 108.
+    HINSTANCE instance = GetModuleHandleW(nullptr);
+    EXPECT_EQ(reinterpret_cast<HICON>(GetClassLongPtrW(window, GCLP_HICON)),
+              LoadIconW(instance, MAKEINTRESOURCEW(IDI_TAVREN)));
+    EXPECT_EQ(reinterpret_cast<HICON>(GetClassLongPtrW(window, GCLP_HICONSM)),
+              LoadIconW(instance, MAKEINTRESOURCEW(IDI_SMALL)));
+
+    const std::pair<HFONT, LONG> fonts[] = {
+        {app->GetSmallFont(), 14}, {app->GetMediumFont(), 18}, {app->GetLargeFont(), 22}};
+    for (const auto& [font, height] : fonts) {
+        LOGFONTW lf = {};
+        ASSERT_EQ(GetObjectW(font, sizeof(lf), &lf), int(sizeof(lf))) << height;
+        EXPECT_EQ(lf.lfHeight, height);
+        EXPECT_EQ(lf.lfWidth, 0);
+        EXPECT_EQ(lf.lfWeight, 300);
+        EXPECT_FALSE(lf.lfItalic || lf.lfUnderline || lf.lfStrikeOut);
+        EXPECT_EQ(lf.lfCharSet, DEFAULT_CHARSET);
+        EXPECT_EQ(lf.lfQuality, CLEARTYPE_QUALITY);
+        EXPECT_EQ(lf.lfPitchAndFamily, VARIABLE_PITCH);
+        EXPECT_STREQ(lf.lfFaceName, L"Arial");
+    }
 }
 
 TEST_F(MainWindowTest, OptionChecksFollowTheSettings) {

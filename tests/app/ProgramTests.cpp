@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -12,11 +13,16 @@ const wchar_t kKey[] = L"Software\\Quillmer\\Tavren";
 
 class Program {
   public:
-    explicit Program(WORD showCommand = SW_SHOWNORMAL) {
+    // kFromCommandLine starts it without a show command, as a command prompt does.
+    static constexpr int kFromCommandLine = -1;
+
+    explicit Program(int showCommand = SW_SHOWNORMAL) {
         STARTUPINFOW startup = {};
         startup.cb = sizeof(startup);
-        startup.dwFlags = STARTF_USESHOWWINDOW;
-        startup.wShowWindow = showCommand;
+        if (showCommand != kFromCommandLine) {
+            startup.dwFlags = STARTF_USESHOWWINDOW;
+            startup.wShowWindow = static_cast<WORD>(showCommand);
+        }
         std::wstring commandLine = TAVREN_EXE_NAME;
         started = CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
                                  &startup, &info) != FALSE;
@@ -69,6 +75,25 @@ bool ReadDword(const wchar_t* name, DWORD& value) {
            ERROR_SUCCESS;
 }
 
+// The visible top-level windows of a process.
+std::vector<HWND> TopLevelWindows(DWORD processId) {
+    struct Search {
+        DWORD processId;
+        std::vector<HWND> found;
+    } search = {processId, {}};
+    EnumWindows(
+        [](HWND window, LPARAM data) -> BOOL {
+            auto* s = reinterpret_cast<Search*>(data);
+            DWORD owner = 0;
+            GetWindowThreadProcessId(window, &owner);
+            if (owner == s->processId && IsWindowVisible(window))
+                s->found.push_back(window);
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
 SIZE WindowSize(HWND window) {
     RECT rect;
     GetWindowRect(window, &rect);
@@ -80,6 +105,10 @@ TEST(Program, FirstRunOpens800By600AndLeavesAllThirteenValues) {
     Program program;
     ASSERT_TRUE(program.started);
     ASSERT_NE(program.window, nullptr);
+    EXPECT_EQ(TopLevelWindows(program.info.dwProcessId), std::vector<HWND>{program.window});
+    // It has the class's menu bar; its items are checked in the main window tests, as
+    // Wine does not read another process's menus.
+    EXPECT_NE(GetMenu(program.window), nullptr);
     SIZE size = WindowSize(program.window);
     EXPECT_EQ(size.cx, 800);
     EXPECT_EQ(size.cy, 600);
@@ -165,6 +194,20 @@ TEST(Program, AStoredMaximizedWindowOpensMaximizedAndStaysSo) {
     EXPECT_EQ(cmdShow, 3u);
     EXPECT_TRUE(ReadDword(L"InitW", width));
     EXPECT_EQ(width, 900u);
+}
+
+TEST(Program, StartedFromACommandLineItOpensAsItWasLeft) {
+    // Without a show command of its own the program is told SW_SHOWDEFAULT.
+    RegDeleteTreeW(HKEY_CURRENT_USER, kKey);
+    WriteDword(L"InitX", 100);
+    WriteDword(L"InitY", 100);
+    WriteDword(L"InitW", 900);
+    WriteDword(L"InitH", 650);
+    WriteDword(L"CmdShow", 3);
+    Program program(Program::kFromCommandLine);
+    ASSERT_NE(program.window, nullptr);
+    EXPECT_TRUE(IsZoomed(program.window));
+    program.Close();
 }
 
 } // namespace

@@ -308,6 +308,20 @@ TEST_F(MainWindowTest, AltQuestionMarkAndAltSlashOpenTheAboutBox) {
     window = nullptr;
 }
 
+TEST(Accelerators, AreAltWithTheCharactersQuestionMarkAndSlashForAbout) {
+    HACCEL table = LoadAcceleratorsW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDC_TAVREN));
+    ASSERT_NE(table, nullptr);
+    ACCEL entries[4] = {};
+    ASSERT_EQ(CopyAcceleratorTableW(table, entries, 4), 2);
+    // Character accelerators: Alt only, no FVIRTKEY, so they match the typed character.
+    EXPECT_EQ(entries[0].fVirt, FALT);
+    EXPECT_EQ(entries[0].key, '?');
+    EXPECT_EQ(entries[0].cmd, IDM_ABOUT);
+    EXPECT_EQ(entries[1].fVirt, FALT);
+    EXPECT_EQ(entries[1].key, '/');
+    EXPECT_EQ(entries[1].cmd, IDM_ABOUT);
+}
+
 TEST_F(MainWindowTest, ExitDestroysTheWindowAndEndsTheLoop) {
     Open();
     PostMessageW(window, WM_COMMAND, IDM_EXIT, 0);

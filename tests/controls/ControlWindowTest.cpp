@@ -122,6 +122,21 @@ TEST_F(ControlWindowTest, WindowIsAVisibleChildBoundToItsObject) {
     EXPECT_TRUE(IsWindowVisible(panel.hwnd));
 }
 
+TEST_F(ControlWindowTest, SimplePanelSwallowsTheButtonsAndKeys) {
+    SimplePanel panel(&host, parentWindow, TestInstance(), RECT{10, 20, 110, 70});
+    PumpMessages();
+    TestWindow::clearReceived();
+    for (UINT message :
+         {WM_LBUTTONDOWN, WM_LBUTTONUP, WM_RBUTTONDOWN, WM_RBUTTONUP, WM_MBUTTONDOWN, WM_MBUTTONUP})
+        SendMouse(panel.hwnd, message, 5, 5);
+    SendMessageW(panel.hwnd, WM_KEYDOWN, VK_ESCAPE, 0);
+    for (const TestWindow::Received& received : TestWindow::received())
+        EXPECT_FALSE(received.message >= WM_MOUSEFIRST && received.message <= WM_MOUSELAST)
+            << received.message;
+    EXPECT_TRUE(ParentGot(WM_KEYDOWN).empty());
+    EXPECT_EQ(GetCapture(), nullptr);
+}
+
 TEST_F(ControlWindowTest, DeletingTheObjectLeavesTheWindow) {
     auto probe = MakeProbe();
     HWND window = probe->hwnd;

@@ -8,6 +8,7 @@
 #include "controls/ImageToggle4State.h"
 #include "controls/Knob.h"
 #include "controls/KnobSprites.h"
+#include "controls/SimplePanel.h"
 #include "resources/ResourceIds.h"
 
 #include <cstdlib>
@@ -217,6 +218,16 @@ TEST_F(PaintingTest, InactiveControlsPaintNothing) {
     knob.SetHighlighted(false);
     Repaint();
     EXPECT_EQ(CompareKnob(CaptureClient(knob.hwnd), 98).mismatches, 0);
+}
+
+TEST_F(PaintingTest, SimplePanelShowsItsBlackBackground) {
+    SimplePanel panel(&host, canvas, TestInstance(), RECT{10, 20, 110, 70});
+    Repaint();
+    Pixels shot = CaptureClient(panel.hwnd);
+    ASSERT_EQ(shot.width, 100);
+    ASSERT_EQ(shot.height, 50);
+    for (DWORD pixel : shot.data)
+        ASSERT_EQ(pixel, 0u);
 }
 
 TEST_F(PaintingTest, SwitchesShowTheBitmapOfEachPosition) {

@@ -239,7 +239,8 @@ void PanelLayout::Build() {
     knobName(7, "LEVEL");
 
     // POLY-MOD: the frame is short, so the marks sit closer under the dials and the
-    // group legends take the row beneath them.
+    // group legends take the row beneath them. The marks stay 50 below the centre,
+    // where FIL ENV clears the -5 of its scale, whose box ends 49 below the centre.
     {
         const int markDrop = 50;
         const int groupTop = Row(8).y + markDrop + TextHeight(TextStyle::Legend) + 1;

@@ -22,5 +22,5 @@ class PatchBank {
     IHost* host = nullptr;
     int bank = -1;
     int program = -1;
-    std::vector<PatchSlot> slots;
+    std::vector<PatchSlot> slots = std::vector<PatchSlot>(kSlots); // slot bank * 100 + program
 };

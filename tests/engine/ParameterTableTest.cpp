@@ -1,5 +1,6 @@
 #include "engine/ParameterTable.h"
 #include "editor/PanelLayout.h"
+#include "engine/PatchBank.h"
 
 #include <gtest/gtest.h>
 
@@ -100,4 +101,16 @@ TEST(ParameterTable, PanelPlacesTheControlsWhereTheLayoutSays) {
     EXPECT_EQ(right, 1842);
     EXPECT_EQ(bottom, 804);
     EXPECT_EQ(PanelLayout::Get().StatusPanel().Bottom(), 835);
+}
+
+TEST(PatchBankData, StartsWithNoBankNoProgramAndFourHundredEmptySlots) {
+    const PatchBank bank;
+    EXPECT_EQ(bank.host, nullptr);
+    EXPECT_EQ(bank.bank, -1);
+    EXPECT_EQ(bank.program, -1);
+    ASSERT_EQ(bank.slots.size(), 400u);
+    for (const PatchSlot& slot : bank.slots) {
+        EXPECT_FALSE(slot.loaded);
+        EXPECT_TRUE(slot.dump.empty());
+    }
 }

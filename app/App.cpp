@@ -273,7 +273,10 @@ int RunMessageLoop(HINSTANCE instance) {
     HACCEL accelerators = LoadAcceleratorsW(instance, MAKEINTRESOURCEW(IDC_TAVREN));
     MSG msg;
     while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
-        if (!TranslateAcceleratorW(msg.hwnd, accelerators, &msg)) {
+        // The shortcuts belong to the main window: asked for a child window with the
+        // focus (the patch list, say), they would send their command to the child.
+        HWND target = msg.hwnd != nullptr ? GetAncestor(msg.hwnd, GA_ROOT) : nullptr;
+        if (target == nullptr || !TranslateAcceleratorW(target, accelerators, &msg)) {
             TranslateMessage(&msg);
             DispatchMessageW(&msg);
         }
@@ -298,7 +301,9 @@ int RunTavren(HINSTANCE instance, int showCommand) {
     // Creating and laying out the window stores its placement, and with it a normal
     // show state: the show state of the last run is taken before that.
     Settings& settings = GetSettings();
-    int storedShow = settings.CmdShow;
+    // Only the two states the program stores are taken: a hand-edited value such as
+    // SW_HIDE would start the program with no window to close it by.
+    int storedShow = settings.CmdShow == SW_SHOWMAXIMIZED ? SW_SHOWMAXIMIZED : SW_SHOWNORMAL;
     HWND window = app->CreateMainWindow(className, title);
     if (window == nullptr)
         return 0;

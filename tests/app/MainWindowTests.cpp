@@ -281,11 +281,13 @@ void Type(WORD key, std::initializer_list<WORD> modifiers) {
 
 // Types the keys with the main window in front and runs the program's message loop
 // until the About box has come and gone; answers how many About boxes were seen.
-int AboutBoxesAfterTyping(HWND window, WORD key, std::initializer_list<WORD> modifiers) {
+// `focus` is the window that has the keyboard focus: the main window or one of its children.
+int AboutBoxesAfterTyping(HWND window, WORD key, std::initializer_list<WORD> modifiers,
+                          HWND focus = nullptr) {
     gAboutBoxesSeen = 0;
     gWindowToClose = window;
     SetForegroundWindow(window);
-    SetFocus(window);
+    SetFocus(focus != nullptr ? focus : window);
     PumpMessages();
     Type(key, modifiers);
     UINT_PTR closer = SetTimer(nullptr, 0, 50, CloseAboutBox);
@@ -305,6 +307,9 @@ TEST_F(MainWindowTest, AltQuestionMarkAndAltSlashOpenTheAboutBox) {
     // Without Alt the same keys are plain typing.
     Open();
     EXPECT_EQ(AboutBoxesAfterTyping(window, VK_OEM_2, {VK_SHIFT}), 0) << "?";
+    // With the focus in a child window (as in the patch list) the shortcut still works.
+    Open();
+    EXPECT_EQ(AboutBoxesAfterTyping(window, VK_OEM_2, {VK_MENU}, app->editorPanel->hwnd), 1) << "child";
     window = nullptr;
 }
 

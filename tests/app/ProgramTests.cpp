@@ -210,4 +210,19 @@ TEST(Program, StartedFromACommandLineItOpensAsItWasLeft) {
     program.Close();
 }
 
+TEST(Program, AStoredShowStateItNeverWritesOpensANormalWindow) {
+    // SW_HIDE, say, from a hand-edited registry would leave no window to close.
+    RegDeleteTreeW(HKEY_CURRENT_USER, kKey);
+    WriteDword(L"InitX", 100);
+    WriteDword(L"InitY", 100);
+    WriteDword(L"InitW", 900);
+    WriteDword(L"InitH", 650);
+    WriteDword(L"CmdShow", SW_HIDE);
+    Program program(SW_SHOWNORMAL);
+    ASSERT_NE(program.window, nullptr); // found only once it is visible
+    EXPECT_FALSE(IsZoomed(program.window));
+    EXPECT_EQ(WindowSize(program.window).cx, 900);
+    program.Close();
+}
+
 } // namespace

@@ -69,6 +69,16 @@ void WriteDword(const wchar_t* name, DWORD value) {
     RegCloseKey(key);
 }
 
+// A fresh key holding only the placement a previous run would have left.
+void StoreOnlyPlacement(int x, int y, int width, int height, int cmdShow = SW_SHOWNORMAL) {
+    RegDeleteTreeW(HKEY_CURRENT_USER, kKey);
+    WriteDword(L"InitX", static_cast<DWORD>(x));
+    WriteDword(L"InitY", static_cast<DWORD>(y));
+    WriteDword(L"InitW", static_cast<DWORD>(width));
+    WriteDword(L"InitH", static_cast<DWORD>(height));
+    WriteDword(L"CmdShow", static_cast<DWORD>(cmdShow));
+}
+
 bool ReadDword(const wchar_t* name, DWORD& value) {
     DWORD size = sizeof(value);
     return RegGetValueW(HKEY_CURRENT_USER, kKey, name, RRF_RT_REG_DWORD, nullptr, &value, &size) ==
@@ -145,11 +155,7 @@ TEST(Program, FirstRunOpens800By600AndLeavesAllThirteenValues) {
 }
 
 TEST(Program, OpensWhereItWasLeft) {
-    RegDeleteTreeW(HKEY_CURRENT_USER, kKey);
-    WriteDword(L"InitX", 120);
-    WriteDword(L"InitY", 90);
-    WriteDword(L"InitW", 1000);
-    WriteDword(L"InitH", 700);
+    StoreOnlyPlacement(120, 90, 1000, 700);
     Program program;
     ASSERT_NE(program.window, nullptr);
     RECT rect;
@@ -162,11 +168,7 @@ TEST(Program, OpensWhereItWasLeft) {
 }
 
 TEST(Program, APositionOffEveryMonitorGives1280By800) {
-    RegDeleteTreeW(HKEY_CURRENT_USER, kKey);
-    WriteDword(L"InitX", static_cast<DWORD>(GetSystemMetrics(SM_CXVIRTUALSCREEN) + 4000));
-    WriteDword(L"InitY", 100);
-    WriteDword(L"InitW", 640);
-    WriteDword(L"InitH", 480);
+    StoreOnlyPlacement(GetSystemMetrics(SM_CXVIRTUALSCREEN) + 4000, 100, 640, 480);
     Program program;
     ASSERT_NE(program.window, nullptr);
     SIZE size = WindowSize(program.window);
@@ -179,12 +181,7 @@ TEST(Program, APositionOffEveryMonitorGives1280By800) {
 }
 
 TEST(Program, AStoredMaximizedWindowOpensMaximizedAndStaysSo) {
-    RegDeleteTreeW(HKEY_CURRENT_USER, kKey);
-    WriteDword(L"InitX", 100);
-    WriteDword(L"InitY", 100);
-    WriteDword(L"InitW", 900);
-    WriteDword(L"InitH", 650);
-    WriteDword(L"CmdShow", 3);
+    StoreOnlyPlacement(100, 100, 900, 650, 3);
     Program program(SW_SHOWNORMAL);
     ASSERT_NE(program.window, nullptr);
     EXPECT_TRUE(IsZoomed(program.window));
@@ -198,12 +195,7 @@ TEST(Program, AStoredMaximizedWindowOpensMaximizedAndStaysSo) {
 
 TEST(Program, StartedFromACommandLineItOpensAsItWasLeft) {
     // Without a show command of its own the program is told SW_SHOWDEFAULT.
-    RegDeleteTreeW(HKEY_CURRENT_USER, kKey);
-    WriteDword(L"InitX", 100);
-    WriteDword(L"InitY", 100);
-    WriteDword(L"InitW", 900);
-    WriteDword(L"InitH", 650);
-    WriteDword(L"CmdShow", 3);
+    StoreOnlyPlacement(100, 100, 900, 650, 3);
     Program program(Program::kFromCommandLine);
     ASSERT_NE(program.window, nullptr);
     EXPECT_TRUE(IsZoomed(program.window));
@@ -212,12 +204,7 @@ TEST(Program, StartedFromACommandLineItOpensAsItWasLeft) {
 
 TEST(Program, AStoredShowStateItNeverWritesOpensANormalWindow) {
     // SW_HIDE, say, from a hand-edited registry would leave no window to close.
-    RegDeleteTreeW(HKEY_CURRENT_USER, kKey);
-    WriteDword(L"InitX", 100);
-    WriteDword(L"InitY", 100);
-    WriteDword(L"InitW", 900);
-    WriteDword(L"InitH", 650);
-    WriteDword(L"CmdShow", SW_HIDE);
+    StoreOnlyPlacement(100, 100, 900, 650, SW_HIDE);
     Program program(SW_SHOWNORMAL);
     ASSERT_NE(program.window, nullptr); // found only once it is visible
     EXPECT_FALSE(IsZoomed(program.window));

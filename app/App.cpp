@@ -4,10 +4,9 @@
 #include "app/Settings.h"
 #include "app/Version.h"
 #include "controls/ControlClasses.h"
+#include "controls/GdiplusHeader.h"
 #include "controls/SimplePanel.h"
 #include "resources/ResourceIds.h"
-
-#include <gdiplus.h>
 
 namespace {
 

@@ -1,12 +1,6 @@
 #include "controls/GdiplusImages.h"
 
-#include <algorithm>
-// gdiplus.h expects min and max from the Windows headers, which NOMINMAX removes.
-namespace Gdiplus {
-using std::max;
-using std::min;
-} // namespace Gdiplus
-#include <gdiplus.h>
+#include "controls/GdiplusHeader.h"
 
 std::unique_ptr<Gdiplus::Bitmap> LoadResourceBitmap(HINSTANCE instance, int id) {
     std::unique_ptr<Gdiplus::Bitmap> bitmap(Gdiplus::Bitmap::FromResource(instance, MAKEINTRESOURCEW(id)));

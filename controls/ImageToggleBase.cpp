@@ -5,12 +5,7 @@
 #include "controls/ToggleMath.h"
 #include "controls/UnitFormat.h"
 
-#include <algorithm>
-namespace Gdiplus {
-using std::max;
-using std::min;
-} // namespace Gdiplus
-#include <gdiplus.h>
+#include "controls/GdiplusHeader.h"
 
 #include <utility>
 

@@ -2,12 +2,7 @@
 
 #include "controls/GdiplusImages.h"
 
-#include <algorithm>
-namespace Gdiplus {
-using std::max;
-using std::min;
-} // namespace Gdiplus
-#include <gdiplus.h>
+#include "controls/GdiplusHeader.h"
 
 KnobSprites::KnobSprites(HINSTANCE instance, int imageId, int maskId, int lastFrame)
     : module(instance), imageResource(imageId), maskResource(maskId), lastFrameIndex(lastFrame) {

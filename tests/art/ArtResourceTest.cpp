@@ -7,12 +7,7 @@
 
 #include <windows.h>
 
-#include <algorithm>
-namespace Gdiplus {
-using std::max;
-using std::min;
-} // namespace Gdiplus
-#include <gdiplus.h>
+#include "controls/GdiplusHeader.h"
 #include <gtest/gtest.h>
 
 #include <cmath>

@@ -6,12 +6,7 @@
 #include "controls/ImageToggle4State.h"
 #include "resources/ResourceIds.h"
 
-#include <algorithm>
-namespace Gdiplus {
-using std::max;
-using std::min;
-} // namespace Gdiplus
-#include <gdiplus.h>
+#include "controls/GdiplusHeader.h"
 
 #include <memory>
 #include <utility>

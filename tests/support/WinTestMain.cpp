@@ -2,7 +2,7 @@
 // program starts it, so that bitmaps load from the resources as they do in tavren.exe.
 #include <windows.h>
 
-#include <gdiplus.h>
+#include "controls/GdiplusHeader.h"
 #include <gtest/gtest.h>
 
 int wmain(int argc, wchar_t** argv) {

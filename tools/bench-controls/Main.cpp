@@ -10,12 +10,7 @@
 #include "controls/KnobSprites.h"
 #include "resources/ResourceIds.h"
 
-#include <algorithm>
-namespace Gdiplus {
-using std::max;
-using std::min;
-} // namespace Gdiplus
-#include <gdiplus.h>
+#include "controls/GdiplusHeader.h"
 
 #include <cstdio>
 #include <cwchar>
@@ -177,13 +172,16 @@ int Run(int rounds) {
         Pump();
         int round = 0;
         const int repaints = 50;
+        auto setNextValues = [&] {
+            ++round;
+            for (int i = 0; i < kKnobCount; ++i)
+                knobs[i]->SetValue((round * 37 + i * 11) % 256);
+        };
         double batch = MedianMs(
             rounds, [] {},
             [&] {
                 for (int r = 0; r < repaints; ++r) {
-                    ++round;
-                    for (int i = 0; i < kKnobCount; ++i)
-                        knobs[i]->SetValue((round * 37 + i * 11) % 256);
+                    setNextValues();
                     for (int i = 0; i < kKnobCount; ++i)
                         UpdateWindow(knobs[i]->hwnd);
                 }
@@ -195,9 +193,7 @@ int Run(int rounds) {
             rounds, [] {},
             [&] {
                 for (int r = 0; r < repaints; ++r) {
-                    ++round;
-                    for (int i = 0; i < kKnobCount; ++i)
-                        knobs[i]->SetValue((round * 37 + i * 11) % 256);
+                    setNextValues();
                     RedrawWindow(host.window, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
                 }
                 GdiFlush();

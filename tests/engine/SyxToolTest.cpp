@@ -194,6 +194,48 @@ TEST_F(SyxToolTest, SkipsWhatIsNoDumpAndSaysSo) {
     EXPECT_EQ(contents.dumps[0].message, bank[0]);
 }
 
+// A file captured from a live MIDI stream: timing clock (F8), active sensing (FE) and
+// even a reset byte (FF) come between the bytes of a dump and must not cost the patch.
+TEST_F(SyxToolTest, RealTimeBytesInsideADumpAreDroppedAndTheDumpKept) {
+    const std::vector<Bytes> bank = LoadFactoryBank();
+    struct Case {
+        std::size_t at; // insert before this byte of every dump
+        Bytes realTime;
+    };
+    const Case cases[] = {
+        {1, {0xF8}},               // right after F0
+        {9, {0xFE}},               // before the patch number
+        {100, {0xF8, 0xFE, 0xF8}}, // inside the packed data
+        {185, {0xFF}},             // inside the name
+        {209, {0xF9, 0xFA, 0xFB}}, // right before F7 (undefined F9 and FD count too)
+        {209, {0xFC, 0xFD}},
+    };
+    for (const Case& c : cases) {
+        Bytes file;
+        for (const Bytes& dump : bank) {
+            file.insert(file.end(), dump.begin(), dump.begin() + static_cast<std::ptrdiff_t>(c.at));
+            file.insert(file.end(), c.realTime.begin(), c.realTime.end());
+            file.insert(file.end(), dump.begin() + static_cast<std::ptrdiff_t>(c.at), dump.end());
+        }
+        const SyxContents contents = ScanSyx(file);
+        ASSERT_EQ(contents.dumps.size(), 100u) << "inserted at " << c.at;
+        for (std::size_t i = 0; i < bank.size(); ++i)
+            EXPECT_EQ(contents.dumps[i].message, bank[i]) << "dump " << i << ", inserted at " << c.at;
+        EXPECT_EQ(contents.dumps[1].offset, bank[0].size() + c.realTime.size());
+        EXPECT_EQ(contents.realTimeBytes, 100 * c.realTime.size());
+        EXPECT_EQ(contents.unterminated + contents.strayBytes + contents.otherMessages, 0u);
+    }
+
+    Bytes withClock = bank[7];
+    withClock.insert(withClock.begin() + 50, 0xF8);
+    const std::string file = Write("live.syx", Concat({{0xF8}, withClock, {0xFE}}));
+    EXPECT_EQ(Run({"list", file}), kExitOk);
+    EXPECT_EQ(OutLines(), std::vector<std::string>{"0\t7\tMini Lead\t0x6F\t210"});
+    EXPECT_EQ(err.str(), "tavren-syx: " + file +
+                             ": skipped 2 byte(s) outside SysEx messages, 1 real-time byte(s) inside SysEx "
+                             "messages\n");
+}
+
 TEST_F(SyxToolTest, EscapesControlCharactersInNames) {
     Bytes dump = LoadFactoryBank()[0];
     dump[183] = '\t';

@@ -7,6 +7,7 @@
 #include "tools/tavren-syx/SyxFile.h"
 #include "tools/tavren-syx/SyxTool.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <sstream>
@@ -71,11 +72,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         Require(IsPatchDump(dump.message) && dump.message.size() >= kMinPatchDumpLength,
                 "found dumps decode");
         Require(dump.message.back() == kSysExEnd, "found dumps end with F7");
+        Require(
+            std::all_of(dump.message.begin() + 1, dump.message.end() - 1, [](uint8_t b) { return b < 0x80; }),
+            "found dumps carry data bytes only between F0 and F7");
         Require(dump.offset + dump.message.size() <= input.size(), "found dump inside the input");
         covered += dump.message.size();
         CheckMessage(dump.message);
     }
-    Require(covered <= input.size(), "scan accounts for no byte twice");
+    Require(covered + contents.realTimeBytes <= input.size(), "scan accounts for no byte twice");
 
     // The commands as the console program runs them, both output forms.
     std::ostringstream out;

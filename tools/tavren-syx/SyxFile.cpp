@@ -4,9 +4,13 @@
 
 namespace {
 
-void Classify(const Bytes& data, std::size_t begin, std::size_t end, SyxContents& contents) {
-    Bytes message(data.begin() + static_cast<std::ptrdiff_t>(begin),
-                  data.begin() + static_cast<std::ptrdiff_t>(end));
+// System real-time messages (timing clock F8 to system reset FF) are one byte long
+// and may come between any two bytes of a MIDI stream, inside a SysEx message too.
+bool IsRealTime(uint8_t byte) {
+    return byte >= 0xF8;
+}
+
+void Classify(std::size_t begin, Bytes message, SyxContents& contents) {
     if (!IsPatchDump(message) || IsIdentificationReply(message))
         ++contents.otherMessages;
     else if (message.size() < kMinPatchDumpLength)
@@ -26,17 +30,28 @@ SyxContents ScanSyx(const Bytes& data) {
             ++i;
             continue;
         }
-        std::size_t end = i + 1;
-        while (end < data.size() && data[end] < 0x80)
-            ++end;
-        if (end < data.size() && data[end] == kSysExEnd) {
-            Classify(data, i, end + 1, contents);
-            i = end + 1;
+        // A file captured from a live stream carries the clock and active sensing
+        // inside a dump: they are dropped and the dump is kept.
+        const std::size_t begin = i;
+        Bytes message = {kSysExStart};
+        std::size_t realTime = 0;
+        ++i;
+        while (i < data.size() && (data[i] < 0x80 || IsRealTime(data[i]))) {
+            if (IsRealTime(data[i]))
+                ++realTime;
+            else
+                message.push_back(data[i]);
+            ++i;
+        }
+        contents.realTimeBytes += realTime;
+        if (i < data.size() && data[i] == kSysExEnd) {
+            message.push_back(kSysExEnd);
+            Classify(begin, std::move(message), contents);
+            ++i;
         } else {
             // Cut off by the end of the file or by a status byte, which the next round
             // takes as a new message or a stray byte.
             ++contents.unterminated;
-            i = end;
         }
     }
     return contents;

@@ -10,7 +10,7 @@
 
 struct FoundDump {
     std::size_t offset; // where the dump begins in the file
-    Bytes message;      // the whole dump, F0 to F7
+    Bytes message;      // the whole dump, F0 to F7, without real-time bytes
 };
 
 struct SyxContents {
@@ -19,9 +19,13 @@ struct SyxContents {
     std::size_t shortDumps = 0;    // dump headers on messages too short to decode
     std::size_t unterminated = 0;  // messages cut off before their F7
     std::size_t strayBytes = 0;    // bytes outside any SysEx message
-    bool SkippedAnything() const { return otherMessages || shortDumps || unterminated || strayBytes; }
+    std::size_t realTimeBytes = 0; // real-time bytes (F8 to FF) dropped from inside messages
+    bool SkippedAnything() const {
+        return otherMessages || shortDumps || unterminated || strayBytes || realTimeBytes;
+    }
 };
 
-// Splits the bytes into SysEx messages. A message runs from F0 to the next F7; any
-// other status byte before the F7 (a new F0 included) cuts it off there.
+// Splits the bytes into SysEx messages. A message runs from F0 to the next F7; the
+// real-time bytes F8 to FF inside it are dropped, as MIDI lets them come anywhere;
+// any other status byte before the F7 (a new F0 included) cuts it off there.
 SyxContents ScanSyx(const Bytes& data);

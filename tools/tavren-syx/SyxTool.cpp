@@ -87,6 +87,7 @@ void ReportSkipped(const std::string& fileName, const SyxContents& contents, std
     part(contents.shortDumps, "dump(s) too short to decode");
     part(contents.unterminated, "message(s) without F7");
     part(contents.strayBytes, "byte(s) outside SysEx messages");
+    part(contents.realTimeBytes, "real-time byte(s) inside SysEx messages");
     err << '\n';
 }
 

@@ -1,4 +1,5 @@
 #include "tools/tavren-syx/SyxTool.h"
+#include "engine/AtomicFile.h"
 #include "tools/tavren-syx/SyxFile.h"
 
 #include "FactoryBank.h"
@@ -263,4 +264,148 @@ TEST_F(SyxToolTest, SurvivesTenMegabytesOfRandomBytes) {
     EXPECT_EQ(ErrLines(), 1) << "one line sums up what was skipped";
     EXPECT_EQ(Run({"show", file}), kExitOk);
     EXPECT_EQ(OutLines().size(), 54u);
+}
+
+namespace {
+
+// A factory dump carrying another patch number and name (up to 16 plain characters).
+Bytes Renamed(int number, const std::string& name) {
+    Bytes dump = LoadFactoryBank()[7];
+    dump[9] = static_cast<uint8_t>(number & 0x7F);
+    dump[10] = static_cast<uint8_t>(number >> 7);
+    std::size_t k = 0;
+    for (std::size_t offset = 183; offset <= 200; ++offset) {
+        if (offset != 187 && offset != 195)
+            dump[offset] = k < name.size() ? static_cast<uint8_t>(name[k++]) : 0;
+    }
+    return dump;
+}
+
+} // namespace
+
+TEST(SyxSplitFileName, SortsByBankAndProgramAndHoldsOnlyWhatFileNamesCan) {
+    const struct {
+        int number;
+        std::string name;
+        std::string fileName;
+    } cases[] = {
+        {7, "Mini Lead", "0-07 Mini Lead.syx"},
+        {399, "Alien", "3-99 Alien.syx"},
+        {100, "a<b>c:d\"e/f", "1-00 a_b_c_d_e_f.syx"},
+        {205, "g\\h|i?j*k", "2-05 g_h_i_j_k.syx"},
+        {1, "\x01Tab\tX", "0-01 _Tab_X.syx"},
+        {2, "Lead.. .", "0-02 Lead.syx"}, // Windows would drop the trailing dots and spaces
+        {3, "...", "0-03.syx"},
+        {4, "", "0-04 [Unnamed].syx"},
+        {5, "CON", "0-05 CON.syx"}, // the number keeps it from naming a device
+        {16383, "Sixteen chars ok", "163-83 Sixteen chars ok.syx"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(SplitFileName(Renamed(c.number, c.name)), c.fileName) << c.name;
+}
+
+TEST_F(SyxToolTest, SplitAndJoinGiveBackTheBankByteForByte) {
+    const Bytes original = LoadFactoryBankFile();
+    const std::string bank = Write("bank.syx", original);
+    const fs::path parts = dir / "parts" / "deeper";
+    EXPECT_EQ(Run({"split", bank, parts.string()}), kExitOk) << err.str();
+    ASSERT_EQ(OutLines().size(), 100u);
+    EXPECT_EQ(OutLines()[7], (parts / "0-07 Mini Lead.syx").string());
+    EXPECT_EQ(err.str(), "");
+
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(parts))
+        names.push_back(entry.path().string());
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(names, OutLines()) << "sorting the names sorts the patches; nothing else is left there";
+
+    const std::string joined = (dir / "joined.syx").string();
+    Write("joined.syx", {1, 2, 3}); // replaced whole
+    std::vector<std::string> args = {"join", joined};
+    args.insert(args.end(), names.begin(), names.end());
+    EXPECT_EQ(Run(args), kExitOk) << err.str();
+    EXPECT_EQ(out.str(), "wrote 100 patch dump(s) to " + joined + "\n");
+    std::ifstream in(joined, std::ios::binary);
+    EXPECT_EQ(Bytes(std::istreambuf_iterator<char>(in), {}), original);
+
+    // Two dumps of one slot are both kept.
+    const std::string twice = Write("twice.syx", Concat({Renamed(7, "Lead"), Renamed(7, "LEAD")}));
+    EXPECT_EQ(Run({"split", twice, (dir / "twice").string()}), kExitOk);
+    EXPECT_EQ(OutLines(), (std::vector<std::string>{(dir / "twice" / "0-07 Lead.syx").string(),
+                                                    (dir / "twice" / "0-07 LEAD (2).syx").string()}));
+}
+
+TEST_F(SyxToolTest, SplitAndJoinFailuresLeaveWhatWasThere) {
+    const std::string bank = Write("bank.syx", LoadFactoryBankFile());
+    const std::string empty = Write("empty.syx", {0x12});
+    const std::string kept = Write("kept.syx", {1, 2, 3});
+    const std::string missing = (dir / "missing.syx").string();
+    const struct {
+        std::vector<std::string> args;
+        int status;
+        std::string firstError; // the start of the first line on standard error
+    } cases[] = {
+        {{"split", bank}, kExitBadInput, "tavren-syx: split takes a file and a folder"},
+        {{"split", bank, "a", "b"}, kExitBadInput, "tavren-syx: split takes a file and a folder"},
+        {{"split", "--json", bank, "a"}, kExitBadInput, "tavren-syx: unknown option '--json'"},
+        {{"join", kept}, kExitBadInput, "tavren-syx: join takes the file to write"},
+        {{"split", missing, dir.string()}, kExitBadInput, "tavren-syx: cannot read " + missing},
+        {{"split", empty, dir.string()}, kExitNoDump, "tavren-syx: " + empty + ": skipped 1 byte(s)"},
+        {{"split", bank, kept}, kExitBadInput, "tavren-syx: cannot create folder " + kept},
+        {{"join", kept, bank, missing}, kExitBadInput, "tavren-syx: cannot read " + missing},
+        {{"join", kept, empty}, kExitNoDump, "tavren-syx: " + empty + ": skipped 1 byte(s)"},
+        {{"join", dir.string(), bank},
+         kExitBadInput,
+         "tavren-syx: cannot write " + dir.string() + ": it is a folder"},
+        {{"join", (dir / "no" / "out.syx").string(), bank}, kExitBadInput, "tavren-syx: cannot write "},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(Run(c.args), c.status) << ::testing::PrintToString(c.args);
+        EXPECT_EQ(err.str().rfind(c.firstError, 0), 0u) << err.str();
+        EXPECT_EQ(out.str(), "");
+        std::ifstream in(kept, std::ios::binary);
+        EXPECT_EQ(Bytes(std::istreambuf_iterator<char>(in), {}), (Bytes{1, 2, 3}));
+        EXPECT_FALSE(fs::exists(dir / "no"));
+    }
+    // Only the files written above are there: no temporary file is left behind.
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir), {}), 3);
+
+    // A file without a dump among others is said and skipped; the rest is written.
+    EXPECT_EQ(Run({"join", kept, empty, bank}), kExitNoDump);
+    EXPECT_EQ(out.str(), "wrote 100 patch dump(s) to " + kept + "\n");
+}
+
+// The safe write that split, join and the program's librarian use.
+TEST_F(SyxToolTest, AWriteReplacesAFileWholeOrLeavesItAsItWas) {
+    const Bytes previous = {1, 2, 3};
+    const Bytes data = LoadFactoryBank()[0];
+    fs::create_directories(dir / "folder");
+    const struct {
+        fs::path path;
+        Bytes data;
+        std::string error; // empty: the write succeeds
+    } cases[] = {
+        {dir / "new.syx", data, ""},
+        {dir / "old.syx", data, ""},
+        {dir / "old.syx", {}, ""},
+        {dir / "locked.syx", data, "the file is read-only"},
+        {dir / "folder", data, "it is a folder"},
+        {dir / "gone" / "new.syx", data, "cannot create a file there: No such file or directory"},
+        {dir / "", data, "no file name given"},
+    };
+    for (const auto& c : cases) {
+        Write("old.syx", previous);
+        Write("locked.syx", previous);
+        fs::permissions(dir / "locked.syx", fs::perms::owner_read);
+        const WriteResult result = WriteFileAtomically(c.path, c.data);
+        EXPECT_EQ(result.error, c.error) << c.path;
+        EXPECT_EQ(static_cast<bool>(result), c.error.empty());
+        std::ifstream in(c.path, std::ios::binary);
+        if (fs::is_regular_file(c.path))
+            EXPECT_EQ(Bytes(std::istreambuf_iterator<char>(in), {}), result ? c.data : previous) << c.path;
+        EXPECT_TRUE(fs::is_directory(dir / "folder"));
+        for (const auto& entry : fs::directory_iterator(dir))
+            EXPECT_NE(entry.path().extension(), ".tmp") << entry.path();
+        fs::permissions(dir / "locked.syx", fs::perms::owner_all);
+    }
 }

@@ -127,3 +127,75 @@ TEST(SyxToolOnWindows, ExitStatusAndOneLineMessages) {
         EXPECT_EQ(r.out, "");
     }
 }
+
+namespace {
+
+std::string ReadBytes(const std::wstring& path) {
+    std::string bytes;
+    HANDLE file =
+        CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (file != INVALID_HANDLE_VALUE) {
+        bytes = ReadAll(file);
+        CloseHandle(file);
+    }
+    return bytes;
+}
+
+// The names in a folder, sorted as a listing sorts them.
+std::vector<std::wstring> FilesIn(const std::wstring& folder) {
+    std::vector<std::wstring> names;
+    WIN32_FIND_DATAW found;
+    HANDLE search = FindFirstFileW((folder + L"\\*").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE)
+        return names;
+    do {
+        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+            names.push_back(found.cFileName);
+    } while (FindNextFileW(search, &found));
+    FindClose(search);
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+} // namespace
+
+// Files replaced by rename-over, as Windows does it, and a refused replacement that
+// leaves the old file whole.
+TEST(SyxToolOnWindows, SplitAndJoinReplaceFilesWholeOrNotAtAll) {
+    wchar_t temp[MAX_PATH];
+    GetTempPathW(MAX_PATH, temp);
+    const std::wstring folder = std::wstring(temp) + L"tavren-syx-" + std::to_wstring(GetTickCount());
+    const std::wstring parts = folder + L"\\parts";
+    const Result split = RunTool(L"split " + Bank() + L" \"" + parts + L"\"");
+    EXPECT_EQ(split.status, 0u) << split.err;
+    const std::vector<std::wstring> names = FilesIn(parts);
+    ASSERT_EQ(names.size(), 100u);
+    EXPECT_EQ(names[7], L"0-07 Mini Lead.syx");
+
+    const std::wstring out = folder + L"\\bank.syx";
+    std::wstring join = L"join \"" + out + L"\"";
+    for (const std::wstring& name : names)
+        join += L" \"" + parts + L"\\" + name + L"\"";
+    const std::string bank = ReadBytes(WindowsPath(std::string(TAVREN_FIXTURES_DIR) + "/factory-bank-0.syx"));
+    for (int round = 0; round < 2; ++round) { // the second round replaces the file of the first
+        const Result joined = RunTool(join);
+        EXPECT_EQ(joined.status, 0u) << joined.err;
+        EXPECT_TRUE(ReadBytes(out) == bank) << "round " << round;
+    }
+
+    // A read-only file, and a file another program holds open without letting it go.
+    const std::wstring joinOne = L"join \"" + out + L"\" \"" + parts + L"\\" + names[0] + L"\"";
+    SetFileAttributesW(out.c_str(), FILE_ATTRIBUTE_READONLY);
+    const Result readOnly = RunTool(joinOne);
+    SetFileAttributesW(out.c_str(), FILE_ATTRIBUTE_NORMAL);
+    HANDLE held = CreateFileW(out.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    const Result inUse = RunTool(joinOne);
+    CloseHandle(held);
+    for (const Result& refused : {readOnly, inUse}) {
+        EXPECT_EQ(refused.status, 2u);
+        EXPECT_EQ(Lines(refused.err).size(), 1u) << refused.err;
+        EXPECT_EQ(refused.err.rfind("tavren-syx: cannot write ", 0), 0u) << refused.err;
+    }
+    EXPECT_TRUE(ReadBytes(out) == bank) << "the file is as it was";
+    EXPECT_EQ(FilesIn(folder), std::vector<std::wstring>{L"bank.syx"}) << "no temporary file is left";
+}

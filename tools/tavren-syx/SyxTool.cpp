@@ -1,6 +1,7 @@
 #include "tools/tavren-syx/SyxTool.h"
 
 #include "controls/UnitFormat.h"
+#include "engine/AtomicFile.h"
 #include "engine/ParameterTable.h"
 #include "engine/SysExConstants.h"
 #include "tools/tavren-syx/SyxFile.h"
@@ -12,6 +13,7 @@
 #include <filesystem>
 #include <fstream>
 #include <ostream>
+#include <set>
 #include <sstream>
 
 namespace {
@@ -21,7 +23,15 @@ constexpr std::streamoff kMaxFileSize = 256 * 1024 * 1024;
 
 const char* const kUsage = "usage: tavren-syx list [--json] FILE...\n"
                            "       tavren-syx show [--json] [--patch N] FILE\n"
-                           "N is bank x 100 + program.\n";
+                           "       tavren-syx split FILE DIR\n"
+                           "       tavren-syx join OUT FILE...\n"
+                           "N is bank x 100 + program. split writes each patch dump of FILE to a file\n"
+                           "of its own in DIR, named like '0-07 Mini Lead.syx'; join writes the dumps\n"
+                           "of the FILEs, in the order given, into OUT.\n";
+
+// A name longer than any the instrument gives (15 characters) is cut here, far below
+// what file systems allow.
+constexpr std::size_t kMaxNameInFileName = 40;
 
 // Names are taken from the dump unchanged; control characters would break the
 // line-per-dump output, so they are written as escapes.
@@ -154,7 +164,109 @@ int BadArgument(const std::string& message, std::ostream& err) {
     return kExitBadInput;
 }
 
+// Bytes of a .syx file as a path names them: bank, program and name.
+std::string DumpLabel(const Bytes& dump) {
+    const DumpSummary s = Summarize(dump);
+    return std::to_string(s.bank) + ":" + std::to_string(s.program) + " " + TextEscaped(s.name);
+}
+
+// Windows matches file names without regard to case, so "(2)" is added for both systems alike.
+std::string Lowercase(std::string s) {
+    for (char& c : s)
+        if (c >= 'A' && c <= 'Z')
+            c = static_cast<char>(c - 'A' + 'a');
+    return s;
+}
+
 } // namespace
+
+std::string SplitFileName(const Bytes& dump) {
+    const DumpSummary s = Summarize(dump);
+    std::string name;
+    for (unsigned char c : s.name.substr(0, kMaxNameInFileName)) {
+        const bool printable = c >= 0x20 && c < 0x7F;
+        name += printable && !std::strchr("<>:\"/\\|?*", c) ? static_cast<char>(c) : '_';
+    }
+    // Windows drops trailing dots and spaces from a name; they are cut here so that the
+    // name reads the same everywhere. The number in front keeps the file name from ever
+    // being a reserved device name such as CON or NUL.
+    while (!name.empty() && (name.back() == ' ' || name.back() == '.'))
+        name.pop_back();
+    char number[32];
+    std::snprintf(number, sizeof number, "%d-%02d", s.bank, s.program);
+    return std::string(number) + (name.empty() ? "" : " " + name) + ".syx";
+}
+
+int SplitDumps(const std::string& fileName, const Bytes& data, const std::string& dir, std::ostream& out,
+               std::ostream& err) {
+    const SyxContents contents = ScanSyx(data);
+    ReportSkipped(fileName, contents, err);
+    if (contents.dumps.empty()) {
+        err << "tavren-syx: " << fileName << ": no patch dump found\n";
+        return kExitNoDump;
+    }
+    std::error_code ec;
+    std::filesystem::create_directories(dir, ec);
+    if (ec || !std::filesystem::is_directory(dir, ec)) {
+        err << "tavren-syx: cannot create folder " << dir << ": "
+            << (ec ? ec.message() : "a file has that name") << '\n';
+        return kExitBadInput;
+    }
+    // Two dumps of one slot in a file must not overwrite each other.
+    std::set<std::string> taken;
+    for (const FoundDump& found : contents.dumps) {
+        std::string name = SplitFileName(found.message);
+        const std::string stem = name.substr(0, name.size() - 4);
+        for (int copy = 2; !taken.insert(Lowercase(name)).second; ++copy)
+            name = stem + " (" + std::to_string(copy) + ").syx";
+        const std::filesystem::path path = std::filesystem::path(dir) / name;
+        const WriteResult written = WriteFileAtomically(path, found.message);
+        if (!written) {
+            err << "tavren-syx: cannot write " << path.string() << " (" << DumpLabel(found.message)
+                << "): " << written.error << '\n';
+            return kExitBadInput;
+        }
+        out << path.string() << '\n';
+    }
+    return kExitOk;
+}
+
+int JoinFiles(const std::string& outName, const std::vector<std::string>& files, std::ostream& out,
+              std::ostream& err) {
+    int status = kExitOk;
+    Bytes joined;
+    std::size_t count = 0;
+    for (const std::string& file : files) {
+        Bytes data;
+        if (!ReadFile(file, data, err)) {
+            status = kExitBadInput;
+            continue;
+        }
+        const SyxContents contents = ScanSyx(data);
+        ReportSkipped(file, contents, err);
+        if (contents.dumps.empty()) {
+            err << "tavren-syx: " << file << ": no patch dump found\n";
+            status = std::max(status, kExitNoDump);
+        }
+        for (const FoundDump& found : contents.dumps)
+            joined.insert(joined.end(), found.message.begin(), found.message.end());
+        count += contents.dumps.size();
+    }
+    // A file that could not be read would be missing from the result without a trace.
+    if (status == kExitBadInput) {
+        err << "tavren-syx: " << outName << " not written\n";
+        return status;
+    }
+    if (count == 0)
+        return status;
+    const WriteResult written = WriteFileAtomically(outName, joined);
+    if (!written) {
+        err << "tavren-syx: cannot write " << outName << ": " << written.error << '\n';
+        return kExitBadInput;
+    }
+    out << "wrote " << count << " patch dump(s) to " << outName << '\n';
+    return status;
+}
 
 const char* SyxToolUsage() {
     return kUsage;
@@ -237,8 +349,9 @@ int RunSyxTool(const std::vector<std::string>& args, std::ostream& out, std::ost
         out << kUsage;
         return kExitOk;
     }
-    if (command != "list" && command != "show")
+    if (command != "list" && command != "show" && command != "split" && command != "join")
         return BadArgument("unknown command '" + command + "'", err);
+    const bool reads = command == "list" || command == "show";
 
     bool json = false;
     std::optional<int> patch;
@@ -250,7 +363,7 @@ int RunSyxTool(const std::vector<std::string>& args, std::ostream& out, std::ost
             files.push_back(arg);
         } else if (arg == "--") {
             optionsEnded = true;
-        } else if (arg == "--json") {
+        } else if (arg == "--json" && reads) {
             json = true;
         } else if (arg == "--patch" && command == "show") {
             if (i + 1 >= args.size())
@@ -266,6 +379,19 @@ int RunSyxTool(const std::vector<std::string>& args, std::ostream& out, std::ost
         return BadArgument("no file given", err);
     if (command == "show" && files.size() > 1)
         return BadArgument("show takes one file", err);
+    if (command == "split" && files.size() != 2)
+        return BadArgument("split takes a file and a folder", err);
+    if (command == "join") {
+        if (files.size() < 2)
+            return BadArgument("join takes the file to write and at least one file to read", err);
+        return JoinFiles(files[0], std::vector<std::string>(files.begin() + 1, files.end()), out, err);
+    }
+    if (command == "split") {
+        Bytes data;
+        if (!ReadFile(files[0], data, err))
+            return kExitBadInput;
+        return SplitDumps(files[0], data, files[1], out, err);
+    }
 
     int status = kExitOk;
     for (const std::string& file : files) {

@@ -1,8 +1,8 @@
 // Joining and classification of what the instrument sends, over a scripted queue.
 #include "midi/MessageReader.h"
 #include "midi/MidiMessages.h"
+#include "midi/SimulatedPatches.h"
 
-#include "tests/engine/FactoryBank.h"
 #include "tests/support/HexBytes.h"
 
 #include <gtest/gtest.h>
@@ -54,7 +54,7 @@ std::vector<Bytes> ThirdsOf(const Bytes& message) {
 }
 
 TEST(MessageReader, DropsClocksAndJoinsPiecesOnce) {
-    const Bytes dump = LoadFactoryBank().at(7);
+    const Bytes dump = FactoryBankDumps().at(7);
     struct Case {
         const char* what;
         std::vector<std::string> script;
@@ -108,7 +108,7 @@ TEST(MessageReader, PeekedMessagesComeOutOfNextUnlessSkipped) {
 }
 
 TEST(MidiMessages, ClassifiesByTheFirstRuleThatClaimsTheMessage) {
-    const Bytes dump = LoadFactoryBank().at(0);
+    const Bytes dump = FactoryBankDumps().at(0);
     const std::string reply = "F0 00 20 32 00 01 24 00 78 7E 03 20 00 00 00 00 00 7B 00 F7";
     struct Case {
         Bytes message;

@@ -1,0 +1,31 @@
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <string>
+
+class SimulatedMidiDevice;
+
+// Demo mode: with TAVREN_DEMO=1 the program's MIDI ports lead to a simulated instrument,
+// for people without the instrument and for checks of the whole program from outside.
+
+// The name of the demo instrument's input and output port.
+constexpr char kDemoPortName[] = "Tavren Demo Pro~800";
+
+struct DemoSettings {
+    bool enabled = false; // TAVREN_DEMO=1
+    int currentPatch = 0; // TAVREN_DEMO_PATCH, 0 to 399
+    std::string logPath;  // TAVREN_DEMO_LOG: every received message appended as a line
+    int latencyMs = 0;    // TAVREN_DEMO_LATENCY_MS: each answer waits this long
+};
+
+// Reads the variables through `lookUp` (getenv by default); a value that is not a whole
+// number in range keeps its default.
+DemoSettings ReadDemoSettings(const std::function<const char*(const char*)>& lookUp);
+
+// The demo instrument those settings describe; null when demo mode is off.
+std::unique_ptr<SimulatedMidiDevice> MakeDemoDevice(const DemoSettings& settings);
+
+// The process-wide demo instrument, made on first use from the environment; null unless
+// demo mode is on. It lives until the process ends.
+SimulatedMidiDevice* DemoDevice();

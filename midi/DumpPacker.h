@@ -1,0 +1,20 @@
+#pragma once
+
+#include "engine/PatchDump.h"
+
+#include <cstdint>
+#include <vector>
+
+// The sending side of the patch dump format, which only the simulated instrument needs:
+// the editor reads dumps and never builds one.
+
+// All unpacked bytes of a dump's 7-in-8 packed data (the final F7 is not data).
+std::vector<uint8_t> UnpackPatchData(const Bytes& dump);
+
+// A whole dump message for patch number n: header, dump command, the two number bytes,
+// the packed data (a group header before every seven bytes), F7.
+Bytes PackPatchDump(int patchNumber, const std::vector<uint8_t>& unpacked);
+
+// The identification reply: the dump header with patch number 510 and one packed group
+// whose unpacked byte 5 and bit 0 of byte 6 hold the current patch (0 to 511).
+Bytes BuildIdentificationReply(int currentPatch);

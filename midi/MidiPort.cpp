@@ -1,0 +1,172 @@
+#include "midi/MidiPort.h"
+
+#include "app/IHost.h"
+#include "midi/MidiPortFactory.h"
+
+#include <RtMidi.h>
+
+namespace {
+
+constexpr unsigned int kInputQueueLimit = 100;
+
+std::string UpToNul(std::string text) {
+    const std::size_t nul = text.find('\0');
+    if (nul != std::string::npos)
+        text.resize(nul);
+    return text;
+}
+
+template <typename Ports> int FindPort(Ports* ports, const std::string& name) {
+    if (ports == nullptr)
+        return -1;
+    const std::string wanted = UpToNul(name);
+    const unsigned int count = ports->getPortCount();
+    for (unsigned int i = 0; i < count; ++i) {
+        if (UpToNul(ports->getPortName(i)) == wanted)
+            return static_cast<int>(i);
+    }
+    return -1;
+}
+
+} // namespace
+
+MidiPort::MidiPort(IHost* hostApp)
+    : host(hostApp), input(nullptr), output(nullptr), outputPort(-1), inputPort(-1), inputOpen(false),
+      outputOpen(false) {
+    try {
+        input = CreateMidiIn("RtMidi Input Client", kInputQueueLimit);
+        output = CreateMidiOut("RtMidi Output Client");
+    } catch (const RtMidiError&) {
+        ReportError();
+    }
+}
+
+MidiPort::~MidiPort() {
+    delete input;
+    delete output;
+}
+
+void MidiPort::ReportError() {
+    if (host != nullptr)
+        host->ShowStatus("MIDI Device error.");
+}
+
+int MidiPort::FindInputPort(std::string name) {
+    try {
+        return FindPort(input, name);
+    } catch (const RtMidiError&) {
+        ReportError();
+        return -1;
+    }
+}
+
+int MidiPort::FindOutputPort(std::string name) {
+    try {
+        return FindPort(output, name);
+    } catch (const RtMidiError&) {
+        ReportError();
+        return -1;
+    }
+}
+
+bool MidiPort::OpenInput() {
+    try {
+        if (input == nullptr)
+            throw RtMidiError("MidiPort: no MIDI input", RtMidiError::NO_DEVICES_FOUND);
+        input->openPort(static_cast<unsigned int>(inputPort), "RtMidi Input");
+        inputOpen = true;
+        input->ignoreTypes(false, false, false);
+    } catch (const RtMidiError&) {
+        ReportError();
+        inputOpen = false;
+    }
+    return inputOpen;
+}
+
+bool MidiPort::OpenOutput() {
+    try {
+        if (output == nullptr)
+            throw RtMidiError("MidiPort: no MIDI output", RtMidiError::NO_DEVICES_FOUND);
+        output->openPort(static_cast<unsigned int>(outputPort), "RtMidi Output");
+        outputOpen = true;
+    } catch (const RtMidiError&) {
+        ReportError();
+    }
+    return outputOpen;
+}
+
+bool MidiPort::CloseInput() {
+    try {
+        if (input != nullptr)
+            input->closePort();
+        inputOpen = false;
+    } catch (const RtMidiError&) {
+        ReportError();
+    }
+    return true;
+}
+
+bool MidiPort::CloseOutput() {
+    try {
+        if (output != nullptr)
+            output->closePort();
+        outputOpen = false;
+    } catch (const RtMidiError&) {
+        ReportError();
+    }
+    return true;
+}
+
+bool MidiPort::Send(std::vector<uint8_t> message) {
+    // The library reads the first byte of whatever it is given: an empty message is not sent.
+    if (message.empty())
+        return true;
+    try {
+        if (output == nullptr)
+            throw RtMidiError("MidiPort: no MIDI output", RtMidiError::NO_DEVICES_FOUND);
+        output->sendMessage(&message);
+    } catch (const RtMidiError&) {
+        ReportError();
+    }
+    return true;
+}
+
+int MidiPort::InputPortCount() {
+    try {
+        return input != nullptr ? static_cast<int>(input->getPortCount()) : 0;
+    } catch (const RtMidiError&) {
+        ReportError();
+        return 0;
+    }
+}
+
+int MidiPort::OutputPortCount() {
+    try {
+        return output != nullptr ? static_cast<int>(output->getPortCount()) : 0;
+    } catch (const RtMidiError&) {
+        ReportError();
+        return 0;
+    }
+}
+
+std::string MidiPort::InputPortName(int index) {
+    try {
+        if (index < 0 || index >= InputPortCount())
+            return std::string();
+        return input->getPortName(static_cast<unsigned int>(index));
+    } catch (const RtMidiError&) {
+        ReportError();
+        return std::string();
+    }
+}
+
+std::string MidiPort::OutputPortName(int index) {
+    try {
+        if (index < 0 || index >= OutputPortCount())
+            return std::string();
+        return output->getPortName(static_cast<unsigned int>(index));
+    } catch (const RtMidiError&) {
+        ReportError();
+        return std::string();
+    }
+}

@@ -1,0 +1,52 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+class IHost;
+class RtMidiIn;
+class RtMidiOut;
+
+// The program's one pair of MIDI ports over RtMidi: find a device by name, open and
+// close either side, send a whole message. Every error of the library is caught here
+// and reported to the host as the status line "MIDI Device error.".
+class MidiPort {
+  public:
+    // Creates the input object (client "RtMidi Input Client", a queue of 100 messages)
+    // and the output object (client "RtMidi Output Client"); neither port is open.
+    explicit MidiPort(IHost* host);
+    MidiPort(const MidiPort&) = delete;
+    MidiPort& operator=(const MidiPort&) = delete;
+    ~MidiPort(); // deletes both objects, which closes whatever is still open
+
+    // The index of the input (output) device of that name, compared up to the first NUL; -1 if none.
+    int FindInputPort(std::string name);
+    int FindOutputPort(std::string name);
+
+    bool OpenInput();  // opens inputPort; answers inputOpen
+    bool OpenOutput(); // opens outputPort; answers outputOpen
+    bool CloseInput();
+    bool CloseOutput();
+
+    // Sends one complete message on the output; answers true.
+    bool Send(std::vector<uint8_t> message);
+
+    // The devices as the library lists them now, for the port menus: the count, and
+    // each name (empty when the index is no longer listed).
+    int InputPortCount();
+    int OutputPortCount();
+    std::string InputPortName(int index);
+    std::string OutputPortName(int index);
+
+    IHost* host;       // receives the error line; not owned
+    RtMidiIn* input;   // owned; null only when the library could not be started
+    RtMidiOut* output; // owned; null only when the library could not be started
+    int outputPort;    // chosen output device, -1 for none
+    int inputPort;     // chosen input device, -1 for none
+    bool inputOpen;
+    bool outputOpen;
+
+  private:
+    void ReportError();
+};

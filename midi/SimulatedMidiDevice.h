@@ -1,0 +1,88 @@
+#pragma once
+
+#include "midi/SimulatedInstrument.h"
+
+#include <chrono>
+#include <condition_variable>
+#include <cstdio>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+class SimulatedMidiInApi;
+
+// The cable between the program's MIDI ports and a simulated instrument. The output
+// back end hands it what the program sends; the instrument's answers reach every open
+// input back end after the latency, pushed into the MIDI library's own input queue by
+// a thread of the device, as a driver would. Everything but that delivery runs on the
+// program's thread.
+class SimulatedMidiDevice {
+  public:
+    using Clock = std::chrono::steady_clock;
+
+    // Faults that the back ends raise as the library's errors.
+    struct Faults {
+        bool open = false;
+        bool close = false;
+        bool send = false;
+    };
+
+    explicit SimulatedMidiDevice(std::string portName);
+    SimulatedMidiDevice(const SimulatedMidiDevice&) = delete;
+    SimulatedMidiDevice& operator=(const SimulatedMidiDevice&) = delete;
+    ~SimulatedMidiDevice();
+
+    // The name of the one input and the one output port the device offers.
+    const std::string& PortName() const { return portName_; }
+
+    // Each answer reaches the input this long after the request left the output.
+    void SetLatency(std::chrono::milliseconds latency) { latency_ = latency; }
+
+    // Appends every message the instrument receives to the file, one line each; false
+    // when the file cannot be opened.
+    bool OpenLog(const std::string& path);
+
+    // A message from the program: the instrument reads it, and its answers follow.
+    void Receive(const Bytes& message);
+
+    // Messages from the instrument's side (a knob turned, a patch changed), sent now.
+    void Emit(const std::vector<Bytes>& messages);
+
+    // Waits until every answer sent so far has reached the inputs or been dropped.
+    void Flush();
+
+    // Everything the instrument has received, oldest first.
+    const std::vector<Bytes>& Received() const { return received_; }
+    void ClearReceived() { received_.clear(); }
+
+    // Input back ends register while their port is open.
+    void Attach(SimulatedMidiInApi* input);
+    void Detach(SimulatedMidiInApi* input);
+
+    SimulatedInstrument instrument;
+    Faults faults;
+
+  private:
+    struct Pending {
+        Clock::time_point due;
+        Bytes message;
+    };
+
+    void Schedule(std::vector<Bytes> messages, Clock::time_point due);
+    void DeliverDueLocked(Clock::time_point now);
+    void PushLocked(const Bytes& message);
+    void Run();
+
+    std::string portName_;
+    std::chrono::milliseconds latency_{0};
+    std::vector<Bytes> received_;
+    std::FILE* log_ = nullptr;
+
+    std::mutex mutex_; // guards what follows: the delivery thread shares it
+    std::condition_variable changed_;
+    std::vector<Pending> pending_; // ordered by due time
+    std::vector<SimulatedMidiInApi*> inputs_;
+    bool stopping_ = false;
+    std::thread thread_;
+};

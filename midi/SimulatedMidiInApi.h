@@ -1,0 +1,42 @@
+#pragma once
+
+#include "midi/MidiMessages.h"
+
+#include <RtMidi.h>
+
+#include <string>
+
+class SimulatedMidiDevice;
+
+// An RtMidi input back end whose one port leads from a simulated instrument. What the
+// device delivers goes into the library's own input queue, with its limit and its
+// filters for SysEx, timing and active sensing, and leaves through getMessage as from
+// any driver. Without a device it offers no port.
+class SimulatedMidiInApi : public MidiInApi {
+  public:
+    SimulatedMidiInApi(SimulatedMidiDevice* device, unsigned int queueSizeLimit);
+    ~SimulatedMidiInApi() override;
+
+    RtMidi::Api getCurrentApi() override { return RtMidi::RTMIDI_DUMMY; }
+    void openPort(unsigned int portNumber, const std::string& portName) override;
+    void openVirtualPort(const std::string& portName) override;
+    void closePort() override;
+    void setClientName(const std::string& clientName) override;
+    void setPortName(const std::string& portName) override;
+    unsigned int getPortCount() override;
+    std::string getPortName(unsigned int portNumber) override;
+
+    // Called by the device (on its delivery thread or the program's): one message in.
+    // False when the queue is full or the message is filtered out.
+    bool Deliver(const Bytes& message);
+
+    // Messages lost because the queue was full.
+    unsigned int Dropped() const { return dropped_; }
+
+  protected:
+    void initialize(const std::string& clientName) override;
+
+  private:
+    SimulatedMidiDevice* device_;
+    unsigned int dropped_ = 0;
+};

@@ -1,5 +1,9 @@
 #include "app/Settings.h"
 
+#include "app/SettingsValues.h"
+
+#include <cstdint>
+#include <optional>
 #include <vector>
 
 static const wchar_t kSettingsKey[] = L"Software\\Quillmer\\Tavren";
@@ -52,32 +56,39 @@ void Settings::SetDefaults() {
 
 namespace {
 
-// A value of exactly four bytes replaces the field; a missing value, or one of
-// another size, leaves it alone.
+// The value's type and bytes, or false when it is missing or too large to be a setting.
+bool QueryValue(HKEY key, const wchar_t* name, DWORD& type, std::vector<uint8_t>& data) {
+    DWORD size = 0;
+    if (RegQueryValueExW(key, name, nullptr, &type, nullptr, &size) != ERROR_SUCCESS ||
+        size > kMaxSettingValueBytes)
+        return false;
+    // Room for a terminating zero that the registry may add to a string stored without one.
+    data.assign(size + 2, 0);
+    DWORD got = static_cast<DWORD>(data.size());
+    if (RegQueryValueExW(key, name, nullptr, &type, data.data(), &got) != ERROR_SUCCESS || got > size + 2)
+        return false;
+    data.resize(got);
+    return true;
+}
+
+// A value that is missing or cannot be a number leaves the field alone.
 void QueryInt(HKEY key, const wchar_t* name, int& field) {
-    DWORD data = 0;
-    DWORD size = sizeof(data);
-    if (RegQueryValueExW(key, name, nullptr, nullptr, reinterpret_cast<BYTE*>(&data), &size) ==
-            ERROR_SUCCESS &&
-        size == sizeof(data))
-        field = static_cast<int>(data);
+    DWORD type = 0;
+    std::vector<uint8_t> data;
+    if (!QueryValue(key, name, type, data))
+        return;
+    if (const std::optional<int> value = ReadNumberSetting(type, data.data(), data.size()))
+        field = *value;
 }
 
 // Port names can be longer than any fixed buffer: the value's size is asked first.
 void QueryString(HKEY key, const wchar_t* name, std::string& field) {
     DWORD type = 0;
-    DWORD size = 0;
-    if (RegQueryValueExW(key, name, nullptr, &type, nullptr, &size) != ERROR_SUCCESS)
+    std::vector<uint8_t> data;
+    if (!QueryValue(key, name, type, data))
         return;
-    if (type != REG_SZ && type != REG_EXPAND_SZ)
-        return;
-    std::vector<wchar_t> buffer(size / sizeof(wchar_t) + 1, L'\0');
-    DWORD got = static_cast<DWORD>(buffer.size() * sizeof(wchar_t));
-    if (RegQueryValueExW(key, name, nullptr, nullptr, reinterpret_cast<BYTE*>(buffer.data()), &got) !=
-        ERROR_SUCCESS)
-        return;
-    buffer.back() = L'\0';
-    field = WideToUtf8(buffer.data()); // up to the terminating zero
+    if (const std::optional<std::string> value = ReadTextSetting(type, data.data(), data.size()))
+        field = *value;
 }
 
 void SetInt(HKEY key, const wchar_t* name, int value) {

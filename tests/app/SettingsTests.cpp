@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -164,24 +166,66 @@ TEST_F(SettingsTest, AMissingValueKeepsItsDefault) {
     EXPECT_EQ(settings.MIDIInDevice, "");
 }
 
-TEST_F(SettingsTest, AValueOfAnotherSizeKeepsItsDefault) {
-    RECT monitor = PrimaryMonitor();
-    WriteDword(L"InitX", monitor.left);
-    WriteDword(L"InitY", monitor.top);
+// Values of the wrong type or size, as a hand edit or another program may leave them:
+// each keeps its default, and the good values around them are still read.
+TEST_F(SettingsTest, CorruptValuesKeepTheirDefaultsAndLoseNothingElse) {
+    const RECT monitor = PrimaryMonitor();
+    auto dword = [](LONG v) {
+        return std::vector<BYTE>{BYTE(v), BYTE(v >> 8), BYTE(v >> 16), BYTE(v >> 24)};
+    };
+    auto text = [](const std::wstring& t) {
+        const BYTE* bytes = reinterpret_cast<const BYTE*>(t.data());
+        return std::vector<BYTE>(bytes, bytes + t.size() * sizeof(wchar_t));
+    };
+    const struct {
+        const wchar_t* name;
+        DWORD type;
+        std::vector<BYTE> data;
+    } values[] = {
+        {L"InitX", REG_DWORD, dword(monitor.left + 5)},
+        {L"InitY", REG_BINARY, dword(monitor.top + 5)}, // four bytes are a number of either type
+        {L"InitW", REG_SZ, text(std::wstring(L"1234", 5))},
+        {L"InitH", REG_BINARY, {0x10, 0x00}},
+        {L"KnobMode", REG_SZ, text(std::wstring(L"1", 2))}, // four bytes of text, no number
+        {L"DynamicScale", REG_QWORD, std::vector<BYTE>(8, 0)},
+        {L"CmdShow", REG_DWORD, {3, 0}},
+        {L"MIDIInDevice", REG_DWORD, dword(7)},
+        {L"MIDIOutDevice", REG_SZ, text(L"Port B")}, // stored without its terminating zero
+        {L"UpdateCheck", REG_MULTI_SZ, text(std::wstring(L"0\0\0", 3))},
+        {L"EchoMIDI", REG_DWORD, dword(1)},
+        {L"RolloverTooltips", REG_BINARY, std::vector<BYTE>(200 * 1024, 0)},
+        {L"ModifyValueTooltips", REG_NONE, {}},
+    };
     HKEY key;
-    ASSERT_EQ(RegOpenKeyExW(HKEY_CURRENT_USER, kTestKey, 0, KEY_ALL_ACCESS, &key), ERROR_SUCCESS);
-    const wchar_t text[] = L"1234";
-    RegSetValueExW(key, L"InitW", 0, REG_SZ, reinterpret_cast<const BYTE*>(text), sizeof(text));
-    const BYTE two[] = {0x10, 0x00};
-    RegSetValueExW(key, L"InitH", 0, REG_BINARY, two, sizeof(two));
-    DWORD number = 7;
-    RegSetValueExW(key, L"MIDIInDevice", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&number),
-                   sizeof(number));
+    ASSERT_EQ(
+        RegCreateKeyExW(HKEY_CURRENT_USER, kTestKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr),
+        ERROR_SUCCESS);
+    for (const auto& v : values)
+        RegSetValueExW(key, v.name, 0, v.type, v.data.data(), static_cast<DWORD>(v.data.size()));
     RegCloseKey(key);
+
     settings.Load();
+    EXPECT_EQ(settings.InitX, monitor.left + 5);
+    EXPECT_EQ(settings.InitY, monitor.top + 5);
     EXPECT_EQ(settings.InitW, 800);
     EXPECT_EQ(settings.InitH, 600);
+    EXPECT_EQ(settings.KnobMode, 0);
+    EXPECT_EQ(settings.DynamicScale, 1);
+    EXPECT_EQ(settings.CmdShow, 1);
     EXPECT_EQ(settings.MIDIInDevice, "");
+    EXPECT_EQ(settings.MIDIOutDevice, "Port B");
+    EXPECT_EQ(settings.UpdateCheck, 1);
+    EXPECT_EQ(settings.EchoMIDI, 1);
+    EXPECT_EQ(settings.RolloverTooltips, 1);
+    EXPECT_EQ(settings.ModifyValueTooltips, 1);
+
+    // Absurd sizes on a monitor are kept as stored: the window system limits the window.
+    WriteDword(L"InitW", 0x7FFFFFFF);
+    WriteDword(L"InitH", 0x80000000);
+    settings.Load();
+    EXPECT_EQ(settings.InitW, 0x7FFFFFFF);
+    EXPECT_EQ(settings.InitH, INT_MIN);
+    EXPECT_TRUE(settings.placementOnMonitor);
 }
 
 TEST_F(SettingsTest, APositionOffEveryMonitorOpensLargeAtTheDefaultPlace) {
@@ -197,9 +241,11 @@ TEST_F(SettingsTest, APositionOffEveryMonitorOpensLargeAtTheDefaultPlace) {
     EXPECT_EQ(settings.InitW, 1280);
     EXPECT_EQ(settings.InitH, 800);
 
-    WriteDword(L"InitX", static_cast<DWORD>(-3000));
-    settings.Load();
-    EXPECT_EQ(settings.InitW, 1280);
+    for (DWORD absurd : {DWORD(-3000), DWORD(0x7FFFFFFF), DWORD(0x80000000)}) {
+        WriteDword(L"InitX", absurd);
+        settings.Load();
+        EXPECT_EQ(settings.InitW, 1280) << absurd;
+    }
 }
 
 TEST_F(SettingsTest, APositionOnAMonitorsRightOrBottomEdgeCountsAsOnIt) {

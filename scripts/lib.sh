@@ -16,6 +16,7 @@ PACKAGES=(
     librtmidi-dev libpugixml-dev pkg-config
     python3 python3-cairo python3-pil
     dpkg-dev
+    nsis zip
 )
 
 log() { printf '==> %s\n' "$*" >&2; }
@@ -108,7 +109,9 @@ make_wineprefix() {
     WINE_TMP=$(mktemp -d /tmp/tavren-wine.XXXXXX)
     export WINEPREFIX="$WINE_TMP/prefix"
     export WINEDEBUG=-all
-    export WINEDLLOVERRIDES="mscoree,mshtml="
+    # No Mono or Gecko prompts; no menu entries or icons written to the host's desktop
+    # when a test installs a Start-menu shortcut.
+    export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
     log "creating Wine prefix $WINEPREFIX"
     wineboot -i >/dev/null 2>&1 || true
     # Windows live in one Wine desktop window: hiding or destroying a top-level window

@@ -5,7 +5,12 @@
 #include "app/Version.h"
 #include "controls/ControlClasses.h"
 #include "controls/GdiplusHeader.h"
+#include "controls/Listbox.h"
 #include "controls/SimplePanel.h"
+#include "controls/StatusPanel.h"
+#include "engine/Parameter.h"
+#include "engine/ParameterTable.h"
+#include "engine/Pro800Engine.h"
 #include "resources/ResourceIds.h"
 
 namespace {
@@ -74,31 +79,40 @@ PatchBank* App::GetPatchBank() {
     return &patchBank;
 }
 
-// User edits travel to the instrument once the engine and the MIDI ports are part of
-// the application; until then there is no parameter to look up and nothing to send.
-void App::ControlChanged(int, int) {}
-
-// Patches are requested and switched once the device link is part of the application.
-void App::SelectPatch(int, int) {}
-void App::SendProgramChange(int, int) {}
+void App::ControlChanged(int id, int value) {
+    if (engine == nullptr)
+        return;
+    if (id >= kFirstBankButtonId && id < kFirstBankButtonId + kBankCount) {
+        for (int button = kFirstBankButtonId; button < kFirstBankButtonId + kBankCount; ++button)
+            engine->SetParameterValue(button, button == id ? 1 : 0);
+        LoadBank(id - kFirstBankButtonId);
+        return;
+    }
+    if (engine->HandleControlChange(id, value) != 0)
+        return;
+    Parameter* parameter = engine->FindParameter(id);
+    if (parameter == nullptr)
+        return;
+    const int data = parameter->ToMidi(value);
+    // Controller number and value are data bytes: at 0x80 and above the instrument
+    // would take them for the status byte of another message.
+    if (id < 0 || id > 0x7F || data < 0 || data > 0x7F)
+        return;
+    SendMidi({0xB0, static_cast<uint8_t>(id), static_cast<uint8_t>(data)});
+}
 
 void App::ShowStatus(std::string text) {
     std::u16string wide = WidenStatusText(text);
     if (!TheStatusFilter().Accept(wide))
         return;
-    // The status panel of the front panel receives the line once the engine is built;
-    // a debugger shows every accepted line meanwhile.
     std::wstring line(wide.begin(), wide.end());
+    if (engine != nullptr && engine->statusPanel != nullptr) {
+        engine->statusPanel->AddLine(std::move(line));
+        return;
+    }
+    // Before the front panel exists only a debugger sees the line.
     line += L"\n";
     OutputDebugStringW(line.c_str());
-}
-
-bool App::CheckDevice(bool) {
-    if (midiPort == nullptr) {
-        ShowStatus("Error: MIDI Device not responding");
-        return false;
-    }
-    return false;
 }
 
 HWND App::CreateMainWindow(const wchar_t* className, const wchar_t* title) {
@@ -114,9 +128,14 @@ void App::InitMainWindow() {
     bar.bottom = kTopBarHeight;
     topBar = new SimplePanel(this, mainWindow, instance, bar);
     editorPanel = new SimplePanel(this, mainWindow, instance, client);
-    // The engine and its front panel join here, then the patch bank's slots.
+    engine = new Pro800Engine();
+    RECT area = client;
+    area.right *= 2;
+    engine->BuildEditor(this, editorPanel->hwnd, instance, area);
     patchBank.host = this;
+    patchBank.engine = engine;
     patchBank.slots.assign(PatchBank::kSlots, PatchSlot{});
+    engine->ShowEditor(this, topBar->hwnd, instance);
     OnSize();
     CreateDeviceMenus();
 }
@@ -133,8 +152,10 @@ void App::CreateDeviceMenus() {
 
 void App::OnSize() {
     if (sizingState == kSizingEntered) {
-        // Controls are hidden while the user drags the frame and shown again after it.
+        // The list and the controls stay hidden while the user drags the frame: the
+        // panel rescales at every step, and they come back once it is released.
         sizingState = kSizingResizing;
+        ShowEditorControls(false);
     }
     RECT client;
     GetClientRect(mainWindow, &client);
@@ -145,8 +166,21 @@ void App::OnSize() {
     if (editorPanel != nullptr) {
         MoveWindow(editorPanel->hwnd, client.left, kEditorTop, client.right - client.left,
                    client.bottom - kEditorTop, TRUE);
+        if (engine != nullptr) {
+            RECT area;
+            GetClientRect(editorPanel->hwnd, &area);
+            engine->Resize(area.right, area.bottom);
+        }
     }
     StorePlacement();
+}
+
+void App::ShowEditorControls(bool show) {
+    if (engine == nullptr)
+        return;
+    if (engine->patchList != nullptr)
+        ShowWindow(engine->patchList->listWindow, show ? SW_SHOW : SW_HIDE);
+    engine->ShowControls(show);
 }
 
 void App::StorePlacement() {
@@ -235,6 +269,8 @@ LRESULT App::HandleMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam
         sizingState = kSizingEntered;
         return 0;
     case WM_EXITSIZEMOVE:
+        if (sizingState == kSizingResizing)
+            ShowEditorControls(true);
         sizingState = kSizingIdle;
         return 0;
     case WM_APP_SYNC_OPTIONS:

@@ -4,8 +4,11 @@
 #include "app/StatusText.h"
 #include "engine/PatchBank.h"
 
-class Engine;
+#include <cstdint>
+#include <vector>
+
 class MidiPort;
+class Pro800Engine;
 class SimplePanel;
 
 // Identifiers of the main window's timers.
@@ -49,7 +52,11 @@ class App : public IHost {
     void OnCommand(HWND window, int commandId);
     void StorePlacement();
     void OnTimer(UINT_PTR timerId);
+
+    // The conversation with the instrument (app/AppDeviceLink.cpp).
     bool CheckDevice(bool requireRecognized);
+    // Makes `bank` current and requests the patches of it that are not cached yet.
+    virtual void LoadBank(int bank);
 
     LRESULT HandleMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 
@@ -65,7 +72,7 @@ class App : public IHost {
     HFONT mediumFont;
     HFONT largeFont;
     PatchBank patchBank;
-    Engine* engine;           // owned; null until the editor is built
+    Pro800Engine* engine;     // owned; null until the editor is built
     SimplePanel* topBar;      // owned; the empty strip above the editor
     SimplePanel* editorPanel; // owned; holds the front panel
     bool deviceRecognized;
@@ -74,6 +81,10 @@ class App : public IHost {
   private:
     void CreateDeviceMenus();
     void SyncOptionChecks();
+    void ShowEditorControls(bool show); // the patch list and every parameter's control
+    // Hands one MIDI message to the output port (app/AppDeviceLink.cpp). Every byte
+    // after the status byte is below 0x80.
+    virtual void SendMidi(const std::vector<uint8_t>& message);
 };
 
 // The process-wide application object and instance handle.

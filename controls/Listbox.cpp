@@ -1,0 +1,132 @@
+#include "controls/Listbox.h"
+
+#include "app/IHost.h"
+#include "controls/GdiplusImages.h"
+#include "engine/Engine.h"
+#include "engine/PatchBank.h"
+#include "engine/PatchRows.h"
+#include "resources/ResourceIds.h"
+
+#include "controls/GdiplusHeader.h"
+
+namespace {
+
+std::wstring Widen(const std::string& text) {
+    std::wstring wide;
+    for (char c : text)
+        wide.push_back(static_cast<wchar_t>(static_cast<unsigned char>(c)));
+    return wide;
+}
+
+} // namespace
+
+Listbox::Listbox(IHost* listHost, Engine* patchEngine, HWND parent, HINSTANCE module)
+    : instance(module), host(listHost),
+      engine(patchEngine), rect{kNaturalX, kNaturalY, kNaturalX + kNaturalWidth, kNaturalY + kNaturalHeight},
+      stripResource(IDB_GLYPHS) {
+    if (std::unique_ptr<Gdiplus::Bitmap> strip = LoadResourceBitmap(instance, stripResource)) {
+        naturalStripWidth = static_cast<int>(strip->GetWidth());
+        naturalStripHeight = static_cast<int>(strip->GetHeight());
+    }
+    stripWidth = naturalStripWidth;
+    stripHeight = naturalStripHeight;
+    cellWidth = naturalStripWidth / kCellCount;
+    listWindow = CreateWindowExW(0, L"LISTBOX", L"",
+                                 WS_CHILD | WS_VISIBLE | LBS_NOTIFY | LBS_OWNERDRAWFIXED | LBS_HASSTRINGS |
+                                     LBS_NOINTEGRALHEIGHT,
+                                 rect.left, rect.top, kNaturalWidth, kNaturalHeight, parent,
+                                 reinterpret_cast<HMENU>(static_cast<INT_PTR>(controlId)), instance, this);
+    if (listWindow)
+        SetWindowLongPtrW(listWindow, GWLP_USERDATA,
+                          reinterpret_cast<LONG_PTR>(static_cast<ListControl*>(this)));
+}
+
+Listbox::~Listbox() {
+    if (listWindow && IsWindow(listWindow))
+        SetWindowLongPtrW(listWindow, GWLP_USERDATA, 0);
+}
+
+void Listbox::AddRow(const std::string& text) {
+    SendMessageW(listWindow, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Widen(text).c_str()));
+}
+
+void Listbox::ReplaceRow(int index, const std::string& text) {
+    SendMessageW(listWindow, WM_SETREDRAW, FALSE, 0);
+    SendMessageW(listWindow, LB_DELETESTRING, static_cast<WPARAM>(index), 0);
+    SendMessageW(listWindow, LB_INSERTSTRING, static_cast<WPARAM>(index),
+                 reinterpret_cast<LPARAM>(Widen(text).c_str()));
+    SendMessageW(listWindow, WM_SETREDRAW, TRUE, 0);
+    // The row was rewritten while drawing was off: it is drawn anew with its new name.
+    RECT row;
+    if (SendMessageW(listWindow, LB_GETITEMRECT, static_cast<WPARAM>(index),
+                     reinterpret_cast<LPARAM>(&row)) != LB_ERR)
+        InvalidateRect(listWindow, &row, FALSE);
+    SendMessageW(listWindow, LB_SETCURSEL, static_cast<WPARAM>(index), 0);
+}
+
+void Listbox::SetScale(double factor) {
+    currentWidth = static_cast<int>(kNaturalWidth * factor);
+    currentHeight = static_cast<int>(kNaturalHeight * factor);
+    const int naturalCell = naturalStripWidth / kCellCount;
+    cellWidth = static_cast<int>(naturalCell * factor * 0.8);
+    stripWidth = kCellCount * cellWidth;
+    const double ratio = naturalStripWidth > 0 ? static_cast<double>(stripWidth) / naturalStripWidth : 0.0;
+    stripHeight = static_cast<int>(naturalStripHeight * ratio);
+    const int x = static_cast<int>(kNaturalX * factor);
+    const int y = static_cast<int>(kNaturalY * factor);
+    rect = RECT{x, y, x + currentWidth, y + currentHeight};
+    MoveWindow(listWindow, x, y, currentWidth, currentHeight, TRUE);
+    SendMessageW(listWindow, LB_SETITEMHEIGHT, 0, MAKELPARAM(stripHeight + 4, 0));
+}
+
+void Listbox::DrawItem(const DRAWITEMSTRUCT& item) {
+    const PatchBank* bank = host ? host->GetPatchBank() : nullptr;
+    const int row = static_cast<int>(item.itemID);
+    const std::wstring text = Widen(PatchRowLabel(row, bank));
+    HDC dc = item.hDC;
+    RECT area = item.rcItem;
+    FillRect(dc, &area, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+    SetTextColor(dc, (item.itemState & ODS_SELECTED) ? RGB(255, 255, 255) : RGB(255, 0, 0));
+    const int height = area.bottom - area.top - 2;
+    HFONT font = height > 24   ? host->GetLargeFont()
+                 : height > 16 ? host->GetMediumFont()
+                               : host->GetSmallFont();
+    HGDIOBJ previous = SelectObject(dc, font);
+    SetBkColor(dc, RGB(0, 0, 0));
+    DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &area, DT_SINGLELINE | DT_VCENTER);
+    SelectObject(dc, previous);
+}
+
+LRESULT Listbox::OnNotification(int code) {
+    switch (code) {
+    case LBN_SELCHANGE: {
+        // With no row selected the list answers LB_ERR (-1): there is no patch to ask for.
+        const int row = static_cast<int>(SendMessageW(listWindow, LB_GETCURSEL, 0, 0));
+        PatchBank* bank = host->GetPatchBank();
+        if (row < 0 || row >= PatchBank::kPrograms || !bank || !PatchBank::IsBank(bank->bank))
+            return 0;
+        const PatchSlot& slot = bank->slots[static_cast<size_t>(bank->bank * PatchBank::kPrograms + row)];
+        if (slot.loaded) {
+            bank->program = row;
+            if (engine)
+                engine->LoadPatchDump(slot.dump);
+            SendMessageW(listWindow, LB_SETCURSEL, static_cast<WPARAM>(row), 0);
+        } else {
+            host->SelectPatch(bank->bank, row);
+        }
+        return 0;
+    }
+    case LBN_DBLCLK: {
+        const int row = static_cast<int>(SendMessageW(listWindow, LB_GETCURSEL, 0, 0));
+        PatchBank* bank = host->GetPatchBank();
+        if (row >= 0 && row < PatchBank::kPrograms && bank && PatchBank::IsBank(bank->bank))
+            host->SendProgramChange(bank->bank, row);
+        return 1;
+    }
+    case LBN_SETFOCUS:
+    case LBN_KILLFOCUS:
+        return 0;
+    default:
+        return 1;
+    }
+}

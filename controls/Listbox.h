@@ -1,0 +1,52 @@
+#pragma once
+
+#include "controls/ListControl.h"
+
+#include <string>
+
+class Engine;
+class IHost;
+
+// The patch list: an owner-drawn system list box on the front panel with the 100 rows
+// of the current bank. Selecting a row shows a cached patch or asks the host for it;
+// a double click switches the instrument to the patch.
+class Listbox : public ListControl {
+  public:
+    // Creates the list window at its natural place on `parent` with identifier 1002;
+    // `patchEngine` shows cached patches. The window keeps this object in its user data.
+    Listbox(IHost* listHost, Engine* patchEngine, HWND parent, HINSTANCE module);
+    Listbox(const Listbox&) = delete;
+    Listbox& operator=(const Listbox&) = delete;
+    ~Listbox() override;
+
+    void AddRow(const std::string& text);                // appends a row
+    void ReplaceRow(int index, const std::string& text); // rewrites a row and selects it
+    void SetScale(double factor);                        // place, size and row height at factor
+    void DrawItem(const DRAWITEMSTRUCT& item) override;  // row number, then a loaded patch's name
+    LRESULT OnNotification(int code) override;           // LBN_ codes
+
+    static constexpr int kNaturalX = 50;
+    static constexpr int kNaturalY = 115;
+    static constexpr int kNaturalWidth = 200;
+    static constexpr int kNaturalHeight = 570;
+    static constexpr int kCellCount = 38;
+
+    HWND listWindow = nullptr;
+    HINSTANCE instance;
+    IHost* host;    // not owned
+    Engine* engine; // not owned; shows a cached patch when its row is selected
+    RECT rect;      // in the parent's client coordinates
+    int stripResource;
+    // The glyph strip's size at the current scale. The strip itself is never drawn:
+    // only its height sets the row height, so it is measured, not rendered.
+    int stripWidth = 0;
+    int stripHeight = 0;
+    int cellWidth = 0;
+    int controlId = kListControlId;
+    int currentWidth = kNaturalWidth;
+    int currentHeight = kNaturalHeight;
+
+  private:
+    int naturalStripWidth = 0;
+    int naturalStripHeight = 0;
+};

@@ -1,0 +1,168 @@
+#include "controls/MainPanel.h"
+
+#include "controls/GdiplusImages.h"
+#include "controls/PanMath.h"
+#include "resources/ResourceIds.h"
+
+#include "controls/GdiplusHeader.h"
+
+namespace {
+
+RECT ParentClient(HWND window) {
+    RECT client = {0, 0, 0, 0};
+    if (HWND parent = GetParent(window))
+        GetClientRect(parent, &client);
+    return client;
+}
+
+} // namespace
+
+MainPanel::MainPanel(IHost* controlHost, HWND parent, HINSTANCE module, const RECT& area)
+    : CustomControl(controlHost, L"MAINPANEL", 0, area), instance(module), resource(IDB_PANEL) {
+    natural = LoadResourceBitmap(instance, resource);
+    if (natural) {
+        naturalWidth = static_cast<int>(natural->GetWidth());
+        naturalHeight = static_cast<int>(natural->GetHeight());
+        rect.right = rect.left + naturalWidth;
+        rect.bottom = rect.top + naturalHeight;
+        // At natural size the panel shows the loaded bitmap pixel for pixel.
+        auto copy = std::make_unique<Gdiplus::Bitmap>(naturalWidth, naturalHeight, PixelFormat32bppARGB);
+        {
+            Gdiplus::Graphics graphics(copy.get());
+            graphics.DrawImage(natural.get(), 0, 0, naturalWidth, naturalHeight);
+        }
+        TakeImage(std::move(copy));
+    } else {
+        naturalWidth = rect.right - rect.left;
+        naturalHeight = rect.bottom - rect.top;
+    }
+    currentWidth = naturalWidth;
+    currentHeight = naturalHeight;
+    CreateControlWindow(parent, instance);
+}
+
+MainPanel::~MainPanel() {
+    TakeImage(nullptr);
+}
+
+void MainPanel::TakeImage(std::unique_ptr<Gdiplus::Bitmap> bitmap) {
+    if (imageHandle)
+        DeleteObject(imageHandle);
+    imageHandle = nullptr;
+    image = std::move(bitmap);
+    if (image && image->GetLastStatus() != Gdiplus::Ok)
+        image.reset();
+    if (image && image->GetHBITMAP(Gdiplus::Color(0), &imageHandle) != Gdiplus::Ok)
+        imageHandle = nullptr;
+}
+
+void MainPanel::SetScale(double factor) {
+    TakeImage(nullptr);
+    if (!natural)
+        natural = LoadResourceBitmap(instance, resource);
+    int width = static_cast<int>(naturalWidth * factor);
+    int height = static_cast<int>(naturalHeight * factor);
+    if (natural)
+        TakeImage(RenderScaledBitmap(*natural, width, height, factor));
+    if (image) {
+        width = static_cast<int>(image->GetWidth());
+        height = static_cast<int>(image->GetHeight());
+    }
+    currentWidth = width;
+    currentHeight = height;
+    MoveWindow(hwnd, 0, 0, width, height, TRUE);
+}
+
+void MainPanel::OnPaint() {
+    PAINTSTRUCT paint;
+    HDC dc = BeginPaint(hwnd, &paint);
+    if (imageHandle) {
+        // The picture is drawn unscaled; only the area that needs it is copied.
+        HDC memory = CreateCompatibleDC(dc);
+        HGDIOBJ previous = SelectObject(memory, imageHandle);
+        const RECT& area = paint.rcPaint;
+        BitBlt(dc, area.left, area.top, area.right - area.left, area.bottom - area.top, memory, area.left,
+               area.top, SRCCOPY);
+        SelectObject(memory, previous);
+        DeleteDC(memory);
+    } else if (image) {
+        DrawBitmapUnscaled(dc, *image);
+    } else {
+        // Without its picture the panel shows a grid of 50 pixels.
+        RECT client;
+        GetClientRect(hwnd, &client);
+        HGDIOBJ previous = SelectObject(dc, GetStockObject(WHITE_PEN));
+        for (int x = 0; x < client.right; x += 50) {
+            MoveToEx(dc, x, 0, nullptr);
+            LineTo(dc, x, client.bottom - 1);
+        }
+        for (int y = 0; y < client.bottom; y += 50) {
+            MoveToEx(dc, 0, y, nullptr);
+            LineTo(dc, client.right - 1, y);
+        }
+        SelectObject(dc, previous);
+    }
+    EndPaint(hwnd, &paint);
+}
+
+bool MainPanel::OnLButtonDown(int, int) {
+    return true;
+}
+
+POINT MainPanel::PositionInParent() const {
+    RECT screen = {0, 0, 0, 0};
+    GetWindowRect(hwnd, &screen);
+    POINT topLeft = {screen.left, screen.top};
+    if (HWND parent = GetParent(hwnd))
+        ScreenToClient(parent, &topLeft);
+    return topLeft;
+}
+
+void MainPanel::MoveClamped(int x, int y, int width, int height) {
+    const RECT parent = ParentClient(hwnd);
+    x = ClampPanAxis(x, width, parent.right - parent.left);
+    y = ClampPanAxis(y, height, parent.bottom - parent.top);
+    SetWindowPos(hwnd, nullptr, x, y, width, height, 0);
+}
+
+bool MainPanel::OnMButtonDown(int, int) {
+    GetWindowRect(hwnd, &dragWindowRect);
+    dragWindowStart = PositionInParent();
+    GetCursorPos(&dragCursorStart);
+    panning = true;
+    SetCapture(hwnd);
+    return false;
+}
+
+bool MainPanel::OnMouseMove(int, int) {
+    if (!panning)
+        return false;
+    POINT now;
+    GetCursorPos(&now);
+    MoveClamped(dragWindowStart.x + now.x - dragCursorStart.x, dragWindowStart.y + now.y - dragCursorStart.y,
+                dragWindowRect.right - dragWindowRect.left, dragWindowRect.bottom - dragWindowRect.top);
+    return false;
+}
+
+bool MainPanel::OnMButtonUp(int, int) {
+    panning = false;
+    ReleaseCapture();
+    return false;
+}
+
+bool MainPanel::OnCaptureLost(bool cancelMode) {
+    panning = false;
+    if (cancelMode)
+        ReleaseCapture();
+    return false;
+}
+
+bool MainPanel::OnMouseWheel(int delta, int keys, int, int) {
+    const int dy = WheelScrollPixels(delta, (keys & MK_CONTROL) != 0, (keys & MK_SHIFT) != 0);
+    const POINT position = PositionInParent();
+    RECT client;
+    GetClientRect(hwnd, &client);
+    MoveClamped(position.x, position.y + dy, client.right, client.bottom);
+    UpdateWindow(hwnd);
+    return false;
+}

@@ -1,0 +1,53 @@
+#pragma once
+
+#include "controls/CustomControl.h"
+
+#include <memory>
+
+namespace Gdiplus {
+class Bitmap;
+}
+
+// The front panel: bitmap 129 drawn at the current scale, the parent of every control,
+// the patch list and the status panel. The middle button pans it and the wheel
+// scrolls it when it is larger than its parent.
+class MainPanel : public CustomControl {
+  public:
+    // Loads bitmap 129 and creates the window at the rectangle's top-left corner with
+    // the bitmap's size (the rectangle's own size when the bitmap cannot be loaded).
+    MainPanel(IHost* controlHost, HWND parent, HINSTANCE module, const RECT& area);
+    ~MainPanel() override;
+
+    // Redraws the bitmap at factor x natural size and puts the window at (0, 0) in
+    // its parent with that size; a pan offset is lost.
+    void SetScale(double factor) override;
+    void OnPaint() override;
+    bool OnLButtonDown(int x, int y) override; // passed on to the main window
+    bool OnMButtonDown(int x, int y) override; // starts a pan
+    bool OnMButtonUp(int x, int y) override;
+    bool OnMouseMove(int x, int y) override;
+    bool OnMouseWheel(int delta, int keys, int x, int y) override;
+    bool OnCaptureLost(bool cancelMode) override;
+
+    // Moves the window to (x, y) in its parent, clamped so that it covers the parent.
+    void MoveClamped(int x, int y, int width, int height);
+    // The window's top-left corner in its parent's client coordinates.
+    POINT PositionInParent() const;
+
+    HINSTANCE instance;
+    int resource;
+    std::unique_ptr<Gdiplus::Bitmap> image; // the panel at the current scale; null when it did not load
+    HBITMAP imageHandle = nullptr;          // the same for blitting the area a repaint needs
+    RECT dragWindowRect = {0, 0, 0, 0};
+    POINT dragCursorStart = {0, 0};
+    POINT dragWindowStart = {0, 0};
+    int currentWidth = 0;
+    int currentHeight = 0;
+    int naturalWidth = 0;
+    int naturalHeight = 0;
+    bool panning = false;
+
+  private:
+    void TakeImage(std::unique_ptr<Gdiplus::Bitmap> bitmap);
+    std::unique_ptr<Gdiplus::Bitmap> natural; // bitmap 129 as loaded, the source of every scale
+};

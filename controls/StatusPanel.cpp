@@ -1,0 +1,49 @@
+#include "controls/StatusPanel.h"
+
+#include "app/IHost.h"
+
+#include <utility>
+
+StatusPanel::StatusPanel(IHost* controlHost, HWND parent, HINSTANCE instance, const RECT& area)
+    : CustomControl(controlHost, L"TEXTLABEL", 1003, area), baseRect(area) {
+    CreateControlWindow(parent, instance);
+}
+
+void StatusPanel::AddLine(std::wstring line) {
+    InvalidateParentArea();
+    InvalidateOwnWindow();
+    lines.push_back(std::move(line));
+    while (static_cast<int>(lines.size()) > maxLines)
+        lines.pop_front();
+    lineCount = static_cast<int>(lines.size());
+    if (hwnd)
+        UpdateWindow(hwnd);
+}
+
+void StatusPanel::SetScale(double factor) {
+    rect.left = static_cast<int>(baseRect.left * factor);
+    rect.top = static_cast<int>(baseRect.top * factor);
+    rect.right = static_cast<int>(baseRect.right * factor);
+    rect.bottom = static_cast<int>(baseRect.bottom * factor);
+    MoveWindow(hwnd, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top, TRUE);
+    maxLines = (rect.bottom - rect.top) / kLineHeight;
+}
+
+void StatusPanel::OnPaint() {
+    PAINTSTRUCT paint;
+    HDC dc = BeginPaint(hwnd, &paint);
+    RECT client;
+    GetClientRect(hwnd, &client);
+    FillRect(dc, &client, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+    SetTextColor(dc, RGB(200, 200, 200));
+    SetBkColor(dc, RGB(0, 0, 0));
+    SetBkMode(dc, OPAQUE);
+    HGDIOBJ previous = SelectObject(dc, host->GetSmallFont());
+    RECT line = client;
+    for (const std::wstring& text : lines) {
+        DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &line, 0);
+        line.top += kLineHeight;
+    }
+    SelectObject(dc, previous);
+    EndPaint(hwnd, &paint);
+}

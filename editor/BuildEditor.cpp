@@ -1,0 +1,22 @@
+// Pro800Engine::BuildEditor: the front panel put together from the layout. The
+// positions and images of the 58 parameters are the rows of the parameter table;
+// the patch list and the status panel sit where the panel's PATCH frame leaves room.
+#include "engine/Pro800Engine.h"
+
+#include "controls/Listbox.h"
+#include "controls/MainPanel.h"
+#include "controls/StatusPanel.h"
+#include "editor/PanelLayout.h"
+#include "engine/TableParameters.h"
+
+void Pro800Engine::BuildEditor(IHost* editorHost, HWND parent, HINSTANCE instance, const RECT& area) {
+    host = editorHost;
+    parameters.host = editorHost;
+    panel = new MainPanel(host, parent, instance, area);
+    patchList = new Listbox(host, this, panel->hwnd, instance);
+    const PanelRect status = PanelLayout::Get().StatusPanel();
+    statusPanel = new StatusPanel(host, panel->hwnd, instance,
+                                  RECT{status.left, status.top, status.Right(), status.Bottom()});
+    panel->Show(false);
+    CreateTableParameters(parameters, host, panel->hwnd, instance);
+}

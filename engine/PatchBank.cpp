@@ -1,0 +1,84 @@
+#include "engine/PatchBank.h"
+
+#include "controls/Listbox.h"
+#include "engine/ParameterTable.h"
+#include "engine/PatchRows.h"
+#include "engine/Pro800Engine.h"
+
+#include <utility>
+
+namespace {
+
+Listbox* ListOf(Pro800Engine* engine) {
+    return engine ? engine->patchList : nullptr;
+}
+
+void SelectRow(Pro800Engine* engine, int row) {
+    if (Listbox* list = ListOf(engine))
+        SendMessageW(list->listWindow, LB_SETCURSEL, static_cast<WPARAM>(row), 0);
+}
+
+} // namespace
+
+PatchSlot* PatchBank::Slot(int slotBank, int slotProgram) {
+    if (!IsBank(slotBank) || !IsProgram(slotProgram))
+        return nullptr;
+    const auto index = static_cast<size_t>(slotBank * kPrograms + slotProgram);
+    return index < slots.size() ? &slots[index] : nullptr;
+}
+
+bool PatchBank::StoreDump(int newBank, int newProgram, std::vector<uint8_t> dump) {
+    PatchSlot* slot = Slot(newBank, newProgram);
+    if (!slot)
+        return false;
+    if (newBank != bank)
+        SwitchBank(newBank);
+    slot->dump = std::move(dump);
+    slot->loaded = true;
+    ShowProgram(newProgram);
+    UpdateEntry(program);
+    return true;
+}
+
+void PatchBank::SwitchBank(int newBank) {
+    if (!IsBank(newBank))
+        return;
+    if (engine) {
+        for (int i = 0; i < kBankCount; ++i)
+            engine->SetParameterValue(kFirstBankButtonId + i, i == newBank ? 1 : 0);
+    }
+    bank = newBank;
+    Refresh();
+}
+
+void PatchBank::ShowProgram(int row) {
+    PatchSlot* slot = Slot(bank, row);
+    if (!slot)
+        return;
+    program = row;
+    if (engine)
+        engine->LoadPatchDump(slot->dump);
+    SelectRow(engine, row);
+}
+
+void PatchBank::UpdateEntry(int row) {
+    PatchSlot* slot = Slot(bank, row);
+    Listbox* list = ListOf(engine);
+    if (slot && list)
+        list->ReplaceRow(row, PatchRowText(row, *slot));
+}
+
+void PatchBank::Refresh() {
+    Listbox* list = ListOf(engine);
+    if (!list)
+        return;
+    SendMessageW(list->listWindow, LB_RESETCONTENT, 0, 0);
+    if (IsBank(bank)) {
+        for (int row = 0; row < kPrograms; ++row) {
+            if (const PatchSlot* slot = Slot(bank, row))
+                list->AddRow(PatchRowText(row, *slot));
+        }
+    }
+    if (program >= 0)
+        SelectRow(engine, program);
+}

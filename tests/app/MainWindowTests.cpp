@@ -2,6 +2,7 @@
 #include "app/Settings.h"
 #include "controls/SimplePanel.h"
 #include "resources/ResourceIds.h"
+#include "tests/app/MainWindowTest.h"
 #include "tests/support/WinTestUtil.h"
 
 #include <gtest/gtest.h>
@@ -23,43 +24,6 @@ std::wstring MenuText(HMENU menu, UINT position) {
 bool IsChecked(HMENU menu, UINT command) {
     return (GetMenuState(menu, command, MF_BYCOMMAND) & MF_CHECKED) != 0;
 }
-
-// A main window made the way the entry point makes it, on a fresh App.
-class MainWindowTest : public testing::Test {
-  protected:
-    void SetUp() override {
-        HINSTANCE instance = GetModuleHandleW(nullptr);
-        SetTheInstance(instance);
-        static bool registered = false;
-        if (!registered) {
-            ASSERT_NE(RegisterMainWindowClass(instance, L"TEMPLATE"), 0);
-            registered = true;
-        }
-        RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Quillmer\\Tavren");
-        app = new App(instance); // the program never deletes its App either
-        SetTheApp(app);
-    }
-
-    void Open(int showCommand = SW_SHOWNORMAL) {
-        window = app->CreateMainWindow(L"TEMPLATE", L"Tavren");
-        ASSERT_NE(window, nullptr);
-        SendMessageW(window, WM_APP_SYNC_OPTIONS, 0, 0);
-        app->InitMainWindow();
-        ShowWindow(window, showCommand);
-        UpdateWindow(window);
-        PumpMessages();
-    }
-
-    void TearDown() override {
-        if (window != nullptr)
-            DestroyWindow(window);
-        PumpMessages();
-        SetTheApp(nullptr);
-    }
-
-    App* app = nullptr;
-    HWND window = nullptr;
-};
 
 TEST_F(MainWindowTest, HasTheTitleClassAndMenuBar) {
     Open();

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "tests/support/FakeHost.h"
+#include "tests/support/Pixels.h"
 #include "tests/support/WinTestUtil.h"
 
 #include <gtest/gtest.h>
@@ -21,27 +22,6 @@ LRESULT SendMouse(HWND window, UINT message, int x, int y, WPARAM keys = 0);
 // asynchronous key state changes as it does when a person holds the key.
 void PressKey(WORD virtualKey);
 void ReleaseKey(WORD virtualKey);
-
-// A point of `window`'s client area in screen coordinates.
-POINT ScreenPoint(HWND window, int x, int y);
-// A child window's rectangle in its parent's client coordinates.
-RECT RectInParent(HWND window);
-// Moves the pointer over (x, y) of `window`'s client area, as the hardware would.
-void MoveCursorTo(HWND window, int x, int y);
-
-// The point packed in a mouse message's lParam.
-POINT PointOf(LPARAM lParam);
-
-// A window's client area or a bitmap resource, read back as 0x00RRGGBB pixels.
-struct Pixels {
-    int width = 0;
-    int height = 0;
-    std::vector<DWORD> data;
-    DWORD At(int x, int y) const { return data[static_cast<size_t>(y) * width + x]; }
-};
-Pixels CaptureClient(HWND window);
-Pixels LoadBitmapPixels(int resourceId);
-DWORD Rgb(COLORREF colour); // a COLORREF as 0x00RRGGBB
 
 // Destroys the child windows of `parent`; control objects never destroy their windows.
 void DestroyChildren(HWND parent);

@@ -117,25 +117,6 @@ class PaintingTest : public ControlTest {
         return !shot.data.empty();
     }
 
-    // Mean difference per channel between a picture and `natural` enlarged to its size
-    // by picking the nearest source pixel.
-    static double MeanDifference(const Pixels& shot, int left, int top, int width, int height,
-                                 const Pixels& natural, int sourceLeft, int sourceTop, int sourceWidth,
-                                 int sourceHeight) {
-        double total = 0;
-        for (int y = 0; y < height; ++y) {
-            for (int x = 0; x < width; ++x) {
-                DWORD a = shot.At(left + x, top + y);
-                DWORD b =
-                    natural.At(sourceLeft + x * sourceWidth / width, sourceTop + y * sourceHeight / height);
-                for (int shift : {0, 8, 16})
-                    total += std::abs(static_cast<int>((a >> shift) & 0xFF) -
-                                      static_cast<int>((b >> shift) & 0xFF));
-            }
-        }
-        return total / (3.0 * width * height);
-    }
-
     HWND canvas = nullptr;
     Pixels strip;
     Pixels mask;

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <windows.h>
+
+#include <vector>
+
+// Where windows sit and what they show on the screen, for tests under Wine that read
+// real pixels back and move the real pointer.
+
+// A point of `window`'s client area in screen coordinates.
+POINT ScreenPoint(HWND window, int x, int y);
+// A child window's rectangle in its parent's client coordinates.
+RECT RectInParent(HWND window);
+// Moves the pointer over (x, y) of `window`'s client area, as the hardware would.
+void MoveCursorTo(HWND window, int x, int y);
+
+// The point packed in a mouse message's lParam.
+POINT PointOf(LPARAM lParam);
+
+// A window's client area or a bitmap resource, read back as 0x00RRGGBB pixels.
+struct Pixels {
+    int width = 0;
+    int height = 0;
+    std::vector<DWORD> data;
+    DWORD At(int x, int y) const { return data[static_cast<size_t>(y) * width + x]; }
+};
+Pixels CaptureClient(HWND window);
+Pixels LoadBitmapPixels(int resourceId);
+DWORD Rgb(COLORREF colour); // a COLORREF as 0x00RRGGBB
+
+// Mean difference per channel between a part of `shot` and a part of `natural`
+// enlarged (or shrunk) to its size by picking the nearest source pixel.
+double MeanDifference(const Pixels& shot, int left, int top, int width, int height, const Pixels& natural,
+                      int sourceLeft, int sourceTop, int sourceWidth, int sourceHeight);

@@ -1,5 +1,6 @@
 // Start tavren.exe itself, as a user would, and look at its window and at what it
 // leaves in the registry.
+#include "tests/support/TavrenProcess.h"
 #include "tests/support/WinTestUtil.h"
 
 #include <gtest/gtest.h>
@@ -11,55 +12,10 @@ namespace {
 
 const wchar_t kKey[] = L"Software\\Quillmer\\Tavren";
 
-class Program {
+// tavren.exe from the folder it is built in.
+class Program : public TavrenProcess {
   public:
-    // kFromCommandLine starts it without a show command, as a command prompt does.
-    static constexpr int kFromCommandLine = -1;
-
-    explicit Program(int showCommand = SW_SHOWNORMAL) {
-        STARTUPINFOW startup = {};
-        startup.cb = sizeof(startup);
-        if (showCommand != kFromCommandLine) {
-            startup.dwFlags = STARTF_USESHOWWINDOW;
-            startup.wShowWindow = static_cast<WORD>(showCommand);
-        }
-        std::wstring commandLine = TAVREN_EXE_NAME;
-        started = CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                                 &startup, &info) != FALSE;
-        if (started) {
-            WaitForInputIdle(info.hProcess, 10000);
-            PumpUntil(
-                [this] {
-                    window = FindWindowW(L"TEMPLATE", L"Tavren");
-                    return window != nullptr && IsWindowVisible(window);
-                },
-                15000);
-        }
-    }
-    Program(const Program&) = delete;
-    Program& operator=(const Program&) = delete;
-
-    // Closes the window as the user would and waits for the program to end.
-    DWORD Close() {
-        PostMessageW(window, WM_CLOSE, 0, 0);
-        DWORD exitCode = STILL_ACTIVE;
-        if (WaitForSingleObject(info.hProcess, 15000) == WAIT_OBJECT_0)
-            GetExitCodeProcess(info.hProcess, &exitCode);
-        return exitCode;
-    }
-
-    ~Program() {
-        if (started) {
-            if (WaitForSingleObject(info.hProcess, 0) != WAIT_OBJECT_0)
-                TerminateProcess(info.hProcess, 1);
-            CloseHandle(info.hProcess);
-            CloseHandle(info.hThread);
-        }
-    }
-
-    bool started = false;
-    HWND window = nullptr;
-    PROCESS_INFORMATION info = {};
+    explicit Program(int showCommand = SW_SHOWNORMAL) : TavrenProcess(TAVREN_EXE_NAME, showCommand) {}
 };
 
 void WriteDword(const wchar_t* name, DWORD value) {
@@ -196,7 +152,7 @@ TEST(Program, AStoredMaximizedWindowOpensMaximizedAndStaysSo) {
 TEST(Program, StartedFromACommandLineItOpensAsItWasLeft) {
     // Without a show command of its own the program is told SW_SHOWDEFAULT.
     StoreOnlyPlacement(100, 100, 900, 650, 3);
-    Program program(Program::kFromCommandLine);
+    Program program(TavrenProcess::kFromCommandLine);
     ASSERT_NE(program.window, nullptr);
     EXPECT_TRUE(IsZoomed(program.window));
     program.Close();

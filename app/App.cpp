@@ -54,7 +54,7 @@ App::App(HINSTANCE hInstance)
     : midiPort(nullptr), buildNumber(TAVREN_BUILD_NUMBER), sizingState(kSizingIdle), mainWindow(nullptr),
       mainMenu(nullptr), inputDeviceMenu(nullptr), outputDeviceMenu(nullptr), instance(nullptr),
       smallFont(nullptr), mediumFont(nullptr), largeFont(nullptr), engine(nullptr), topBar(nullptr),
-      editorPanel(nullptr), deviceRecognized(false), emptySysExSeen(false) {
+      editorPanel(nullptr), deviceRecognized(false), emptySysExSeen(false), midiReader(MakeMidiReader()) {
     RegisterControlClasses(hInstance);
     instance = hInstance;
     smallFont = CreateAppFont(14);
@@ -225,10 +225,13 @@ void App::OnCommand(HWND window, int commandId) {
 void App::OnTimer(UINT_PTR timerId) {
     switch (timerId) {
     case kTimerPollMidi:
+        PollMidiInput();
         break;
     case kTimerCheckDevice:
         if (CheckDevice(true))
             KillTimer(mainWindow, kTimerCheckDevice);
+        else
+            QueryDevice();
         break;
     case kTimerUpdateCheck:
         KillTimer(mainWindow, kTimerUpdateCheck);
@@ -351,7 +354,9 @@ int RunTavren(HINSTANCE instance, int showCommand) {
     ShowWindow(window, noPreference ? storedShow : showCommand);
     UpdateWindow(window);
 
-    // MIDI is opened and the instrument queried here once the device link exists.
+    app->InitMidi();
+    if (app->CheckDevice(false))
+        app->QueryDevice();
     SetTimer(window, kTimerCheckDevice, 3000, nullptr);
     if (settings.UpdateCheck != 0)
         SetTimer(window, kTimerUpdateCheck, 1000, nullptr);

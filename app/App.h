@@ -3,6 +3,7 @@
 #include "app/IHost.h"
 #include "app/StatusText.h"
 #include "engine/PatchBank.h"
+#include "midi/MessageReader.h"
 
 #include <cstdint>
 #include <vector>
@@ -54,9 +55,19 @@ class App : public IHost {
     void OnTimer(UINT_PTR timerId);
 
     // The conversation with the instrument (app/AppDeviceLink.cpp).
+    // Replaces the MIDI ports with new ones opened on the remembered port names.
+    void InitMidi();
     bool CheckDevice(bool requireRecognized);
+    // Sends the identification request and takes replies for 0.3 s; then loads the current bank.
+    void QueryDevice();
     // Makes `bank` current and requests the patches of it that are not cached yet.
     virtual void LoadBank(int bank);
+    // Takes every message waiting in the MIDI input queue and dispatches it.
+    void PollMidiInput();
+    void HandleMidiMessage(std::vector<uint8_t>& message);
+    bool HandleProgramChange(std::vector<uint8_t>& message);
+    bool HandleDeviceReply(std::vector<uint8_t>& message);
+    bool HandlePatchDump(std::vector<uint8_t>& message);
 
     LRESULT HandleMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 
@@ -85,6 +96,10 @@ class App : public IHost {
     // Hands one MIDI message to the output port (app/AppDeviceLink.cpp). Every byte
     // after the status byte is below 0x80.
     virtual void SendMidi(const std::vector<uint8_t>& message);
+    void FillDeviceMenus(int inputCount, int outputCount);
+    MessageReader MakeMidiReader();
+
+    MessageReader midiReader; // whole messages out of the input object's queue
 };
 
 // The process-wide application object and instance handle.

@@ -1,21 +1,300 @@
-// The application's side of the conversation with the instrument: patch selection,
-// program changes, bank loading and the device checks. This file is the seam where
-// the device link joins the application; until it does, nothing is sent.
+// The application's side of the conversation with the instrument: the MIDI ports,
+// the poll and dispatch of what the instrument sends, the device checks, patch
+// selection, program changes and bank loading.
 #include "app/App.h"
 
-void App::SelectPatch(int, int) {}
+#include "app/Settings.h"
+#include "engine/Parameter.h"
+#include "engine/PatchDump.h"
+#include "engine/Pro800Engine.h"
+#include "midi/DemoMode.h"
+#include "midi/MidiMessages.h"
+#include "midi/MidiPort.h"
 
-void App::SendProgramChange(int, int) {}
+#include <RtMidi.h>
 
-void App::LoadBank(int) {}
+#include <chrono>
 
-bool App::CheckDevice(bool) {
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+// The waits spin on the input queue: a reply is handled as soon as it is queued.
+constexpr std::chrono::milliseconds kQueryWait(300);
+constexpr std::chrono::milliseconds kPatchWait(100);
+constexpr UINT kPollPeriodMs = 100;
+constexpr int kFirstInputCommand = 1000;
+constexpr int kFirstOutputCommand = 2000;
+
+// Status lines and port names are narrow; each byte, taken as signed, becomes one character.
+std::wstring WidenBytes(const std::string& text) {
+    std::wstring wide;
+    for (char c : text)
+        wide.push_back(static_cast<wchar_t>(static_cast<signed char>(c)));
+    return wide;
+}
+
+// The demo instrument's port is taken when no remembered port is there, and remembered.
+int ChooseDemoPort(int found, std::string& remembered, int demoPort) {
+    if (found != -1 || DemoDevice() == nullptr || demoPort == -1)
+        return found;
+    remembered = kDemoPortName;
+    return demoPort;
+}
+
+} // namespace
+
+MessageReader App::MakeMidiReader() {
+    return MessageReader(
+        [this](std::vector<uint8_t>& message) {
+            message.clear();
+            if (midiPort != nullptr && midiPort->input != nullptr)
+                midiPort->input->getMessage(&message);
+        },
+        [] { Sleep(1); }, [](const std::string& line) { OutputDebugStringW(WidenBytes(line).c_str()); });
+}
+
+void App::InitMidi() {
+    if (midiPort != nullptr) {
+        if (midiPort->inputOpen)
+            midiPort->CloseInput();
+        if (midiPort->outputOpen)
+            midiPort->CloseOutput();
+        delete midiPort; // deletes its input and output objects
+        midiPort = nullptr;
+    }
+    for (HMENU menu : {inputDeviceMenu, outputDeviceMenu}) {
+        if (menu == nullptr)
+            continue;
+        for (int position = GetMenuItemCount(menu) - 1; position >= 0; --position)
+            DeleteMenu(menu, static_cast<UINT>(position), MF_BYPOSITION);
+    }
+
+    midiPort = new MidiPort(this);
+    const int inputCount = midiPort->InputPortCount();
+    const int outputCount = midiPort->OutputPortCount();
+
+    Settings& settings = GetSettings();
+    if (!settings.MIDIInDevice.empty())
+        midiPort->inputPort = midiPort->FindInputPort(settings.MIDIInDevice);
+    if (!settings.MIDIOutDevice.empty())
+        midiPort->outputPort = midiPort->FindOutputPort(settings.MIDIOutDevice);
+    if (DemoDevice() != nullptr) {
+        midiPort->inputPort = ChooseDemoPort(midiPort->inputPort, settings.MIDIInDevice,
+                                             midiPort->FindInputPort(kDemoPortName));
+        midiPort->outputPort = ChooseDemoPort(midiPort->outputPort, settings.MIDIOutDevice,
+                                              midiPort->FindOutputPort(kDemoPortName));
+    }
+
+    if (!midiPort->outputOpen && midiPort->outputPort != -1) {
+        ShowStatus("Opening output.");
+        if (midiPort->OpenOutput())
+            ShowStatus("MIDI Output device opened.");
+        else
+            ShowStatus("MIDI Output device failed to open.");
+    }
+    if (!midiPort->inputOpen && midiPort->inputPort != -1) {
+        ShowStatus("Opening input.");
+        if (midiPort->OpenInput()) {
+            ShowStatus("MIDI Input device opened.");
+            KillTimer(mainWindow, kTimerPollMidi);
+            SetTimer(mainWindow, kTimerPollMidi, kPollPeriodMs, nullptr);
+        } else {
+            ShowStatus("MIDI Input device failed to open.");
+        }
+    }
+    FillDeviceMenus(inputCount, outputCount);
+    DrawMenuBar(mainWindow);
+}
+
+void App::FillDeviceMenus(int inputCount, int outputCount) {
+    struct Side {
+        HMENU menu;
+        int count;
+        int firstCommand;
+        int chosen;
+        bool input;
+    };
+    const Side sides[] = {
+        {inputDeviceMenu, inputCount, kFirstInputCommand, midiPort->inputPort, true},
+        {outputDeviceMenu, outputCount, kFirstOutputCommand, midiPort->outputPort, false},
+    };
+    for (const Side& side : sides) {
+        if (side.menu == nullptr)
+            continue;
+        for (int i = 0; i < side.count; ++i) {
+            // A port gone since the count was read gives an empty name.
+            const std::string name = side.input ? midiPort->InputPortName(i) : midiPort->OutputPortName(i);
+            const auto command = static_cast<UINT_PTR>(side.firstCommand + i);
+            AppendMenuW(side.menu, MF_STRING, command, WidenBytes(name).c_str());
+            if (i == side.chosen)
+                CheckMenuItem(side.menu, static_cast<UINT>(command), MF_BYCOMMAND | MF_CHECKED);
+        }
+    }
+}
+
+bool App::CheckDevice(bool requireRecognized) {
     if (midiPort == nullptr) {
         ShowStatus("Error: MIDI Device not responding");
         return false;
     }
-    return false;
+    if (!midiPort->inputOpen) {
+        ShowStatus("MIDI Input not open");
+        return false;
+    }
+    if (!midiPort->outputOpen) {
+        ShowStatus("MIDI Output not open");
+        return false;
+    }
+    if (requireRecognized && !deviceRecognized) {
+        ShowStatus("Pro~800 device not recognized");
+        return false;
+    }
+    return true;
 }
 
-// The device link sends the message through the MIDI output port.
-void App::SendMidi(const std::vector<uint8_t>&) {}
+void App::QueryDevice() {
+    SendMidi(BuildIdentificationRequest());
+    const Clock::time_point sent = Clock::now();
+    while (Clock::now() - sent <= kQueryWait)
+        PollMidiInput();
+    if (PatchBank::IsBank(patchBank.bank))
+        LoadBank(patchBank.bank);
+}
+
+void App::SelectPatch(int bank, int program) {
+    if (bank < 0 || program < 0)
+        return;
+    const PatchSlot* slot = patchBank.Slot(bank, program);
+    if (slot != nullptr && slot->loaded) {
+        if (bank != patchBank.bank)
+            patchBank.SwitchBank(bank);
+        patchBank.ShowProgram(program);
+        return;
+    }
+    SendMidi(BuildPatchRequest(bank * PatchBank::kPrograms + program));
+    if (PatchBank::IsBank(bank) && bank != patchBank.bank)
+        patchBank.SwitchBank(bank);
+    // The slot is usually still empty: the engine ignores it, and the row is selected.
+    if (PatchBank::IsBank(patchBank.bank) && PatchBank::IsProgram(program))
+        patchBank.ShowProgram(program);
+}
+
+void App::SendProgramChange(int bank, int program) {
+    SendMidi({kProgramChangeChannel1, static_cast<uint8_t>(program & 0x7F)});
+    SendMidi({kControlChangeChannel1, kBankSelectController, static_cast<uint8_t>(bank & 0x7F)});
+}
+
+void App::LoadBank(int bank) {
+    if (!CheckDevice(true))
+        return;
+    if (!PatchBank::IsBank(bank))
+        return;
+    const int keep = bank == patchBank.bank ? patchBank.program : 0;
+    if (bank != patchBank.bank)
+        patchBank.SwitchBank(bank);
+    ShowStatus("Loading bank from Pro~800");
+    for (int program = 0; program < PatchBank::kPrograms; ++program) {
+        const PatchSlot* slot = patchBank.Slot(bank, program);
+        if (slot->loaded)
+            continue;
+        SelectPatch(bank, program);
+        const Clock::time_point sent = Clock::now();
+        for (;;) {
+            PollMidiInput();
+            // A dump taken in the last poll counts even when the time is up.
+            if (slot->loaded || emptySysExSeen)
+                break;
+            if (Clock::now() - sent > kPatchWait) {
+                ShowStatus("Patch request timeout");
+                break;
+            }
+        }
+    }
+    if (PatchBank::IsBank(patchBank.bank) && PatchBank::IsProgram(keep))
+        patchBank.ShowProgram(keep);
+}
+
+void App::SendMidi(const std::vector<uint8_t>& message) {
+    if (midiPort != nullptr)
+        midiPort->Send(message);
+}
+
+void App::PollMidiInput() {
+    emptySysExSeen = false;
+    std::vector<uint8_t> message;
+    while (midiReader.Next(message))
+        HandleMidiMessage(message);
+}
+
+void App::HandleMidiMessage(std::vector<uint8_t>& message) {
+    if (engine == nullptr)
+        return;
+    switch (ClassifyMessage(message)) {
+    case MessageKind::ControlChange: {
+        const int id = message[1];
+        int value = message[2];
+        if (Parameter* parameter = engine->FindParameter(id))
+            value = parameter->FromMidi(value);
+        engine->SetParameterValue(id, value);
+        return;
+    }
+    case MessageKind::ProgramChange:
+        if (HandleProgramChange(message))
+            return;
+        break;
+    case MessageKind::IdentificationReply:
+        if (HandleDeviceReply(message))
+            return;
+        break;
+    case MessageKind::PatchDump:
+        if (HandlePatchDump(message))
+            return;
+        break;
+    case MessageKind::EmptySysEx:
+        emptySysExSeen = true;
+        return;
+    case MessageKind::Unknown:
+        break;
+    }
+    OutputDebugStringA(FormatUnknownMessage(message).c_str());
+}
+
+bool App::HandleProgramChange(std::vector<uint8_t>& message) {
+    if (ClassifyMessage(message) != MessageKind::ProgramChange)
+        return false;
+    // The two messages after it are only looked at: unless they complete a patch
+    // change, they stay in line and are dispatched next.
+    const std::optional<PatchChange> change =
+        ReadPatchChange(message, midiReader.Peek(0), midiReader.Peek(1));
+    if (!change)
+        return false;
+    midiReader.Skip(2);
+    SelectPatch(change->bank, change->program);
+    return true;
+}
+
+bool App::HandleDeviceReply(std::vector<uint8_t>& message) {
+    if (ClassifyMessage(message) != MessageKind::IdentificationReply)
+        return false;
+    const std::optional<int> current = ReadCurrentPatch(message);
+    if (!current)
+        return false;
+    ShowStatus("Pro~800 Device Recognized");
+    deviceRecognized = true;
+    SelectPatch(*current / PatchBank::kPrograms, *current % PatchBank::kPrograms);
+    return true;
+}
+
+bool App::HandlePatchDump(std::vector<uint8_t>& message) {
+    if (!IsPatchDump(message))
+        return false;
+    engine->LoadPatchDump(message);
+    int bank = -1;
+    int program = -1;
+    engine->GetPatchNumber(message, &bank, &program);
+    if (!PatchBank::IsBank(bank) || !PatchBank::IsProgram(program))
+        return false;
+    patchBank.StoreDump(bank, program, message);
+    return true;
+}

@@ -5,6 +5,15 @@
 #include <algorithm>
 #include <utility>
 
+namespace {
+
+// The thread looks at the time, and at whether it is to stop, at least this often.
+constexpr std::chrono::milliseconds kLongestSleep(10);
+constexpr std::chrono::milliseconds kSpinBefore(2);
+constexpr std::chrono::seconds kStayAwake(1);
+
+} // namespace
+
 SimulatedMidiDevice::SimulatedMidiDevice(std::string portName) : portName_(std::move(portName)) {}
 
 SimulatedMidiDevice::~SimulatedMidiDevice() {
@@ -66,6 +75,7 @@ void SimulatedMidiDevice::Schedule(std::vector<Bytes> messages, Clock::time_poin
                                [](Clock::time_point time, const Pending& p) { return time < p.due; });
     for (Bytes& message : messages)
         at = pending_.insert(at, Pending{due, std::move(message)}) + 1;
+    lastScheduled_ = Clock::now();
     if (!thread_.joinable())
         thread_ = std::thread(&SimulatedMidiDevice::Run, this);
     changed_.notify_all();
@@ -74,6 +84,11 @@ void SimulatedMidiDevice::Schedule(std::vector<Bytes> messages, Clock::time_poin
 void SimulatedMidiDevice::Flush() {
     std::unique_lock<std::mutex> lock(mutex_);
     changed_.wait(lock, [this] { return pending_.empty(); });
+}
+
+SimulatedMidiDevice::Lateness SimulatedMidiDevice::TakeLateness() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return std::exchange(lateness_, Lateness());
 }
 
 void SimulatedMidiDevice::Attach(SimulatedMidiInApi* input) {
@@ -91,6 +106,10 @@ void SimulatedMidiDevice::DeliverDueLocked(Clock::time_point now) {
     auto due = pending_.begin();
     while (due != pending_.end() && due->due <= now) {
         PushLocked(due->message);
+        const double lateMs = std::chrono::duration<double, std::milli>(Clock::now() - due->due).count();
+        ++lateness_.answers;
+        lateness_.totalMs += lateMs;
+        lateness_.longestMs = std::max(lateness_.longestMs, lateMs);
         ++due;
     }
     if (due != pending_.begin()) {
@@ -108,14 +127,30 @@ void SimulatedMidiDevice::Run() {
     std::unique_lock<std::mutex> lock(mutex_);
     while (!stopping_) {
         if (pending_.empty()) {
-            changed_.wait(lock);
+            // Waking from a condition variable can take milliseconds too: while
+            // requests keep coming, the thread looks for answers every millisecond.
+            if (Clock::now() - lastScheduled_ < kStayAwake) {
+                lock.unlock();
+                std::this_thread::sleep_for(std::chrono::milliseconds(1));
+                lock.lock();
+            } else {
+                changed_.wait(lock);
+            }
             continue;
         }
-        const Clock::time_point next = pending_.front().due;
-        if (Clock::now() < next) {
-            changed_.wait_until(lock, next);
+        const Clock::time_point now = Clock::now();
+        const Clock::duration remaining = pending_.front().due - now;
+        if (remaining <= Clock::duration::zero()) {
+            DeliverDueLocked(now);
             continue;
         }
-        DeliverDueLocked(Clock::now());
+        // Timed waits on a condition variable overshoot by milliseconds on some
+        // systems, and a thread woken from a sleep may wait for a processor: the
+        // thread sleeps whole milliseconds until shortly before the time, then spins.
+        lock.unlock();
+        const auto sleepMs = std::chrono::floor<std::chrono::milliseconds>(remaining - kSpinBefore);
+        if (sleepMs.count() > 0)
+            std::this_thread::sleep_for(std::min(sleepMs, kLongestSleep));
+        lock.lock();
     }
 }

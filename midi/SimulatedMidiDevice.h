@@ -52,6 +52,16 @@ class SimulatedMidiDevice {
     // Waits until every answer sent so far has reached the inputs or been dropped.
     void Flush();
 
+    // How late the delayed answers reached the inputs, against their latency: the
+    // simulation's own error, which benchmarks take out of their figures.
+    struct Lateness {
+        int answers = 0;
+        double totalMs = 0;
+        double longestMs = 0;
+    };
+    // The lateness since the last call.
+    Lateness TakeLateness();
+
     // Everything the instrument has received, oldest first.
     const std::vector<Bytes>& Received() const { return received_; }
     void ClearReceived() { received_.clear(); }
@@ -83,6 +93,8 @@ class SimulatedMidiDevice {
     std::condition_variable changed_;
     std::vector<Pending> pending_; // ordered by due time
     std::vector<SimulatedMidiInApi*> inputs_;
+    Clock::time_point lastScheduled_;
+    Lateness lateness_;
     bool stopping_ = false;
     std::thread thread_;
 };

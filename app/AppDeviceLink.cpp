@@ -289,12 +289,14 @@ bool App::HandleDeviceReply(std::vector<uint8_t>& message) {
 bool App::HandlePatchDump(std::vector<uint8_t>& message) {
     if (!IsPatchDump(message))
         return false;
-    engine->LoadPatchDump(message);
     int bank = -1;
     int program = -1;
     engine->GetPatchNumber(message, &bank, &program);
-    if (!PatchBank::IsBank(bank) || !PatchBank::IsProgram(program))
+    if (!PatchBank::IsBank(bank) || !PatchBank::IsProgram(program)) {
+        engine->LoadPatchDump(message); // shown, but not kept
         return false;
+    }
+    // Storing shows the dump too: decoding it once is enough.
     patchBank.StoreDump(bank, program, message);
     return true;
 }

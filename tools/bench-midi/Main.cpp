@@ -1,0 +1,150 @@
+// bench-midi [ROUNDS]: prints how long the application takes to load a bank of 100
+// patches from the simulated instrument when each answer comes L ms after its request
+// (L = 0, 2, 10 and 67, the last being a dump's time on a 5-pin DIN cable), against
+// 100 x L and the goal of 1.05 x 100 x L + 50 ms; then how long a control change from
+// the instrument takes from entering the input queue to its knob's repaint. Bank
+// figures are medians of ROUNDS loads (default 3); beside them, how late the
+// simulated instrument's own thread delivered the answers, and the load time without
+// that delay. Needs a display.
+#include "app/App.h"
+#include "app/Settings.h"
+#include "controls/CustomControl.h"
+#include "engine/Parameter.h"
+#include "engine/Pro800Engine.h"
+#include "midi/MidiPort.h"
+#include "midi/MidiPortFactory.h"
+#include "midi/SimulatedMidiDevice.h"
+
+#include "controls/GdiplusHeader.h"
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cwchar>
+#include <string>
+#include <vector>
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+constexpr int kCutoff = 15;
+
+double MsSince(Clock::time_point start) {
+    return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
+}
+
+double Median(std::vector<double> values) {
+    std::sort(values.begin(), values.end());
+    return values[values.size() / 2];
+}
+
+void Pump() {
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+    }
+}
+
+} // namespace
+
+int wmain(int argc, wchar_t** argv) {
+    const int rounds = argc > 1 ? std::max(1, static_cast<int>(std::wcstol(argv[1], nullptr, 10))) : 3;
+    Gdiplus::GdiplusStartupInput gdiplusInput;
+    ULONG_PTR gdiplusToken = 0;
+    Gdiplus::GdiplusStartup(&gdiplusToken, &gdiplusInput, nullptr);
+
+    HINSTANCE instance = GetModuleHandleW(nullptr);
+    SetTheInstance(instance);
+    RegisterMainWindowClass(instance, L"TEMPLATE");
+    SimulatedMidiDevice device("Bench Pro~800");
+    UseSimulatedDevice(&device);
+    auto* app = new App(instance);
+    SetTheApp(app);
+    GetSettings().MIDIInDevice = device.PortName();
+    GetSettings().MIDIOutDevice = device.PortName();
+    HWND window = app->CreateMainWindow(L"TEMPLATE", L"Tavren");
+    if (window == nullptr) {
+        std::fprintf(stderr, "bench-midi: no main window\n");
+        return 1;
+    }
+    app->InitMainWindow();
+    ShowWindow(window, SW_SHOWNORMAL);
+    UpdateWindow(window);
+    app->InitMidi();
+    app->deviceRecognized = true;
+    Pump();
+
+    std::printf("bank load from the simulated instrument (median of %d, 100 requests each):\n", rounds);
+    std::printf("  %6s %10s %10s %10s %-22s %14s %16s\n", "L (ms)", "load (ms)", "100 x L", "goal", "",
+                "late answers", "load less late");
+    for (int latency : {0, 2, 10, 67}) {
+        device.SetLatency(std::chrono::milliseconds(latency));
+        std::vector<double> times;
+        std::vector<double> lateTotals;
+        double longestLate = 0;
+        int loaded = 0;
+        for (int round = 0; round < rounds; ++round) {
+            const int bank = round % PatchBank::kBanks;
+            for (PatchSlot& slot : app->patchBank.slots)
+                slot = PatchSlot{};
+            device.TakeLateness();
+            const Clock::time_point start = Clock::now();
+            app->LoadBank(bank);
+            times.push_back(MsSince(start));
+            const SimulatedMidiDevice::Lateness late = device.TakeLateness();
+            lateTotals.push_back(late.totalMs);
+            longestLate = std::max(longestLate, late.longestMs);
+            loaded = static_cast<int>(std::count_if(app->patchBank.slots.begin(), app->patchBank.slots.end(),
+                                                    [](const PatchSlot& slot) { return slot.loaded; }));
+            device.Flush();
+            Pump();
+        }
+        const double goal = 1.05 * 100 * latency + 50;
+        const double median = Median(times);
+        std::vector<double> lessLate;
+        for (size_t i = 0; i < times.size(); ++i)
+            lessLate.push_back(times[i] - lateTotals[i]);
+        std::printf("  %6d %10.1f %10d %10.1f %-22s %8.1f (%4.1f) %16.1f%s\n", latency, median, 100 * latency,
+                    goal, median <= goal ? "within the goal" : "over the goal", Median(lateTotals),
+                    longestLate, Median(lessLate), loaded == 100 ? "" : "  (patches missing)");
+    }
+    std::printf(
+        "  late answers: the simulation's own delay beyond L over the 100 answers, total (longest)\n");
+
+    // A control change enters the queue at a random moment of timer 1's period; the
+    // time runs until the knob holds the value and has nothing left to paint.
+    device.SetLatency(std::chrono::milliseconds(0));
+    Parameter* cutoff = app->engine->FindParameter(kCutoff);
+    HWND knob = cutoff->GetControl()->hwnd;
+    std::vector<double> delays;
+    for (int trial = 0; trial < 40; ++trial) {
+        const Clock::time_point pause = Clock::now();
+        while (MsSince(pause) < (trial * 37) % 100) {
+            Pump();
+            Sleep(1);
+        }
+        const int value = trial % 2 == 0 ? 0x7F : 0x10 + trial;
+        const int expected = cutoff->FromMidi(value);
+        const Clock::time_point start = Clock::now();
+        device.Emit({{0xB0, kCutoff, static_cast<uint8_t>(value)}});
+        while (cutoff->GetValue() != expected || GetUpdateRect(knob, nullptr, FALSE)) {
+            Pump();
+            Sleep(0);
+        }
+        delays.push_back(MsSince(start));
+    }
+    std::sort(delays.begin(), delays.end());
+    std::printf(
+        "\ncontrol change from the instrument to the knob's repaint (%zu changes, timer 1 every 100 ms):\n",
+        delays.size());
+    std::printf(
+        "  median %.1f ms, 90th percentile %.1f ms, longest %.1f ms (goal: within one poll, 100 ms)\n",
+        Median(delays), delays[delays.size() * 9 / 10], delays.back());
+
+    delete app->midiPort;
+    app->midiPort = nullptr;
+    UseSimulatedDevice(nullptr);
+    Gdiplus::GdiplusShutdown(gdiplusToken);
+    return 0;
+}

@@ -228,9 +228,11 @@ void App::OnTimer(UINT_PTR timerId) {
         PollMidiInput();
         break;
     case kTimerCheckDevice:
+        // With a port closed no reply can come: the query's 0.3 s wait would only
+        // freeze the window every three seconds.
         if (CheckDevice(true))
             KillTimer(mainWindow, kTimerCheckDevice);
-        else
+        else if (PortsOpen())
             QueryDevice();
         break;
     case kTimerUpdateCheck:

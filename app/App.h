@@ -62,11 +62,17 @@ class App : public IHost {
     void QueryDevice();
     // Makes `bank` current and requests the patches of it that are not cached yet.
     virtual void LoadBank(int bank);
+    // Both MIDI ports are open.
+    bool PortsOpen() const;
     // Takes every message waiting in the MIDI input queue and dispatches it.
     void PollMidiInput();
+    // Hands one whole received message to the handler of its kind.
     void HandleMidiMessage(std::vector<uint8_t>& message);
+    // A patch change from the instrument: C0 p with C0 p and B0 00 bank queued after it.
     bool HandleProgramChange(std::vector<uint8_t>& message);
+    // The identification reply: the instrument is recognized and its current patch selected.
     bool HandleDeviceReply(std::vector<uint8_t>& message);
+    // A patch dump: cached and shown, or only shown for a patch beyond the 400.
     bool HandlePatchDump(std::vector<uint8_t>& message);
 
     LRESULT HandleMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);

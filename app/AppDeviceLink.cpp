@@ -153,6 +153,10 @@ bool App::CheckDevice(bool requireRecognized) {
     return true;
 }
 
+bool App::PortsOpen() const {
+    return midiPort != nullptr && midiPort->inputOpen && midiPort->outputOpen;
+}
+
 void App::QueryDevice() {
     SendMidi(BuildIdentificationRequest());
     const Clock::time_point sent = Clock::now();

@@ -328,6 +328,14 @@ TEST_F(DeviceLinkTest, AnInstrumentThatNeverAnswersIsAskedEveryThreeSeconds) {
     EXPECT_EQ(app->patchBank.bank, -1) << "no bank is loaded";
 }
 
+TEST_F(DeviceLinkTest, WithAPortClosedTheRetryOnlySaysWhy) {
+    GetSettings().MIDIInDevice.clear();
+    OpenPorts(); // the output alone
+    app->OnTimer(kTimerCheckDevice);
+    EXPECT_TRUE(app->Said("MIDI Input not open"));
+    EXPECT_TRUE(device.Received().empty()) << "no query that no reply could answer";
+}
+
 TEST_F(DeviceLinkTest, EveryLibraryErrorShowsOneLineAndTheProgramGoesOn) {
     device.faults.open = true;
     app->InitMidi();

@@ -24,6 +24,7 @@
 #include <algorithm>
 #include <functional>
 #include <string>
+#include <tuple>
 #include <vector>
 
 namespace {
@@ -330,7 +331,17 @@ TEST_F(DeviceLinkTest, AnInstrumentThatNeverAnswersIsAskedEveryThreeSeconds) {
 
 TEST_F(DeviceLinkTest, WithAPortClosedTheRetryOnlySaysWhy) {
     GetSettings().MIDIInDevice.clear();
-    OpenPorts(); // the output alone
+    app->InitMidi();
+    OpenPorts(); // again, the output alone
+    // The port menus list the device once, checked where it is chosen.
+    for (auto [menu, command, checked] :
+         {std::tuple{app->inputDeviceMenu, 1000u, false}, std::tuple{app->outputDeviceMenu, 2000u, true}}) {
+        ASSERT_EQ(GetMenuItemCount(menu), 1);
+        wchar_t text[64] = L"";
+        GetMenuStringW(menu, command, text, 64, MF_BYCOMMAND);
+        EXPECT_STREQ(text, L"Test Pro~800");
+        EXPECT_EQ((GetMenuState(menu, command, MF_BYCOMMAND) & MF_CHECKED) != 0, checked);
+    }
     app->OnTimer(kTimerCheckDevice);
     EXPECT_TRUE(app->Said("MIDI Input not open"));
     EXPECT_TRUE(device.Received().empty()) << "no query that no reply could answer";

@@ -42,6 +42,7 @@ std::unique_ptr<SimulatedMidiDevice> MakeDemoDevice(const DemoSettings& settings
     if (!settings.enabled)
         return nullptr;
     auto device = std::make_unique<SimulatedMidiDevice>(kDemoPortName);
+    device->keepReceived = false;
     device->instrument.SetCurrentPatch(settings.currentPatch);
     device->SetLatency(std::chrono::milliseconds(settings.latencyMs));
     if (!settings.logPath.empty())

@@ -36,7 +36,8 @@ bool SimulatedMidiDevice::OpenLog(const std::string& path) {
 }
 
 void SimulatedMidiDevice::Receive(const Bytes& message) {
-    received_.push_back(message);
+    if (keepReceived)
+        received_.push_back(message);
     if (log_ != nullptr) {
         std::string line;
         for (uint8_t byte : message) {

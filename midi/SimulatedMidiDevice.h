@@ -62,9 +62,10 @@ class SimulatedMidiDevice {
     // The lateness since the last call.
     Lateness TakeLateness();
 
-    // Everything the instrument has received, oldest first.
+    // Everything the instrument has received, oldest first, while `keepReceived` is set.
     const std::vector<Bytes>& Received() const { return received_; }
     void ClearReceived() { received_.clear(); }
+    bool keepReceived = true; // the demo instrument of a long session keeps nothing
 
     // Input back ends register while their port is open.
     void Attach(SimulatedMidiInApi* input);

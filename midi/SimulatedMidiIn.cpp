@@ -10,7 +10,3 @@ SimulatedMidiIn::SimulatedMidiIn(SimulatedMidiDevice* device, const std::string&
     rtapi_ = nullptr;
     rtapi_ = new SimulatedMidiInApi(device, queueSizeLimit);
 }
-
-SimulatedMidiInApi* SimulatedMidiIn::BackEnd() {
-    return static_cast<SimulatedMidiInApi*>(rtapi_);
-}

@@ -5,7 +5,6 @@
 #include <string>
 
 class SimulatedMidiDevice;
-class SimulatedMidiInApi;
 
 // A real RtMidiIn whose back end is a simulated instrument's port: everything above the
 // back end (the queue and its limit, the filters, getMessage) is the library's own.
@@ -14,6 +13,4 @@ class SimulatedMidiIn : public RtMidiIn {
     explicit SimulatedMidiIn(SimulatedMidiDevice* device,
                              const std::string& clientName = "RtMidi Input Client",
                              unsigned int queueSizeLimit = 100);
-
-    SimulatedMidiInApi* BackEnd();
 };

@@ -90,9 +90,5 @@ bool SimulatedMidiInApi::Deliver(const Bytes& message) {
         return false;
     MidiMessage queued;
     queued.bytes = message;
-    if (!inputData_.queue.push(queued)) {
-        ++dropped_;
-        return false;
-    }
-    return true;
+    return inputData_.queue.push(queued);
 }

@@ -27,16 +27,13 @@ class SimulatedMidiInApi : public MidiInApi {
     std::string getPortName(unsigned int portNumber) override;
 
     // Called by the device (on its delivery thread or the program's): one message in.
-    // False when the queue is full or the message is filtered out.
+    // False when the queue is full, as the library's limit wants, or the message is
+    // filtered out.
     bool Deliver(const Bytes& message);
-
-    // Messages lost because the queue was full.
-    unsigned int Dropped() const { return dropped_; }
 
   protected:
     void initialize(const std::string& clientName) override;
 
   private:
     SimulatedMidiDevice* device_;
-    unsigned int dropped_ = 0;
 };

@@ -26,12 +26,10 @@ constexpr UINT kPollPeriodMs = 100;
 constexpr int kFirstInputCommand = 1000;
 constexpr int kFirstOutputCommand = 2000;
 
-// Status lines and port names are narrow; each byte, taken as signed, becomes one character.
+// Port names and debugger lines are widened as status lines are: byte by byte, signed.
 std::wstring WidenBytes(const std::string& text) {
-    std::wstring wide;
-    for (char c : text)
-        wide.push_back(static_cast<wchar_t>(static_cast<signed char>(c)));
-    return wide;
+    const std::u16string wide = WidenStatusText(text);
+    return std::wstring(wide.begin(), wide.end());
 }
 
 // The demo instrument's port is taken when no remembered port is there, and remembered.

@@ -1,6 +1,5 @@
 #include "app/App.h"
 
-#include "app/AboutBox.h"
 #include "app/Settings.h"
 #include "app/Version.h"
 #include "controls/ControlClasses.h"
@@ -209,19 +208,6 @@ void App::SyncOptionChecks() {
     CheckCommand(mainMenu, IDM_DYNAMIC_SCALING, settings.DynamicScale == 1);
 }
 
-void App::OnCommand(HWND window, int commandId) {
-    switch (commandId) {
-    case IDM_ABOUT:
-        DialogBoxParamW(TheInstance(), MAKEINTRESOURCEW(IDD_ABOUTBOX), window, AboutDialogProc, 0);
-        break;
-    case IDM_EXIT:
-        DestroyWindow(window);
-        break;
-    default:
-        break;
-    }
-}
-
 void App::OnTimer(UINT_PTR timerId) {
     switch (timerId) {
     case kTimerPollMidi:
@@ -237,6 +223,7 @@ void App::OnTimer(UINT_PTR timerId) {
         break;
     case kTimerUpdateCheck:
         KillTimer(mainWindow, kTimerUpdateCheck);
+        CheckForUpdates(false);
         break;
     default:
         break;

@@ -51,6 +51,10 @@ class App : public IHost {
     void InitMainWindow();
     void OnSize();
     void OnCommand(HWND window, int commandId);
+    // Asks the maker's server for the latest build and tells the user: in the status
+    // panel always, in a message box too when `interactive`. True when it could read
+    // the version document.
+    bool CheckForUpdates(bool interactive);
     void StorePlacement();
     void OnTimer(UINT_PTR timerId);
 
@@ -104,6 +108,8 @@ class App : public IHost {
     virtual void SendMidi(const std::vector<uint8_t>& message);
     void FillDeviceMenus(int inputCount, int outputCount);
     MessageReader MakeMidiReader();
+    void ToggleOption(int& setting, UINT command);
+    void ReportUpdate(const std::string& text, bool failed, bool interactive);
 
     MessageReader midiReader; // whole messages out of the input object's queue
 };

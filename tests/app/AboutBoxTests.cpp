@@ -10,9 +10,6 @@
 #include <string>
 #include <vector>
 
-#define TAVREN_WIDEN2(x) L##x
-#define TAVREN_WIDEN(x) TAVREN_WIDEN2(x)
-
 namespace {
 
 std::vector<std::wstring> Lines(const std::wstring& text) {

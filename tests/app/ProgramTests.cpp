@@ -1,5 +1,7 @@
 // Start tavren.exe itself, as a user would, and look at its window and at what it
 // leaves in the registry.
+#include "resources/ResourceIds.h"
+#include "tests/app/UpdateServer.h"
 #include "tests/support/TavrenProcess.h"
 #include "tests/support/WinTestUtil.h"
 
@@ -166,6 +168,46 @@ TEST(Program, AStoredShowStateItNeverWritesOpensANormalWindow) {
     EXPECT_FALSE(IsZoomed(program.window));
     EXPECT_EQ(WindowSize(program.window).cx, 900);
     program.Close();
+}
+
+TEST(Program, ChecksForUpdatesOnceAfterStartingWithoutAMessageBoxUnlessSwitchedOff) {
+    for (DWORD updateCheck : {1, 0}) {
+        RegDeleteTreeW(HKEY_CURRENT_USER, kKey);
+        WriteDword(L"UpdateCheck", updateCheck);
+        UpdateServer server;
+        server.Serve({200, "<tavren><versions><current><build>9999</build></current></versions></tavren>"});
+        Program program;
+        ASSERT_NE(program.window, nullptr);
+        // Timer 3 fires a second after start-up; two more let a second check show itself.
+        PumpUntil([] { return false; }, 3000);
+        EXPECT_EQ(server.Requests(), static_cast<int>(updateCheck)) << updateCheck;
+        EXPECT_EQ(TopLevelWindows(program.info.dwProcessId), std::vector<HWND>{program.window})
+            << "the new version is told in the status panel only";
+        EXPECT_EQ(program.Close(), 0u);
+    }
+}
+
+TEST(Program, ExitClosesItAndSavesWhatTheRunChanged) {
+    StoreOnlyPlacement(100, 100, 900, 650);
+    Program program;
+    ASSERT_NE(program.window, nullptr);
+    SetWindowPos(program.window, nullptr, 150, 120, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+    for (WPARAM command : {IDM_ROTARY_KNOBS, IDM_DYNAMIC_SCALING, IDM_EXIT})
+        PostMessageW(program.window, WM_COMMAND, command, 0);
+    DWORD exitCode = STILL_ACTIVE;
+    ASSERT_EQ(WaitForSingleObject(program.info.hProcess, 15000), WAIT_OBJECT_0);
+    GetExitCodeProcess(program.info.hProcess, &exitCode);
+    EXPECT_EQ(exitCode, 0u);
+
+    const struct {
+        const wchar_t* name;
+        DWORD value;
+    } saved[] = {{L"InitX", 150}, {L"InitY", 120}, {L"InitW", 900}, {L"KnobMode", 1}, {L"DynamicScale", 0}};
+    for (const auto& e : saved) {
+        DWORD value = 0xDEADBEEF;
+        EXPECT_TRUE(ReadDword(e.name, value)) << e.name;
+        EXPECT_EQ(value, e.value) << e.name;
+    }
 }
 
 } // namespace

@@ -1,5 +1,6 @@
 #include "tests/support/TavrenProcess.h"
 
+#include "app/UpdateCheck.h"
 #include "tests/support/WinTestUtil.h"
 
 TavrenProcess::TavrenProcess(const std::wstring& exe, int showCommand, const Environment& environment) {
@@ -9,13 +10,18 @@ TavrenProcess::TavrenProcess(const std::wstring& exe, int showCommand, const Env
         startup.dwFlags = STARTF_USESHOWWINDOW;
         startup.wShowWindow = static_cast<WORD>(showCommand);
     }
-    // The child inherits the environment as it is when it starts.
-    for (const auto& [name, value] : environment)
+    // The child inherits the environment as it is when it starts. Unless the test
+    // serves the version document itself, the program's update check goes to a port
+    // where nothing listens, never to the maker's server.
+    Environment all = environment;
+    if (GetEnvironmentVariableW(kUpdateUrlVariable, nullptr, 0) == 0)
+        all.emplace_back(kUpdateUrlVariable, L"http://127.0.0.1:1/tavren.xml");
+    for (const auto& [name, value] : all)
         SetEnvironmentVariableW(name.c_str(), value.c_str());
     std::wstring commandLine = exe;
     started = CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
                              &startup, &info) != FALSE;
-    for (const auto& variable : environment)
+    for (const auto& variable : all)
         SetEnvironmentVariableW(variable.first.c_str(), nullptr);
     if (started) {
         WaitForInputIdle(info.hProcess, 10000);

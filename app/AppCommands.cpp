@@ -1,0 +1,66 @@
+// The menu and accelerator commands of the main window, and the update check that
+// the Help menu and the start-up timer run.
+#include "app/AboutBox.h"
+#include "app/App.h"
+#include "app/Settings.h"
+#include "app/UpdateCheck.h"
+#include "app/Version.h"
+#include "resources/ResourceIds.h"
+
+#include <shellapi.h>
+
+void App::OnCommand(HWND window, int commandId) {
+    Settings& settings = GetSettings();
+    switch (commandId) {
+    case IDM_ABOUT:
+        DialogBoxParamW(TheInstance(), MAKEINTRESOURCEW(IDD_ABOUTBOX), window, AboutDialogProc, 0);
+        break;
+    case IDM_EXIT:
+        DestroyWindow(window);
+        break;
+    case IDM_MORE_INFO:
+        ShellExecuteW(nullptr, nullptr, TAVREN_WIDEN(TAVREN_WEB_PAGE), nullptr, nullptr, SW_SHOW);
+        break;
+    case IDM_ROTARY_KNOBS:
+        ToggleOption(settings.KnobMode, IDM_ROTARY_KNOBS);
+        break;
+    case IDM_DYNAMIC_SCALING:
+        ToggleOption(settings.DynamicScale, IDM_DYNAMIC_SCALING);
+        OnSize();
+        break;
+    case IDM_CHECK_UPDATES:
+        CheckForUpdates(true);
+        break;
+    default:
+        break;
+    }
+}
+
+void App::ToggleOption(int& setting, UINT command) {
+    setting = 1 - setting;
+    CheckMenuItem(mainMenu, command, MF_BYCOMMAND | (setting == 1 ? MF_CHECKED : MF_UNCHECKED));
+}
+
+bool App::CheckForUpdates(bool interactive) {
+    ShowStatus("Checking for updates...");
+    int latest = 0;
+    if (!FetchLatestBuild(latest)) {
+        ReportUpdate("Unable to connect to update server.", true, interactive);
+        return false;
+    }
+    if (latest > buildNumber) {
+        ReportUpdate("A new version is available. Please visit " TAVREN_WEB_PAGE " to get the latest version",
+                     false, interactive);
+    } else {
+        ReportUpdate("Current version is up to date.", false, interactive);
+    }
+    return true;
+}
+
+void App::ReportUpdate(const std::string& text, bool failed, bool interactive) {
+    ShowStatus(text);
+    if (interactive) {
+        MessageBoxW(mainWindow, Utf8ToWide(text).c_str(), failed ? L"Error" : L"Update status",
+                    MB_OK | (failed ? MB_ICONWARNING : MB_ICONINFORMATION));
+    }
+}

@@ -1,0 +1,48 @@
+#pragma once
+
+#include <atomic>
+#include <mutex>
+#include <string>
+#include <thread>
+
+// An HTTP server on 127.0.0.1, on a thread of the test program, that answers every
+// request with the reply it was last given. Tests point the update check at it.
+class TestHttpServer {
+  public:
+    // How the server answers.
+    enum class Pace {
+        Whole,     // head and body at once
+        TwoPieces, // head and half the body, a pause, then the rest
+        Silent,    // reads the request and never answers
+        HeadOnly,  // the head, then nothing of the body it announced
+    };
+    struct Reply {
+        int status = 200;
+        std::string body;
+        Pace pace = Pace::Whole;
+    };
+
+    TestHttpServer();
+    TestHttpServer(const TestHttpServer&) = delete;
+    TestHttpServer& operator=(const TestHttpServer&) = delete;
+    ~TestHttpServer();
+
+    void Serve(const Reply& reply);
+    std::wstring Url() const; // of the version document
+    int Requests() const { return requests; }
+    std::string LastRequest() const; // its request line and headers
+
+  private:
+    void Run();
+    void Answer(unsigned long long client);
+    bool Stopping(unsigned long long client) const; // waits up to 50 ms for the client
+
+    unsigned long long listener; // SOCKET
+    int port = 0;
+    std::atomic<bool> stop{false};
+    std::atomic<int> requests{0};
+    mutable std::mutex mutex;
+    Reply reply;
+    std::string lastRequest;
+    std::thread thread;
+};

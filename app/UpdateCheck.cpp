@@ -81,9 +81,9 @@ HINTERNET OpenRequest(HINTERNET internet, const std::wstring& url, InternetHandl
 bool AnsweredOk(HINTERNET request) {
     DWORD status = 0;
     DWORD size = sizeof(status);
-    if (!HttpQueryInfoW(request, HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &status, &size, nullptr))
-        return true; // not an HTTP address: there is no status to check
-    return status == HTTP_STATUS_OK;
+    return HttpQueryInfoW(request, HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &status, &size,
+                          nullptr) &&
+           status == HTTP_STATUS_OK;
 }
 
 // Reads until the buffer is full or the document has ended: one read may return only
@@ -104,11 +104,11 @@ bool ReadDocument(HINTERNET request, char* buffer, DWORD capacity, DWORD& length
 } // namespace
 
 std::wstring VersionDocumentUrl() {
-    wchar_t mirror[2048];
-    const DWORD length = GetEnvironmentVariableW(kUpdateUrlVariable, mirror, 2048);
-    if (length > 0 && length < 2048)
-        return mirror;
-    return TAVREN_WIDEN(TAVREN_VERSION_DOCUMENT_URL);
+    std::wstring mirror(GetEnvironmentVariableW(kUpdateUrlVariable, nullptr, 0), L'\0');
+    if (!mirror.empty())
+        mirror.resize(
+            GetEnvironmentVariableW(kUpdateUrlVariable, mirror.data(), static_cast<DWORD>(mirror.size())));
+    return mirror.empty() ? TAVREN_WIDEN(TAVREN_VERSION_DOCUMENT_URL) : mirror;
 }
 
 bool FetchLatestBuild(int& build) {

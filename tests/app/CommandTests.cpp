@@ -1,7 +1,9 @@
 // The menu commands that need no MIDI, given to a main window as the menu gives them.
 #include "app/Settings.h"
+#include "controls/MainPanel.h"
+#include "engine/Pro800Engine.h"
 #include "resources/ResourceIds.h"
-#include "tests/app/AppWindow.h"
+#include "tests/app/MainWindowTest.h"
 #include "tests/support/WinTestUtil.h"
 
 #include <gtest/gtest.h>
@@ -14,19 +16,19 @@ bool IsChecked(HMENU menu, UINT command) {
     return (GetMenuState(menu, command, MF_BYCOMMAND) & MF_CHECKED) != 0;
 }
 
-TEST(Commands, TheOptionTogglesFlipTheirSettingAndCheckMark) {
+TEST_F(MainWindowTest, TheOptionTogglesFlipTheirSettingAndCheckMark) {
     const struct {
         UINT command;
         int Settings::*setting;
     } cases[] = {{IDM_ROTARY_KNOBS, &Settings::KnobMode}, {IDM_DYNAMIC_SCALING, &Settings::DynamicScale}};
-    AppWindow main;
+    Open();
     for (const auto& c : cases) {
         int& setting = GetSettings().*c.setting;
         const int first = setting;
         for (int expected : {1 - first, first}) {
-            SendMessageW(main.window, WM_COMMAND, c.command, 0);
+            SendMessageW(window, WM_COMMAND, c.command, 0);
             EXPECT_EQ(setting, expected) << c.command;
-            EXPECT_EQ(IsChecked(main.app->mainMenu, c.command), expected == 1) << c.command;
+            EXPECT_EQ(IsChecked(app->mainMenu, c.command), expected == 1) << c.command;
         }
     }
 }
@@ -73,10 +75,22 @@ class HttpsHandler {
     static constexpr wchar_t kResultKey[] = L"Software\\Quillmer\\TavrenTestShell";
 };
 
-TEST(Commands, MoreInfoOpensTheProgramsWebPageWithTheShell) {
+TEST_F(MainWindowTest, DynamicScreenScalingTakesEffectAtOnce) {
+    Open();
+    const MainPanel* panel = app->engine->panel;
+    RECT client;
+    GetClientRect(window, &client);
+    ASSERT_EQ(panel->currentWidth, client.right); // scaled to the window, as the settings start
+    SendMessageW(window, WM_COMMAND, IDM_DYNAMIC_SCALING, 0);
+    EXPECT_EQ(panel->currentWidth, panel->naturalWidth);
+    SendMessageW(window, WM_COMMAND, IDM_DYNAMIC_SCALING, 0);
+    EXPECT_EQ(panel->currentWidth, client.right);
+}
+
+TEST_F(MainWindowTest, MoreInfoOpensTheProgramsWebPageWithTheShell) {
     HttpsHandler handler;
-    AppWindow main;
-    SendMessageW(main.window, WM_COMMAND, IDM_MORE_INFO, 0);
+    Open();
+    SendMessageW(window, WM_COMMAND, IDM_MORE_INFO, 0);
     EXPECT_EQ(handler.Opened(), L"https://www.quillmer.example/tavren");
 }
 

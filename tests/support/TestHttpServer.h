@@ -9,7 +9,6 @@
 // request with the reply it was last given. Tests point the update check at it.
 class TestHttpServer {
   public:
-    // How the server answers.
     enum class Pace {
         Whole,     // head and body at once
         TwoPieces, // head and half the body, a pause, then the rest
@@ -27,21 +26,20 @@ class TestHttpServer {
     TestHttpServer& operator=(const TestHttpServer&) = delete;
     ~TestHttpServer();
 
-    void Serve(const Reply& reply);
+    void Serve(const Reply& next);
     std::wstring Url() const; // of the version document
     int Requests() const { return requests; }
     std::string LastRequest() const; // its request line and headers
 
   private:
-    void Run();
     void Answer(unsigned long long client);
-    bool Stopping(unsigned long long client) const; // waits up to 50 ms for the client
+    bool Readable(unsigned long long socket) const; // within 50 ms
 
-    unsigned long long listener; // SOCKET
+    unsigned long long listener; // a SOCKET
     int port = 0;
     std::atomic<bool> stop{false};
     std::atomic<int> requests{0};
-    mutable std::mutex mutex;
+    mutable std::mutex mutex; // guards the two below
     Reply reply;
     std::string lastRequest;
     std::thread thread;

@@ -109,6 +109,7 @@ class App : public IHost {
     void FillDeviceMenus(int inputCount, int outputCount);
     MessageReader MakeMidiReader();
     void ToggleOption(int& setting, UINT command);
+    void ChoosePort(bool input, int index);
     void ReportUpdate(const std::string& text, bool failed, bool interactive);
 
     MessageReader midiReader; // whole messages out of the input object's queue

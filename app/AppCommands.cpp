@@ -5,6 +5,7 @@
 #include "app/Settings.h"
 #include "app/UpdateCheck.h"
 #include "app/Version.h"
+#include "midi/MidiPort.h"
 #include "resources/ResourceIds.h"
 
 #include <shellapi.h>
@@ -31,9 +32,38 @@ void App::OnCommand(HWND window, int commandId) {
     case IDM_CHECK_UPDATES:
         CheckForUpdates(true);
         break;
+    case IDM_REINIT_MIDI:
+        InitMidi();
+        if (CheckDevice(false))
+            QueryDevice();
+        break;
     default:
+        // Items for ports beyond index 100 are listed but do nothing.
+        if (commandId >= IDM_FIRST_INPUT_PORT && commandId <= IDM_FIRST_INPUT_PORT + IDM_LAST_PORT_INDEX)
+            ChoosePort(true, commandId - IDM_FIRST_INPUT_PORT);
+        else if (commandId >= IDM_FIRST_OUTPUT_PORT &&
+                 commandId <= IDM_FIRST_OUTPUT_PORT + IDM_LAST_PORT_INDEX)
+            ChoosePort(false, commandId - IDM_FIRST_OUTPUT_PORT);
         break;
     }
+}
+
+// The choice is remembered by name: the ports are opened again by that name, and a
+// port gone since the menu was built leaves an empty name and its side closed.
+void App::ChoosePort(bool input, int index) {
+    HMENU menu = input ? inputDeviceMenu : outputDeviceMenu;
+    for (int position = GetMenuItemCount(menu) - 1; position >= 0; --position)
+        CheckMenuItem(menu, static_cast<UINT>(position), MF_BYPOSITION | MF_UNCHECKED);
+    CheckMenuItem(menu, (input ? IDM_FIRST_INPUT_PORT : IDM_FIRST_OUTPUT_PORT) + index,
+                  MF_BYCOMMAND | MF_CHECKED);
+    std::string name;
+    if (midiPort != nullptr)
+        name = input ? midiPort->InputPortName(index) : midiPort->OutputPortName(index);
+    Settings& settings = GetSettings();
+    (input ? settings.MIDIInDevice : settings.MIDIOutDevice) = name;
+    InitMidi();
+    if (CheckDevice(false))
+        QueryDevice();
 }
 
 void App::ToggleOption(int& setting, UINT command) {

@@ -10,6 +10,7 @@
 #include "midi/DemoMode.h"
 #include "midi/MidiMessages.h"
 #include "midi/MidiPort.h"
+#include "resources/ResourceIds.h"
 
 #include <RtMidi.h>
 
@@ -23,8 +24,6 @@ using Clock = std::chrono::steady_clock;
 constexpr std::chrono::milliseconds kQueryWait(300);
 constexpr std::chrono::milliseconds kPatchWait(100);
 constexpr UINT kPollPeriodMs = 100;
-constexpr int kFirstInputCommand = 1000;
-constexpr int kFirstOutputCommand = 2000;
 
 // Port names and debugger lines are widened as status lines are: byte by byte, signed.
 std::wstring WidenBytes(const std::string& text) {
@@ -114,8 +113,8 @@ void App::FillDeviceMenus(int inputCount, int outputCount) {
         bool input;
     };
     const Side sides[] = {
-        {inputDeviceMenu, inputCount, kFirstInputCommand, midiPort->inputPort, true},
-        {outputDeviceMenu, outputCount, kFirstOutputCommand, midiPort->outputPort, false},
+        {inputDeviceMenu, inputCount, IDM_FIRST_INPUT_PORT, midiPort->inputPort, true},
+        {outputDeviceMenu, outputCount, IDM_FIRST_OUTPUT_PORT, midiPort->outputPort, false},
     };
     for (const Side& side : sides) {
         if (side.menu == nullptr)

@@ -14,7 +14,8 @@ constexpr std::chrono::seconds kStayAwake(1);
 
 } // namespace
 
-SimulatedMidiDevice::SimulatedMidiDevice(std::string portName) : portName_(std::move(portName)) {}
+SimulatedMidiDevice::SimulatedMidiDevice(std::string portName)
+    : portNames{portName}, portName_(std::move(portName)) {}
 
 SimulatedMidiDevice::~SimulatedMidiDevice() {
     {

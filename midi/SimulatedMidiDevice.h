@@ -33,8 +33,13 @@ class SimulatedMidiDevice {
     SimulatedMidiDevice& operator=(const SimulatedMidiDevice&) = delete;
     ~SimulatedMidiDevice();
 
-    // The name of the one input and the one output port the device offers.
+    // The name of the instrument's input and output port.
     const std::string& PortName() const { return portName_; }
+
+    // The ports the system lists on each side, in its order: at first only the
+    // instrument's. Ports of the instrument's name lead to it; any other one leads to a
+    // device that takes everything and says nothing.
+    std::vector<std::string> portNames;
 
     // Each answer reaches the input this long after the request left the output.
     void SetLatency(std::chrono::milliseconds latency) { latency_ = latency; }

@@ -39,7 +39,8 @@ void SimulatedMidiInApi::openPort(unsigned int portNumber, const std::string&) {
         error(RtMidiError::DRIVER_ERROR, errorString_);
         return;
     }
-    device_->Attach(this);
+    if (device_->portNames[portNumber] == device_->PortName())
+        device_->Attach(this);
     connected_ = true;
 }
 
@@ -64,7 +65,7 @@ void SimulatedMidiInApi::setClientName(const std::string&) {}
 void SimulatedMidiInApi::setPortName(const std::string&) {}
 
 unsigned int SimulatedMidiInApi::getPortCount() {
-    return device_ != nullptr ? 1 : 0;
+    return device_ != nullptr ? static_cast<unsigned int>(device_->portNames.size()) : 0;
 }
 
 std::string SimulatedMidiInApi::getPortName(unsigned int portNumber) {
@@ -73,7 +74,7 @@ std::string SimulatedMidiInApi::getPortName(unsigned int portNumber) {
         error(RtMidiError::WARNING, errorString_);
         return std::string();
     }
-    return device_->PortName();
+    return device_->portNames[portNumber];
 }
 
 bool SimulatedMidiInApi::Deliver(const Bytes& message) {

@@ -8,10 +8,11 @@
 
 class SimulatedMidiDevice;
 
-// An RtMidi input back end whose one port leads from a simulated instrument. What the
-// device delivers goes into the library's own input queue, with its limit and its
-// filters for SysEx, timing and active sensing, and leaves through getMessage as from
-// any driver. Without a device it offers no port.
+// An RtMidi input back end with the ports the simulated device lists; those of the
+// instrument's name lead from the simulated instrument. What the device delivers goes
+// into the library's own input queue, with its limit and its filters for SysEx, timing
+// and active sensing, and leaves through getMessage as from any driver. Without a
+// device it offers no port.
 class SimulatedMidiInApi : public MidiInApi {
   public:
     SimulatedMidiInApi(SimulatedMidiDevice* device, unsigned int queueSizeLimit);

@@ -22,6 +22,7 @@ void SimulatedMidiOutApi::openPort(unsigned int portNumber, const std::string&) 
         error(RtMidiError::DRIVER_ERROR, errorString_);
         return;
     }
+    toInstrument_ = device_->portNames[portNumber] == device_->PortName();
     connected_ = true;
 }
 
@@ -45,7 +46,7 @@ void SimulatedMidiOutApi::setClientName(const std::string&) {}
 void SimulatedMidiOutApi::setPortName(const std::string&) {}
 
 unsigned int SimulatedMidiOutApi::getPortCount() {
-    return device_ != nullptr ? 1 : 0;
+    return device_ != nullptr ? static_cast<unsigned int>(device_->portNames.size()) : 0;
 }
 
 std::string SimulatedMidiOutApi::getPortName(unsigned int portNumber) {
@@ -54,12 +55,12 @@ std::string SimulatedMidiOutApi::getPortName(unsigned int portNumber) {
         error(RtMidiError::WARNING, errorString_);
         return std::string();
     }
-    return device_->PortName();
+    return device_->portNames[portNumber];
 }
 
 void SimulatedMidiOutApi::sendMessage(const unsigned char* message, size_t size) {
     // Like the Windows driver: nothing leaves a port that is not open.
-    if (!connected_)
+    if (!connected_ || !toInstrument_)
         return;
     if (device_->faults.send) {
         errorString_ = "SimulatedMidiOutApi::sendMessage: the device did not take the message.";

@@ -6,8 +6,9 @@
 
 class SimulatedMidiDevice;
 
-// An RtMidi output back end whose one port leads to a simulated instrument. Without a
-// device it offers no port.
+// An RtMidi output back end with the ports the simulated device lists; those of the
+// instrument's name lead to the simulated instrument. Without a device it offers no
+// port.
 class SimulatedMidiOutApi : public MidiOutApi {
   public:
     explicit SimulatedMidiOutApi(SimulatedMidiDevice* device);
@@ -28,4 +29,5 @@ class SimulatedMidiOutApi : public MidiOutApi {
 
   private:
     SimulatedMidiDevice* device_;
+    bool toInstrument_ = false; // the open port is one of the instrument's
 };

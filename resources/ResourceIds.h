@@ -22,6 +22,10 @@
 #define IDM_REINIT_MIDI 32775
 #define IDM_DYNAMIC_SCALING 32777
 #define IDM_CHECK_UPDATES 32778
+// the port menus, built at run time: first command + port index, for indices 0 to 100
+#define IDM_FIRST_INPUT_PORT 1000
+#define IDM_FIRST_OUTPUT_PORT 2000
+#define IDM_LAST_PORT_INDEX 100
 
 // bitmaps
 #define IDB_PANEL 129

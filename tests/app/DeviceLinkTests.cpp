@@ -14,6 +14,7 @@
 #include "midi/MidiPortFactory.h"
 #include "midi/SimulatedMidiDevice.h"
 #include "midi/SimulatedPatches.h"
+#include "resources/ResourceIds.h"
 #include "tests/support/DebugOutput.h"
 #include "tests/support/HexBytes.h"
 #include "tests/support/Pointer.h"
@@ -414,6 +415,141 @@ TEST_F(DeviceLinkTest, DoubleClickOnARowSwitchesTheInstrument) {
     PumpUntil([&] { return device.Received().size() >= 2; }, 2000);
     EXPECT_EQ(device.Received(), (std::vector<Bytes>{Hex("C0 05"), Hex("B0 00 01")}));
     EXPECT_EQ(device.instrument.CurrentPatch(), 105);
+}
+
+// A port menu as the user reads it: the items in order, the checked one in brackets.
+std::string PortMenu(HMENU menu, UINT firstCommand) {
+    std::string items;
+    for (int i = 0; i < GetMenuItemCount(menu); ++i) {
+        wchar_t text[64] = L"";
+        GetMenuStringW(menu, static_cast<UINT>(i), text, 64, MF_BYPOSITION);
+        EXPECT_EQ(GetMenuItemID(menu, i), firstCommand + static_cast<UINT>(i));
+        const std::string name(text, text + wcslen(text));
+        const bool checked = (GetMenuState(menu, static_cast<UINT>(i), MF_BYPOSITION) & MF_CHECKED) != 0;
+        items += (i > 0 ? "|" : "") + (checked ? "[" + name + "]" : name);
+    }
+    return items;
+}
+
+// Choosing ports from the menus, one step after the other on the same window, with
+// the instrument at the second of three ports on each side.
+TEST_F(DeviceLinkTest, AChosenPortIsRememberedByNameAndTheInstrumentQueriedAgain) {
+    device.portNames = {"USB MIDI Interface", kPort, "Loopback"};
+    OpenPorts();
+    const std::string out = "MIDI Output device opened.", in = "MIDI Input device opened.";
+    const struct {
+        const char* what;
+        int command;
+        std::vector<std::string> portNames; // as the system lists them after the menus were built
+        const char* input;                  // the remembered names afterwards
+        const char* output;
+        const char* inputMenu;
+        const char* outputMenu;
+        std::vector<std::string> opened; // the status lines, up to the instrument's answer
+        bool queried;                    // the instrument received the identification request
+    } steps[] = {
+        {"an output that leads elsewhere",
+         2002,
+         {},
+         kPort,
+         "Loopback",
+         "USB MIDI Interface|[Test Pro~800]|Loopback",
+         "USB MIDI Interface|Test Pro~800|[Loopback]",
+         {"Opening output.", out, "Opening input.", in},
+         false},
+        {"the instrument's output again",
+         2001,
+         {},
+         kPort,
+         kPort,
+         "USB MIDI Interface|[Test Pro~800]|Loopback",
+         "USB MIDI Interface|[Test Pro~800]|Loopback",
+         {"Opening output.", out, "Opening input.", in},
+         true},
+        {"the checked input once more",
+         1001,
+         {},
+         kPort,
+         kPort,
+         "USB MIDI Interface|[Test Pro~800]|Loopback",
+         "USB MIDI Interface|[Test Pro~800]|Loopback",
+         {"Opening output.", out, "Opening input.", in},
+         true},
+        {"the second of two ports of one name",
+         1002,
+         {kPort, "Loopback", kPort},
+         kPort,
+         kPort,
+         "[Test Pro~800]|Loopback|Test Pro~800",
+         "[Test Pro~800]|Loopback|Test Pro~800",
+         {"Opening output.", out, "Opening input.", in},
+         true},
+        {"an input gone since the menu was built",
+         1002,
+         {kPort, "Loopback"},
+         "",
+         kPort,
+         "Test Pro~800|Loopback",
+         "[Test Pro~800]|Loopback",
+         {"Opening output.", out, "MIDI Input not open"},
+         false},
+        {"a port beyond index 100",
+         1101,
+         {},
+         "",
+         kPort,
+         "Test Pro~800|Loopback",
+         "[Test Pro~800]|Loopback",
+         {},
+         false},
+    };
+    for (const auto& step : steps) {
+        SCOPED_TRACE(step.what);
+        if (!step.portNames.empty()) {
+            app->InitMidi(); // the menus of the ports before the change
+            device.portNames = step.portNames;
+        }
+        app->status.clear();
+        device.ClearReceived();
+        KillTimer(window, kTimerPollMidi);
+        SendMessageW(window, WM_COMMAND, static_cast<WPARAM>(step.command), 0);
+        EXPECT_EQ(GetSettings().MIDIInDevice, step.input);
+        EXPECT_EQ(GetSettings().MIDIOutDevice, step.output);
+        EXPECT_EQ(PortMenu(app->inputDeviceMenu, 1000), step.inputMenu);
+        EXPECT_EQ(PortMenu(app->outputDeviceMenu, 2000), step.outputMenu);
+        const size_t shown = std::min(app->status.size(), step.opened.size());
+        EXPECT_EQ(std::vector<std::string>(app->status.begin(), app->status.begin() + shown), step.opened);
+        EXPECT_EQ(!device.Received().empty() && device.Received()[0] == BuildIdentificationRequest(),
+                  step.queried);
+        // Timer 1 polls the input again whenever it has opened.
+        EXPECT_EQ(KillTimer(window, kTimerPollMidi) != FALSE, app->midiPort->inputOpen);
+    }
+}
+
+TEST_F(DeviceLinkTest, RememberedPortsThatAreNotThereOpenNothingAndSayNothing) {
+    for (const char* remembered : {"", "Gone Interface"}) {
+        GetSettings().MIDIInDevice = GetSettings().MIDIOutDevice = remembered;
+        app->status.clear();
+        app->InitMidi();
+        EXPECT_TRUE(app->status.empty()) << remembered;
+        EXPECT_FALSE(app->midiPort->inputOpen || app->midiPort->outputOpen) << remembered;
+        EXPECT_EQ(PortMenu(app->inputDeviceMenu, 1000) + " " + PortMenu(app->outputDeviceMenu, 2000),
+                  "Test Pro~800 Test Pro~800");
+    }
+}
+
+TEST_F(DeviceLinkTest, ReinitializeReopensBothSidesRestartsThePollAndQueries) {
+    OpenPorts();
+    app->status.clear();
+    KillTimer(window, kTimerPollMidi);
+    SendMessageW(window, WM_COMMAND, IDM_REINIT_MIDI, 0);
+    ASSERT_GE(app->status.size(), 4u);
+    EXPECT_EQ(std::vector<std::string>(app->status.begin(), app->status.begin() + 4),
+              (std::vector<std::string>{"Opening output.", "MIDI Output device opened.", "Opening input.",
+                                        "MIDI Input device opened."}));
+    EXPECT_TRUE(KillTimer(window, kTimerPollMidi));
+    ASSERT_FALSE(device.Received().empty());
+    EXPECT_EQ(device.Received()[0], BuildIdentificationRequest());
 }
 
 } // namespace

@@ -69,21 +69,27 @@ fetch_deps() {
     log "dependency sources in $deps"
 }
 
-# Builds the native tree, the artwork and the Windows tree.
+# Builds the native tree, the artwork and the Windows tree. With target names it
+# builds only those Windows targets, and natively only what the artwork needs.
 build_all() {
     ensure_packages
     fetch_deps
+    local native=() windows=()
+    if [ $# -gt 0 ]; then
+        native=(--target layout-export)
+        windows=(--target "$@")
+    fi
     log "native build (clang, sanitizers)"
     cmake -S "$TOP" -B "$BUILD/native" -G Ninja -DCMAKE_BUILD_TYPE=Debug \
         -DCMAKE_C_COMPILER=clang-14 -DCMAKE_CXX_COMPILER=clang++-14 >/dev/null
-    cmake --build "$BUILD/native"
+    cmake --build "$BUILD/native" "${native[@]}"
     log "artwork"
     /usr/bin/python3 "$TOP/tools/artgen/generate.py" --layout-tool "$BUILD/native/tools/layout-export/layout-export" \
         --out "$BUILD/art"
     log "Windows build (mingw-w64)"
     cmake -S "$TOP" -B "$BUILD/windows" -G Ninja -DCMAKE_BUILD_TYPE=Release \
         -DCMAKE_TOOLCHAIN_FILE="$TOP/cmake/mingw-w64.cmake" -DTAVREN_ART_DIR="$BUILD/art" >/dev/null
-    cmake --build "$BUILD/windows"
+    cmake --build "$BUILD/windows" "${windows[@]}"
 }
 
 # Starts Xvfb on a free display number and exports DISPLAY. The caller's cleanup

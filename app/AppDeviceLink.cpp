@@ -20,7 +20,9 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-// The waits spin on the input queue: a reply is handled as soon as it is queued.
+// The waits spin on the input queue: a reply is handled as soon as it is queued. Each
+// turn offers the processor to another thread that is ready, the MIDI driver's first
+// among them, so that a busy machine does not keep the reply out of the queue.
 constexpr std::chrono::milliseconds kQueryWait(300);
 constexpr std::chrono::milliseconds kPatchWait(100);
 constexpr UINT kPollPeriodMs = 100;
@@ -157,8 +159,10 @@ bool App::PortsOpen() const {
 void App::QueryDevice() {
     SendMidi(BuildIdentificationRequest());
     const Clock::time_point sent = Clock::now();
-    while (Clock::now() - sent <= kQueryWait)
+    while (Clock::now() - sent <= kQueryWait) {
         PollMidiInput();
+        SwitchToThread();
+    }
     if (PatchBank::IsBank(patchBank.bank))
         LoadBank(patchBank.bank);
 }
@@ -210,6 +214,7 @@ void App::LoadBank(int bank) {
                 ShowStatus("Patch request timeout");
                 break;
             }
+            SwitchToThread();
         }
     }
     if (PatchBank::IsBank(patchBank.bank) && PatchBank::IsProgram(keep))

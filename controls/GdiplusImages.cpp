@@ -26,6 +26,38 @@ std::unique_ptr<Gdiplus::Bitmap> RenderScaledBitmap(Gdiplus::Bitmap& source, int
     return target;
 }
 
+HBITMAP RenderScaledDib(Gdiplus::Bitmap& source, int width, int height, double ratio,
+                        std::unique_ptr<Gdiplus::Bitmap>& view) {
+    view.reset();
+    if (width <= 0 || height <= 0)
+        return nullptr;
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    HBITMAP dib = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    if (!dib)
+        return nullptr;
+    view = std::make_unique<Gdiplus::Bitmap>(width, height, width * 4, PixelFormat32bppPARGB,
+                                             static_cast<BYTE*>(bits));
+    if (view->GetLastStatus() != Gdiplus::Ok) {
+        view.reset();
+        DeleteObject(dib);
+        return nullptr;
+    }
+    Gdiplus::Graphics graphics(view.get());
+    graphics.SetInterpolationMode(Gdiplus::InterpolationModeHighQualityBicubic);
+    graphics.SetPixelOffsetMode(Gdiplus::PixelOffsetModeHalf);
+    graphics.ScaleTransform(static_cast<float>(ratio), static_cast<float>(ratio));
+    graphics.DrawImage(&source, 0, 0, static_cast<INT>(source.GetWidth()),
+                       static_cast<INT>(source.GetHeight()));
+    return dib;
+}
+
 void DrawBitmapUnscaled(HDC dc, Gdiplus::Bitmap& image) {
     Gdiplus::Graphics graphics(dc);
     graphics.SetInterpolationMode(Gdiplus::InterpolationModeNearestNeighbor);

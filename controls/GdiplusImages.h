@@ -18,5 +18,12 @@ std::unique_ptr<Gdiplus::Bitmap> LoadResourceBitmap(HINSTANCE instance, int id);
 std::unique_ptr<Gdiplus::Bitmap> RenderScaledBitmap(Gdiplus::Bitmap& source, int width, int height,
                                                     double ratio);
 
+// The same drawing straight into a new 32-bit GDI bitmap of width x height, ready for
+// blitting: its pixels are premultiplied, as drawn over black. `view` receives a GDI+
+// bitmap over those pixels, to be released before the GDI bitmap. Null when the size
+// is empty or GDI or GDI+ fails.
+HBITMAP RenderScaledDib(Gdiplus::Bitmap& source, int width, int height, double ratio,
+                        std::unique_ptr<Gdiplus::Bitmap>& view);
+
 // Draws `image` at (0, 0) in its own pixel size, pixel for pixel.
 void DrawBitmapUnscaled(HDC dc, Gdiplus::Bitmap& image);

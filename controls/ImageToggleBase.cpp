@@ -2,6 +2,7 @@
 
 #include "app/IHost.h"
 #include "controls/GdiplusImages.h"
+#include "controls/ScaledImages.h"
 #include "controls/ToggleMath.h"
 #include "controls/UnitFormat.h"
 
@@ -13,9 +14,9 @@ namespace {
 
 // Loads the images at natural size and answers the window rectangle at (x, y).
 RECT LoadImages(HINSTANCE module, const std::vector<WORD>& resources,
-                std::vector<std::unique_ptr<Gdiplus::Bitmap>>& images, int x, int y) {
+                std::vector<std::shared_ptr<Gdiplus::Bitmap>>& images, int x, int y) {
     for (WORD id : resources)
-        images.push_back(LoadResourceBitmap(module, id));
+        images.push_back(ScaledImages::Get(module, id, 1.0));
     int width = 0;
     int height = 0;
     if (!images.empty() && images.back()) {
@@ -65,14 +66,12 @@ void ImageToggleBase::SetScale(double factor) {
         image.reset();
     int width = 0;
     int height = 0;
-    if (std::unique_ptr<Gdiplus::Bitmap> sizing = LoadResourceBitmap(instance, stateResources.back())) {
+    if (std::shared_ptr<Gdiplus::Bitmap> sizing = ScaledImages::Get(instance, stateResources.back(), 1.0)) {
         width = static_cast<int>(sizing->GetWidth() * factor);
         height = static_cast<int>(sizing->GetHeight() * factor);
     }
-    for (size_t i = 0; i < stateResources.size(); ++i) {
-        if (std::unique_ptr<Gdiplus::Bitmap> natural = LoadResourceBitmap(instance, stateResources[i]))
-            stateImages[i] = RenderScaledBitmap(*natural, width, height, factor);
-    }
+    for (size_t i = 0; i < stateResources.size(); ++i)
+        stateImages[i] = ScaledImages::Get(instance, stateResources[i], factor);
     imageWidth = width;
     imageHeight = height;
 }

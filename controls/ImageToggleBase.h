@@ -41,7 +41,7 @@ class ImageToggleBase : public CustomControl {
 
     HINSTANCE instance;
     std::vector<WORD> stateResources;                          // bitmap of each position
-    std::vector<std::unique_ptr<Gdiplus::Bitmap>> stateImages; // at the current scale; may be null
+    std::vector<std::shared_ptr<Gdiplus::Bitmap>> stateImages; // at the current scale, shared; may be null
     int imageWidth = 0; // size of the position images at the current scale, and of the window
     int imageHeight = 0;
     int value = 0;

@@ -4,62 +4,130 @@
 
 #include "controls/GdiplusHeader.h"
 
+#include <algorithm>
+
+namespace {
+
+// Source pixels taken beyond a frame's own on each side: the filter reaches into the
+// neighbouring frames at the edges, as it does when the whole strip is drawn at once.
+constexpr int kFrameMargin = 8;
+
+// A blank 32-bit top-down strip to render frames into; `bits` receives its pixels.
+HBITMAP CreateStrip(int width, int height, void*& bits) {
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    bits = nullptr;
+    return CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+}
+
+HBITMAP HandleOf(Gdiplus::Bitmap* bitmap) {
+    HBITMAP handle = nullptr;
+    if (bitmap && bitmap->GetHBITMAP(Gdiplus::Color(0), &handle) != Gdiplus::Ok)
+        handle = nullptr;
+    return handle;
+}
+
+} // namespace
+
 KnobSprites::KnobSprites(HINSTANCE instance, int imageId, int maskId, int lastFrame)
-    : module(instance), imageResource(imageId), maskResource(maskId), lastFrameIndex(lastFrame) {
+    : module(instance), imageResource(imageId), maskResource(maskId), lastFrameIndex(lastFrame),
+      ready(static_cast<size_t>(lastFrame + 1), true) {
     image = LoadResourceBitmap(module, imageResource);
     mask = LoadResourceBitmap(module, maskResource);
-    MakeHandles();
+    imageHandle = HandleOf(image.get());
+    maskHandle = HandleOf(mask.get());
 }
 
 KnobSprites::~KnobSprites() {
-    ReleaseAll();
+    ReleaseHandles();
 }
 
-void KnobSprites::ReleaseAll() {
+void KnobSprites::ReleaseHandles() {
     if (imageHandle)
         DeleteObject(imageHandle);
     if (maskHandle)
         DeleteObject(maskHandle);
     imageHandle = nullptr;
     maskHandle = nullptr;
-    image.reset();
-    mask.reset();
-}
-
-void KnobSprites::MakeHandles() {
-    if (image && image->GetHBITMAP(Gdiplus::Color(0), &imageHandle) != Gdiplus::Ok)
-        imageHandle = nullptr;
-    if (mask && mask->GetHBITMAP(Gdiplus::Color(0), &maskHandle) != Gdiplus::Ok)
-        maskHandle = nullptr;
+    imageBits = nullptr;
+    maskBits = nullptr;
 }
 
 void KnobSprites::SetScale(double factor) {
     if (factor == scale)
         return;
-    ReleaseAll();
+    ReleaseHandles();
     scale = factor;
     ++renderCount;
-    std::unique_ptr<Gdiplus::Bitmap> naturalImage = LoadResourceBitmap(module, imageResource);
-    if (!naturalImage)
+    if (!image || !mask)
         return;
-    int frames = lastFrameIndex + 1;
-    int naturalWidth = static_cast<int>(naturalImage->GetWidth());
-    int naturalHeight = static_cast<int>(naturalImage->GetHeight());
-    int frame = static_cast<int>(naturalWidth / frames * factor);
-    int width = frames * frame;
-    double ratio = static_cast<double>(width) / naturalWidth;
-    int height = static_cast<int>(naturalHeight * ratio);
-    image = RenderScaledBitmap(*naturalImage, width, height, ratio);
-    naturalImage.reset();
-    frameWidth = frame;
-    frameHeight = height;
-    if (std::unique_ptr<Gdiplus::Bitmap> naturalMask = LoadResourceBitmap(module, maskResource))
-        mask = RenderScaledBitmap(*naturalMask, width, height, ratio);
-    MakeHandles();
+    const int frames = lastFrameIndex + 1;
+    const int naturalWidth = static_cast<int>(image->GetWidth());
+    const int naturalHeight = static_cast<int>(image->GetHeight());
+    frameWidth = static_cast<int>(naturalWidth / frames * factor);
+    const double ratio = static_cast<double>(frames * frameWidth) / naturalWidth;
+    frameHeight = static_cast<int>(naturalHeight * ratio);
+    if (factor == 1.0) {
+        // Natural size is the loaded strips themselves.
+        imageHandle = HandleOf(image.get());
+        maskHandle = HandleOf(mask.get());
+        ready.assign(ready.size(), true);
+        return;
+    }
+    if (frameWidth > 0 && frameHeight > 0) {
+        imageHandle = CreateStrip(frames * frameWidth, frameHeight, imageBits);
+        maskHandle = CreateStrip(frames * frameWidth, frameHeight, maskBits);
+    }
+    ready.assign(ready.size(), false);
 }
 
-void KnobSprites::Draw(HDC dc, int frame, int x, int y) const {
+bool KnobSprites::Prepare(int frame) {
     if (frame < 0 || frame >= lastFrameIndex || !imageHandle || !maskHandle)
+        return false;
+    if (ready[static_cast<size_t>(frame)])
+        return true;
+    if (!imageBits || !maskBits || !RenderFrame(*image, imageBits, frame) ||
+        !RenderFrame(*mask, maskBits, frame))
+        return false;
+    ready[static_cast<size_t>(frame)] = true;
+    ++frameRenders;
+    return true;
+}
+
+bool KnobSprites::RenderFrame(Gdiplus::Bitmap& source, void* stripBits, int frame) const {
+    // The frame lands in the strip where drawing the whole strip would put it: the same
+    // scale, moved left by the frames before it, from the same source pixels. GDI+ draws
+    // straight into the strip's own pixels, premultiplied as they are blitted.
+    const int naturalWidth = static_cast<int>(source.GetWidth());
+    const int naturalHeight = static_cast<int>(source.GetHeight());
+    const int stride = (lastFrameIndex + 1) * frameWidth * 4;
+    const double ratio = static_cast<double>(stride / 4) / naturalWidth;
+    const int naturalFrame = naturalWidth / (lastFrameIndex + 1);
+    const int left = std::max(0, frame * naturalFrame - kFrameMargin);
+    const int right = std::min(naturalWidth, (frame + 1) * naturalFrame + kFrameMargin);
+    Gdiplus::Bitmap tile(frameWidth, frameHeight, stride, PixelFormat32bppPARGB,
+                         static_cast<BYTE*>(stripBits) + static_cast<size_t>(frame) * frameWidth * 4);
+    if (tile.GetLastStatus() != Gdiplus::Ok)
+        return false;
+    Gdiplus::Graphics graphics(&tile);
+    graphics.SetInterpolationMode(Gdiplus::InterpolationModeHighQualityBicubic);
+    graphics.SetPixelOffsetMode(Gdiplus::PixelOffsetModeHalf);
+    graphics.TranslateTransform(static_cast<float>(-frame * frameWidth), 0.0f);
+    graphics.ScaleTransform(static_cast<float>(ratio), static_cast<float>(ratio));
+    return graphics.DrawImage(&source,
+                              Gdiplus::RectF(static_cast<float>(left), 0.0f, static_cast<float>(right - left),
+                                             static_cast<float>(naturalHeight)),
+                              static_cast<float>(left), 0.0f, static_cast<float>(right - left),
+                              static_cast<float>(naturalHeight), Gdiplus::UnitPixel) == Gdiplus::Ok;
+}
+
+void KnobSprites::Draw(HDC dc, int frame, int x, int y) {
+    if (!Prepare(frame))
         return;
     HDC memory = CreateCompatibleDC(dc);
     if (!memory)

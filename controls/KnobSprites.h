@@ -3,13 +3,17 @@
 #include <windows.h>
 
 #include <memory>
+#include <vector>
 
 namespace Gdiplus {
 class Bitmap;
 }
 
 // The one pair of knob sprite strips (frames left to right, and their masks) that all
-// knobs share, kept as GDI bitmaps ready for blitting at the current scale.
+// knobs share, kept as GDI bitmaps ready for blitting at the current scale. At a new
+// scale a frame is rendered only when a knob first shows it: a knob shows one frame,
+// and rendering all 128 of both strips at every step of a window drag would cost
+// more than the whole panel picture.
 class KnobSprites {
   public:
     KnobSprites(HINSTANCE instance, int imageId, int maskId, int lastFrame);
@@ -17,26 +21,35 @@ class KnobSprites {
     KnobSprites& operator=(const KnobSprites&) = delete;
     ~KnobSprites();
 
-    // Renders both strips at factor x natural size; the current factor does nothing.
+    // Takes factor x natural size: the frame size follows at once, the frames as they
+    // are shown. The current factor does nothing.
     void SetScale(double factor);
     // Draws `frame` with its top-left at (x, y): the mask by AND, then the image by OR.
     // Frames outside the strip and missing strips draw nothing.
-    void Draw(HDC dc, int frame, int x, int y) const;
+    void Draw(HDC dc, int frame, int x, int y);
+    // Renders `frame` at the current scale unless the strips hold it already; false
+    // for a frame that cannot be drawn.
+    bool Prepare(int frame);
 
     HINSTANCE module;
-    int imageResource;  // the knob frames
-    int maskResource;   // their masks
-    int lastFrameIndex; // the strip holds lastFrameIndex + 1 frames
-    std::unique_ptr<Gdiplus::Bitmap> image;
+    int imageResource;                      // the knob frames
+    int maskResource;                       // their masks
+    int lastFrameIndex;                     // the strip holds lastFrameIndex + 1 frames
+    std::unique_ptr<Gdiplus::Bitmap> image; // the strips as loaded, the source of every scale
     std::unique_ptr<Gdiplus::Bitmap> mask;
-    HBITMAP imageHandle = nullptr;
+    HBITMAP imageHandle = nullptr; // the strips at the current scale; holds the frames in `ready`
     HBITMAP maskHandle = nullptr;
     int frameWidth = 67; // one frame at the current scale
     int frameHeight = 67;
-    double scale = 1.0;  // the factor the strips were last rendered at
-    int renderCount = 0; // how often the strips were rendered anew, for tests and benchmarks
+    double scale = 1.0;      // the factor the strips were last made for
+    int renderCount = 0;     // how often the strips were made anew for a factor, for tests and benchmarks
+    int frameRenders = 0;    // frames rendered at a new factor, likewise
+    std::vector<bool> ready; // the frames the strips hold at the current scale
 
   private:
-    void MakeHandles();
-    void ReleaseAll();
+    void ReleaseHandles();
+    bool RenderFrame(Gdiplus::Bitmap& source, void* stripBits, int frame) const;
+
+    void* imageBits = nullptr; // the pixels of the strips made for a factor other than 1.0
+    void* maskBits = nullptr;
 };

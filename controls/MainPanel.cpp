@@ -25,13 +25,7 @@ MainPanel::MainPanel(IHost* controlHost, HWND parent, HINSTANCE module, const RE
         naturalHeight = static_cast<int>(natural->GetHeight());
         rect.right = rect.left + naturalWidth;
         rect.bottom = rect.top + naturalHeight;
-        // At natural size the panel shows the loaded bitmap pixel for pixel.
-        auto copy = std::make_unique<Gdiplus::Bitmap>(naturalWidth, naturalHeight, PixelFormat32bppARGB);
-        {
-            Gdiplus::Graphics graphics(copy.get());
-            graphics.DrawImage(natural.get(), 0, 0, naturalWidth, naturalHeight);
-        }
-        TakeImage(std::move(copy));
+        Render(1.0);
     } else {
         naturalWidth = rect.right - rect.left;
         naturalHeight = rect.bottom - rect.top;
@@ -42,35 +36,30 @@ MainPanel::MainPanel(IHost* controlHost, HWND parent, HINSTANCE module, const RE
 }
 
 MainPanel::~MainPanel() {
-    TakeImage(nullptr);
+    ReleaseImage();
 }
 
-void MainPanel::TakeImage(std::unique_ptr<Gdiplus::Bitmap> bitmap) {
+void MainPanel::ReleaseImage() {
+    image.reset(); // it draws on the GDI bitmap's pixels
     if (imageHandle)
         DeleteObject(imageHandle);
     imageHandle = nullptr;
-    image = std::move(bitmap);
-    if (image && image->GetLastStatus() != Gdiplus::Ok)
-        image.reset();
-    if (image && image->GetHBITMAP(Gdiplus::Color(0), &imageHandle) != Gdiplus::Ok)
-        imageHandle = nullptr;
+}
+
+void MainPanel::Render(double factor) {
+    ReleaseImage();
+    if (!natural)
+        natural = LoadResourceBitmap(instance, resource);
+    if (natural)
+        imageHandle = RenderScaledDib(*natural, static_cast<int>(naturalWidth * factor),
+                                      static_cast<int>(naturalHeight * factor), factor, image);
 }
 
 void MainPanel::SetScale(double factor) {
-    TakeImage(nullptr);
-    if (!natural)
-        natural = LoadResourceBitmap(instance, resource);
-    int width = static_cast<int>(naturalWidth * factor);
-    int height = static_cast<int>(naturalHeight * factor);
-    if (natural)
-        TakeImage(RenderScaledBitmap(*natural, width, height, factor));
-    if (image) {
-        width = static_cast<int>(image->GetWidth());
-        height = static_cast<int>(image->GetHeight());
-    }
-    currentWidth = width;
-    currentHeight = height;
-    MoveWindow(hwnd, 0, 0, width, height, TRUE);
+    Render(factor);
+    currentWidth = static_cast<int>(naturalWidth * factor);
+    currentHeight = static_cast<int>(naturalHeight * factor);
+    MoveWindow(hwnd, 0, 0, currentWidth, currentHeight, TRUE);
 }
 
 void MainPanel::OnPaint() {
@@ -85,8 +74,6 @@ void MainPanel::OnPaint() {
                area.top, SRCCOPY);
         SelectObject(memory, previous);
         DeleteDC(memory);
-    } else if (image) {
-        DrawBitmapUnscaled(dc, *image);
     } else {
         // Without its picture the panel shows a grid of 50 pixels.
         RECT client;

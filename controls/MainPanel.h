@@ -37,7 +37,7 @@ class MainPanel : public CustomControl {
     HINSTANCE instance;
     int resource;
     std::unique_ptr<Gdiplus::Bitmap> image; // the panel at the current scale; null when it did not load
-    HBITMAP imageHandle = nullptr;          // the same for blitting the area a repaint needs
+    HBITMAP imageHandle = nullptr;          // its pixels, blitted where a repaint needs them
     RECT dragWindowRect = {0, 0, 0, 0};
     POINT dragCursorStart = {0, 0};
     POINT dragWindowStart = {0, 0};
@@ -48,6 +48,7 @@ class MainPanel : public CustomControl {
     bool panning = false;
 
   private:
-    void TakeImage(std::unique_ptr<Gdiplus::Bitmap> bitmap);
+    void Render(double factor); // the picture at factor x natural size
+    void ReleaseImage();
     std::unique_ptr<Gdiplus::Bitmap> natural; // bitmap 129 as loaded, the source of every scale
 };

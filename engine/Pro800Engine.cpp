@@ -108,6 +108,11 @@ void Pro800Engine::Resize(int width, int) {
 }
 
 void Pro800Engine::ApplyScale(double factor) {
+    // Sixty windows move and resize: drawing is held back until all of them have, and
+    // then the panel is drawn once with everything in place.
+    const bool visible = IsWindowVisible(panel->hwnd) != FALSE;
+    if (visible)
+        SendMessageW(panel->hwnd, WM_SETREDRAW, FALSE, 0);
     panel->SetScale(factor);
     if (patchList)
         patchList->SetScale(factor);
@@ -118,6 +123,10 @@ void Pro800Engine::ApplyScale(double factor) {
         const POINT origin = parameter->GetOrigin();
         parameter->MoveTo(static_cast<int>(origin.x * factor + 0.5),
                           static_cast<int>(origin.y * factor + 0.5));
+    }
+    if (visible) {
+        SendMessageW(panel->hwnd, WM_SETREDRAW, TRUE, 0);
+        RedrawWindow(panel->hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_FRAME);
     }
 }
 

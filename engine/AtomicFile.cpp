@@ -75,13 +75,15 @@ WriteResult WriteFileAtomically(const fs::path& path, const std::vector<uint8_t>
     std::FILE* file = OpenForWriting(temporary);
     if (!file)
         return {"cannot create a file there: " + Reason(errno)};
-    const bool written = data.empty() || std::fwrite(data.data(), 1, data.size(), file) == data.size();
-    int error = written ? 0 : errno;
-    if (written && (std::fflush(file) != 0 || !SyncToDisk(file)))
+    errno = 0;
+    bool failed = !data.empty() && std::fwrite(data.data(), 1, data.size(), file) != data.size();
+    failed = failed || std::fflush(file) != 0 || !SyncToDisk(file);
+    int error = errno;
+    if (std::fclose(file) != 0 && !failed) {
+        failed = true;
         error = errno;
-    if (std::fclose(file) != 0 && error == 0)
-        error = errno;
-    if (!written || error != 0)
+    }
+    if (failed)
         return Failed(temporary, "cannot write the data: " + Reason(error ? error : EIO));
 
     // Over an existing file this replaces it in one step: rename(2) on POSIX systems,

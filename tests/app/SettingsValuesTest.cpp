@@ -36,8 +36,6 @@ TEST(SettingsValues, ANumberIsFourBytesOfADwordOrBinaryValue) {
         {kRegDword, {0, 0, 0, 0x80}, INT_MIN}, // the system's default window position
         {kRegBinary, {3, 0, 0, 0}, 3},
         {kRegDword, {1, 0}, std::nullopt},
-        {kRegDword, {1, 0, 0, 0, 0}, std::nullopt},
-        {kRegDword, {}, std::nullopt},
         {kRegQword, {1, 0, 0, 0, 0, 0, 0, 0}, std::nullopt},
         {kRegString, Utf16(u"1\0"), std::nullopt}, // four bytes of text, not the number 49
         {kRegNone, {1, 0, 0, 0}, std::nullopt},
@@ -55,11 +53,10 @@ TEST(SettingsValues, ANameIsTextUpToItsZeroAsUtf8) {
         Raw data;
         std::optional<std::string> name;
     } cases[] = {
-        {kRegString, Utf16(std::u16string(u"Port 1\0", 7)), "Port 1"},
+        {kRegString, Utf16(std::u16string(u"Port 1\0B", 8)), "Port 1"},
         {kRegString, Utf16(u"Port"), "Port"}, // stored without its terminating zero
         {kRegString, odd, "Port"},            // an odd last byte
-        {kRegExpandString, Utf16(std::u16string(u"A\0B", 3)), "A"},
-        {kRegString, {}, ""},
+        {kRegExpandString, {}, ""},
         {kRegString, Utf16(u"Ger\u00E4t \u30B7"), "Ger\xC3\xA4t \xE3\x82\xB7"},
         {kRegString, Utf16(u"\U0001F3B9"), "\xF0\x9F\x8E\xB9"}, // a surrogate pair
         {kRegString, Utf16({char16_t(0xD800), u'x', char16_t(0xDC00)}),
@@ -67,7 +64,6 @@ TEST(SettingsValues, ANameIsTextUpToItsZeroAsUtf8) {
         {kRegString, Utf16({u'x', char16_t(0xD83C)}), "x\xEF\xBF\xBD"}, // a pair cut off by the end
         {kRegString, Utf16(std::u16string(100, u'N')), std::string(100, 'N')},
         {kRegDword, {1, 0, 0, 0}, std::nullopt},
-        {kRegBinary, Utf16(u"Port"), std::nullopt},
         {kRegMultiString, Utf16(std::u16string(u"Port\0\0", 6)), std::nullopt},
     };
     for (const auto& c : cases)

@@ -6,6 +6,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -130,31 +132,14 @@ TEST(SyxToolOnWindows, ExitStatusAndOneLineMessages) {
 
 namespace {
 
-std::string ReadBytes(const std::wstring& path) {
-    std::string bytes;
-    HANDLE file =
-        CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-    if (file != INVALID_HANDLE_VALUE) {
-        bytes = ReadAll(file);
-        CloseHandle(file);
-    }
-    return bytes;
+std::string ReadBytes(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
-// The names in a folder, sorted as a listing sorts them.
-std::vector<std::wstring> FilesIn(const std::wstring& folder) {
-    std::vector<std::wstring> names;
-    WIN32_FIND_DATAW found;
-    HANDLE search = FindFirstFileW((folder + L"\\*").c_str(), &found);
-    if (search == INVALID_HANDLE_VALUE)
-        return names;
-    do {
-        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
-            names.push_back(found.cFileName);
-    } while (FindNextFileW(search, &found));
-    FindClose(search);
-    std::sort(names.begin(), names.end());
-    return names;
+// The paths here are plain ASCII.
+std::wstring Quoted(const std::string& path) {
+    return L"\"" + std::wstring(path.begin(), path.end()) + L"\"";
 }
 
 } // namespace
@@ -162,40 +147,40 @@ std::vector<std::wstring> FilesIn(const std::wstring& folder) {
 // Files replaced by rename-over, as Windows does it, and a refused replacement that
 // leaves the old file whole.
 TEST(SyxToolOnWindows, SplitAndJoinReplaceFilesWholeOrNotAtAll) {
-    wchar_t temp[MAX_PATH];
-    GetTempPathW(MAX_PATH, temp);
-    const std::wstring folder = std::wstring(temp) + L"tavren-syx-" + std::to_wstring(GetTickCount());
-    const std::wstring parts = folder + L"\\parts";
-    const Result split = RunTool(L"split " + Bank() + L" \"" + parts + L"\"");
+    char temp[MAX_PATH];
+    GetTempPathA(MAX_PATH, temp);
+    const std::string folder = std::string(temp) + "tavren-syx-" + std::to_string(GetTickCount());
+    const Result split = RunTool(L"split " + Bank() + L" " + Quoted(folder + "\\parts"));
     EXPECT_EQ(split.status, 0u) << split.err;
-    const std::vector<std::wstring> names = FilesIn(parts);
-    ASSERT_EQ(names.size(), 100u);
-    EXPECT_EQ(names[7], L"0-07 Mini Lead.syx");
+    const std::vector<std::string> parts = Lines(split.out);
+    ASSERT_EQ(parts.size(), 100u);
+    EXPECT_EQ(parts[7], folder + "\\parts\\0-07 Mini Lead.syx");
 
-    const std::wstring out = folder + L"\\bank.syx";
-    std::wstring join = L"join \"" + out + L"\"";
-    for (const std::wstring& name : names)
-        join += L" \"" + parts + L"\\" + name + L"\"";
-    const std::string bank = ReadBytes(WindowsPath(std::string(TAVREN_FIXTURES_DIR) + "/factory-bank-0.syx"));
+    const std::string out = folder + "\\bank.syx";
+    std::wstring join = L"join " + Quoted(out);
+    for (const std::string& part : parts)
+        join += L" " + Quoted(part);
+    const std::string bank = ReadBytes("Z:" + std::string(TAVREN_FIXTURES_DIR) + "/factory-bank-0.syx");
     for (int round = 0; round < 2; ++round) { // the second round replaces the file of the first
-        const Result joined = RunTool(join);
-        EXPECT_EQ(joined.status, 0u) << joined.err;
+        EXPECT_EQ(RunTool(join).status, 0u);
         EXPECT_TRUE(ReadBytes(out) == bank) << "round " << round;
     }
 
     // A read-only file, and a file another program holds open without letting it go.
-    const std::wstring joinOne = L"join \"" + out + L"\" \"" + parts + L"\\" + names[0] + L"\"";
-    SetFileAttributesW(out.c_str(), FILE_ATTRIBUTE_READONLY);
+    const std::wstring joinOne = L"join " + Quoted(out) + L" " + Quoted(parts[0]);
+    SetFileAttributesA(out.c_str(), FILE_ATTRIBUTE_READONLY);
     const Result readOnly = RunTool(joinOne);
-    SetFileAttributesW(out.c_str(), FILE_ATTRIBUTE_NORMAL);
-    HANDLE held = CreateFileW(out.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    SetFileAttributesA(out.c_str(), FILE_ATTRIBUTE_NORMAL);
+    HANDLE held = CreateFileA(out.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
     const Result inUse = RunTool(joinOne);
     CloseHandle(held);
     for (const Result& refused : {readOnly, inUse}) {
         EXPECT_EQ(refused.status, 2u);
-        EXPECT_EQ(Lines(refused.err).size(), 1u) << refused.err;
         EXPECT_EQ(refused.err.rfind("tavren-syx: cannot write ", 0), 0u) << refused.err;
+        EXPECT_EQ(Lines(refused.err).size(), 1u) << refused.err;
     }
     EXPECT_TRUE(ReadBytes(out) == bank) << "the file is as it was";
-    EXPECT_EQ(FilesIn(folder), std::vector<std::wstring>{L"bank.syx"}) << "no temporary file is left";
+    WIN32_FIND_DATAA found;
+    EXPECT_EQ(FindFirstFileA((folder + "\\*.tmp").c_str(), &found), INVALID_HANDLE_VALUE)
+        << "a temporary file is left";
 }

@@ -33,6 +33,11 @@ class SyxToolTest : public ::testing::Test {
         return path.string();
     }
 
+    static Bytes Read(const fs::path& path) {
+        std::ifstream in(path, std::ios::binary);
+        return Bytes(std::istreambuf_iterator<char>(in), {});
+    }
+
     int Run(std::vector<std::string> args) {
         out.str("");
         err.str("");
@@ -296,20 +301,16 @@ TEST_F(SyxToolTest, SplitAndJoinGiveBackTheBankByteForByte) {
     EXPECT_EQ(OutLines()[7], (parts / "0-07 Mini Lead.syx").string());
     EXPECT_EQ(err.str(), "");
 
-    std::vector<std::string> names;
-    for (const auto& entry : fs::directory_iterator(parts))
-        names.push_back(entry.path().string());
-    std::sort(names.begin(), names.end());
-    EXPECT_EQ(names, OutLines()) << "sorting the names sorts the patches; nothing else is left there";
+    const std::vector<std::string> names = OutLines();
+    EXPECT_TRUE(std::is_sorted(names.begin(), names.end())) << "sorting the names sorts the patches";
+    EXPECT_EQ(std::distance(fs::directory_iterator(parts), {}), 100) << "and nothing else is left there";
 
-    const std::string joined = (dir / "joined.syx").string();
-    Write("joined.syx", {1, 2, 3}); // replaced whole
+    const std::string joined = Write("joined.syx", {1, 2, 3}); // replaced whole
     std::vector<std::string> args = {"join", joined};
     args.insert(args.end(), names.begin(), names.end());
     EXPECT_EQ(Run(args), kExitOk) << err.str();
     EXPECT_EQ(out.str(), "wrote 100 patch dump(s) to " + joined + "\n");
-    std::ifstream in(joined, std::ios::binary);
-    EXPECT_EQ(Bytes(std::istreambuf_iterator<char>(in), {}), original);
+    EXPECT_EQ(Read(joined), original);
 
     // Two dumps of one slot are both kept.
     const std::string twice = Write("twice.syx", Concat({Renamed(7, "Lead"), Renamed(7, "LEAD")}));
@@ -344,8 +345,7 @@ TEST_F(SyxToolTest, SplitAndJoinFailuresLeaveWhatWasThere) {
         EXPECT_EQ(Run(c.args), c.status) << ::testing::PrintToString(c.args);
         EXPECT_EQ(err.str().rfind(c.firstError, 0), 0u) << err.str();
         EXPECT_EQ(out.str(), "");
-        std::ifstream in(kept, std::ios::binary);
-        EXPECT_EQ(Bytes(std::istreambuf_iterator<char>(in), {}), (Bytes{1, 2, 3}));
+        EXPECT_EQ(Read(kept), (Bytes{1, 2, 3}));
     }
     // Only the files written above are there: no temporary file is left behind.
     EXPECT_EQ(std::distance(fs::directory_iterator(dir), {}), 3);
@@ -380,9 +380,8 @@ TEST_F(SyxToolTest, AWriteReplacesAFileWholeOrLeavesItAsItWas) {
         const WriteResult result = WriteFileAtomically(c.path, c.data);
         EXPECT_EQ(result.error, c.error) << c.path;
         EXPECT_EQ(static_cast<bool>(result), c.error.empty());
-        std::ifstream in(c.path, std::ios::binary);
         if (fs::is_regular_file(c.path))
-            EXPECT_EQ(Bytes(std::istreambuf_iterator<char>(in), {}), result ? c.data : previous) << c.path;
+            EXPECT_EQ(Read(c.path), result ? c.data : previous) << c.path;
         EXPECT_TRUE(fs::is_directory(dir / "folder"));
         for (const auto& entry : fs::directory_iterator(dir))
             EXPECT_NE(entry.path().extension(), ".tmp") << entry.path();

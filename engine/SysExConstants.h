@@ -39,6 +39,7 @@ constexpr std::size_t kMinPatchDumpLength = 185;
 // 16-byte field and carries LFO AT.
 constexpr int kFormatVersionByte = 4;
 constexpr int kFormatVersion6F = 0x6F;
+constexpr int kFormatVersion6E = 0x6E; // firmware up to 1.2.7
 
 // The name is read from the packed bytes from offset 183 on, stepping over the group
 // headers at 187 and 195; a 16-byte name field ends at offset 200.

@@ -29,11 +29,20 @@ SimulatedInstrument::SimulatedInstrument() : patches_(SimulatedPatches()) {
 std::vector<Bytes> SimulatedInstrument::Receive(const Bytes& message) {
     if (IsPatchRequest(message))
         return Answer(message);
+    if (IsFirmwareVersionRequest(message)) {
+        if (!behaviour.answers || !behaviour.firmware)
+            return {};
+        return Deliver(BuildFirmwareVersionReply(*behaviour.firmware));
+    }
     if (IsPatchDump(message)) {
-        // A dump from outside is written to the patch it names.
+        // A dump from outside is written to the patch it names, unless the memory is
+        // full of refusals (as when it is protected).
         const std::optional<int> number = ReadPatchNumber(message);
-        if (number && InRange(*number))
-            patches_[static_cast<std::size_t>(*number)] = message;
+        if (!number || !InRange(*number) || behaviour.writesAccepted == 0)
+            return {};
+        if (behaviour.writesAccepted > 0)
+            --behaviour.writesAccepted;
+        patches_[static_cast<std::size_t>(*number)] = message;
         return {};
     }
     if (message.size() == 2 && message[0] == kProgramChangeChannel1) {
@@ -51,6 +60,9 @@ std::vector<Bytes> SimulatedInstrument::Answer(const Bytes& request) const {
     const int number = (request[kNumberHighOffset] & 0x7F) << 7 | (request[kNumberLowOffset] & 0x7F);
     if (number == kIdentificationNumber)
         return Deliver(BuildIdentificationReply(current_));
+    const std::vector<int>& silent = behaviour.silentPatches;
+    if (std::find(silent.begin(), silent.end(), number) != silent.end())
+        return {};
     const Bytes& dump = Patch(number);
     if (behaviour.answersEmpty || dump.empty())
         return Deliver({kSysExStart, kSysExEnd});

@@ -1,8 +1,10 @@
 #pragma once
 
 #include "engine/PatchDump.h"
+#include "midi/FirmwareVersion.h"
 
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 // The instrument as the program sees it over MIDI, in software: 400 patches, a current
@@ -19,6 +21,10 @@ class SimulatedInstrument {
         bool answersEmpty = false; // every patch request gets F0 F7
         int pieces = 1;            // SysEx answers come in this many pieces
         Bytes betweenPieces;       // real-time bytes sent alone between two pieces, e.g. F8 FE
+        // The answer to the version request; nothing: firmware that does not know it.
+        std::optional<FirmwareVersion> firmware = FirmwareVersion{1, 4, 6};
+        int writesAccepted = -1;        // dumps it stores before it refuses the rest; -1: all
+        std::vector<int> silentPatches; // patch requests for these numbers go unanswered
     };
 
     SimulatedInstrument();

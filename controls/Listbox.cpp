@@ -103,6 +103,10 @@ LRESULT Listbox::OnNotification(int code) {
         // With no row selected the list answers LB_ERR (-1): there is no patch to ask for.
         const int row = static_cast<int>(SendMessageW(listWindow, LB_GETCURSEL, 0, 0));
         PatchBank* bank = host->GetPatchBank();
+        if (bank && bank->ShowingFile()) {
+            bank->ShowFileRow(row); // a patch of a file is only shown, never asked for
+            return 0;
+        }
         if (row < 0 || row >= PatchBank::kPrograms || !bank || !PatchBank::IsBank(bank->bank))
             return 0;
         const PatchSlot& slot = bank->slots[static_cast<size_t>(bank->bank * PatchBank::kPrograms + row)];

@@ -43,6 +43,10 @@ bool PatchBank::StoreDump(int newBank, int newProgram, std::vector<uint8_t> dump
 void PatchBank::SwitchBank(int newBank) {
     if (!IsBank(newBank))
         return;
+    if (ShowingFile()) {
+        fileDumps.clear();
+        program = -1; // a row of the file is no program of the bank
+    }
     if (engine) {
         for (int i = 0; i < kBankCount; ++i)
             engine->SetParameterValue(kFirstBankButtonId + i, i == newBank ? 1 : 0);
@@ -59,6 +63,44 @@ void PatchBank::ShowProgram(int row) {
     if (engine)
         engine->LoadPatchDump(slot->dump);
     SelectRow(engine, row);
+}
+
+void PatchBank::ShowFile(std::vector<std::vector<uint8_t>> dumps) {
+    if (dumps.empty())
+        return;
+    if (engine) {
+        for (int i = 0; i < kBankCount; ++i)
+            engine->SetParameterValue(kFirstBankButtonId + i, 0);
+    }
+    fileDumps = std::move(dumps);
+    bank = -1;
+    program = -1;
+    if (Listbox* list = ListOf(engine)) {
+        SendMessageW(list->listWindow, LB_RESETCONTENT, 0, 0);
+        for (size_t row = 0; row < fileDumps.size(); ++row)
+            list->AddRow(FileRowText(static_cast<int>(row), fileDumps[row]));
+    }
+    ShowFileRow(0);
+}
+
+void PatchBank::ShowFileRow(int row) {
+    if (row < 0 || static_cast<size_t>(row) >= fileDumps.size())
+        return;
+    program = row;
+    if (engine)
+        engine->LoadPatchDump(fileDumps[static_cast<size_t>(row)]);
+    SelectRow(engine, row);
+}
+
+const std::vector<uint8_t>* PatchBank::ShownDump() const {
+    if (ShowingFile())
+        return program >= 0 && static_cast<size_t>(program) < fileDumps.size()
+                   ? &fileDumps[static_cast<size_t>(program)]
+                   : nullptr;
+    if (!IsBank(bank) || !IsProgram(program))
+        return nullptr;
+    const PatchSlot& slot = slots[static_cast<size_t>(bank * kPrograms + program)];
+    return slot.loaded && !slot.dump.empty() ? &slot.dump : nullptr;
 }
 
 void PatchBank::UpdateEntry(int row) {

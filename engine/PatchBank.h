@@ -40,9 +40,20 @@ class PatchBank {
     // The slot of (bank, program), or null outside the 400.
     PatchSlot* Slot(int slotBank, int slotProgram);
 
+    // Lists the dumps of an opened file instead of a bank: no bank current, no bank
+    // button on, the cache untouched; the first row is shown. Choosing a bank
+    // (SwitchBank, which every stored dump may do) lists the cache again.
+    void ShowFile(std::vector<std::vector<uint8_t>> dumps);
+    bool ShowingFile() const { return !fileDumps.empty(); }
+    // Makes row `row` of the opened file current and shows it; nothing is sent.
+    void ShowFileRow(int row);
+    // The dump of the row shown (of the file or of the cache); null when there is none.
+    const std::vector<uint8_t>* ShownDump() const;
+
     IHost* host = nullptr;
     Pro800Engine* engine = nullptr; // names rows, shows patches and holds the list; not owned
     int bank = -1;
     int program = -1;
     std::vector<PatchSlot> slots = std::vector<PatchSlot>(kSlots); // slot bank * 100 + program
+    std::vector<std::vector<uint8_t>> fileDumps;                   // the opened file's rows, if listed
 };

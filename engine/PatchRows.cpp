@@ -12,8 +12,26 @@ std::string PatchRowText(int program, const PatchSlot& slot) {
     return slot.dump.empty() ? std::string(number) : number + ReadPatchName(slot.dump);
 }
 
+namespace {
+
+int FileRowNumber(int row, const std::vector<uint8_t>& dump) {
+    const std::optional<int> number = ReadPatchNumber(dump);
+    return number ? *number % PatchBank::kPrograms : row;
+}
+
+} // namespace
+
+std::string FileRowText(int row, const std::vector<uint8_t>& dump) {
+    return PatchRowText(FileRowNumber(row, dump), PatchSlot{true, dump});
+}
+
 std::string PatchRowLabel(int row, const PatchBank* bank) {
     char number[16];
+    if (bank && bank->ShowingFile() && row >= 0 && static_cast<size_t>(row) < bank->fileDumps.size()) {
+        const std::vector<uint8_t>& dump = bank->fileDumps[static_cast<size_t>(row)];
+        std::snprintf(number, sizeof number, "%-2d ", FileRowNumber(row, dump));
+        return number + ReadPatchName(dump);
+    }
     std::snprintf(number, sizeof number, "%-2d ", row);
     std::string label = number;
     if (!bank || !PatchBank::IsBank(bank->bank) || !PatchBank::IsProgram(row))

@@ -11,6 +11,11 @@
 // loaded slot, nothing for a loaded slot without a dump, "[not loaded]" otherwise.
 std::string PatchRowText(int program, const PatchSlot& slot);
 
+// The item string of row `row` of an opened file: as for the instrument's rows, with the
+// dump's own program number (the row number when the dump carries none).
+std::string FileRowText(int row, const std::vector<uint8_t>& dump);
+
 // What the owner-drawn list paints for `row`: "%-2d " followed by the patch name when
-// the row is a loaded patch of the current bank.
+// the row is a loaded patch of the current bank or a row of the opened file, whose
+// number is then the dump's program.
 std::string PatchRowLabel(int row, const PatchBank* bank);

@@ -84,6 +84,7 @@ void App::ControlChanged(int id, int value) {
     if (id >= kFirstBankButtonId && id < kFirstBankButtonId + kBankCount) {
         for (int button = kFirstBankButtonId; button < kFirstBankButtonId + kBankCount; ++button)
             engine->SetParameterValue(button, button == id ? 1 : 0);
+        ReturnToBanks(id - kFirstBankButtonId); // from an opened file's list, if one is shown
         LoadBank(id - kFirstBankButtonId);
         return;
     }

@@ -1,11 +1,19 @@
 #pragma once
 
 #include "app/IHost.h"
+#include "app/LibraryFiles.h"
+#include "app/RestorePlan.h"
 #include "app/StatusText.h"
+#include "engine/AtomicFile.h"
 #include "engine/PatchBank.h"
+#include "midi/FirmwareVersion.h"
 #include "midi/MessageReader.h"
 
 #include <cstdint>
+#include <filesystem>
+#include <functional>
+#include <optional>
+#include <string>
 #include <vector>
 
 class MidiPort;
@@ -79,6 +87,27 @@ class App : public IHost {
     // A patch dump: cached and shown, or only shown for a patch beyond the 400.
     bool HandlePatchDump(std::vector<uint8_t>& message);
 
+    // The librarian (app/AppLibrarian.cpp): .syx files, audition, restore, firmware.
+    // The menu commands wrap these with their dialogs; false: not a librarian command.
+    bool OnLibrarianCommand(HWND window, int commandId);
+    // Writes the loaded dumps of the current bank (the opened file's, while one is
+    // listed) or of the whole cache to `path`; the status line says how many.
+    WriteResult SaveBank(const std::filesystem::path& path);
+    WriteResult SaveAllPatches(const std::filesystem::path& path);
+    // Lists the patches of a .syx file; false, changing nothing, with the reason in
+    // `error` when it cannot be read or holds no patch dump.
+    bool OpenPatchFile(const std::filesystem::path& path, std::string& error);
+    // A bank button pressed while a file is listed: the list shows the cache again.
+    void ReturnToBanks(int bank);
+    // Sends the patch on the panel as control changes; writes nothing.
+    void Audition();
+    // Writes dumps to the slots they name once `confirm` agrees to the question, and
+    // reads each slot back. Nothing is written unless the instrument is recognized.
+    RestoreResult WriteToInstrument(const std::vector<Bytes>& dumps,
+                                    const std::function<bool(const std::string& question)>& confirm);
+    void RequestFirmwareVersion();
+    bool HandleFirmwareReply(const std::vector<uint8_t>& message);
+
     LRESULT HandleMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 
     MidiPort* midiPort; // owned; null until MIDI is first set up
@@ -98,6 +127,11 @@ class App : public IHost {
     SimplePanel* editorPanel; // owned; holds the front panel
     bool deviceRecognized;
     bool emptySysExSeen;
+    // The librarian's state: the firmware the instrument reported, and the read-back
+    // that a restore waits for (patch number, and the dump once it came).
+    std::optional<FirmwareVersion> firmware;
+    int awaitedReadBack = -1;
+    std::optional<Bytes> readBack;
 
   private:
     void CreateDeviceMenus();
@@ -111,6 +145,9 @@ class App : public IHost {
     void ToggleOption(int& setting, UINT command);
     void ChoosePort(bool input, int index);
     void ReportUpdate(const std::string& text, bool failed, bool interactive);
+    std::optional<Bytes> ReadBackPatch(int patch);
+    WriteResult SaveSelected(const std::filesystem::path& path, const SaveSelection& selection,
+                             const std::string& source);
 
     MessageReader midiReader; // whole messages out of the input object's queue
 };

@@ -261,6 +261,8 @@ void App::HandleMidiMessage(std::vector<uint8_t>& message) {
         emptySysExSeen = true;
         return;
     case MessageKind::Unknown:
+        if (HandleFirmwareReply(message))
+            return;
         break;
     }
     OutputDebugStringA(FormatUnknownMessage(message).c_str());
@@ -289,6 +291,7 @@ bool App::HandleDeviceReply(std::vector<uint8_t>& message) {
     ShowStatus("Pro~800 Device Recognized");
     deviceRecognized = true;
     SelectPatch(*current / PatchBank::kPrograms, *current % PatchBank::kPrograms);
+    RequestFirmwareVersion(); // the answer, if the firmware knows the request, comes with the patch
     return true;
 }
 
@@ -302,6 +305,8 @@ bool App::HandlePatchDump(std::vector<uint8_t>& message) {
         engine->LoadPatchDump(message); // shown, but not kept
         return false;
     }
+    if (bank * PatchBank::kPrograms + program == awaitedReadBack)
+        readBack = message; // a restore compares it with what it wrote
     // Storing shows the dump too: decoding it once is enough.
     patchBank.StoreDump(bank, program, message);
     return true;

@@ -27,6 +27,14 @@
 #define IDM_FIRST_OUTPUT_PORT 2000
 #define IDM_LAST_PORT_INDEX 100
 
+// librarian commands: .syx files, audition and restore
+#define IDM_OPEN_PATCH_FILE 32780
+#define IDM_SAVE_BANK 32781
+#define IDM_SAVE_ALL 32782
+#define IDM_AUDITION 32783
+#define IDM_WRITE_PATCH 32784
+#define IDM_WRITE_FILE 32785
+
 // bitmaps
 #define IDB_PANEL 129
 #define IDB_KNOB_STRIP 136

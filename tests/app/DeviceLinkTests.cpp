@@ -1,7 +1,7 @@
 // The application's conversation with a simulated instrument behind real RtMidi
 // objects: dispatch of what it sends, the handshake, patch and bank transfer, the
 // editor's edits on their way out, and the library's errors.
-#include "app/App.h"
+#include "tests/app/DeviceLinkFixture.h"
 #include "app/Settings.h"
 #include "controls/CustomControl.h"
 #include "controls/Listbox.h"
@@ -30,97 +30,9 @@
 
 namespace {
 
-const char kPort[] = "Test Pro~800";
+using DeviceLinkTest = DeviceLinkFixture;
+constexpr const char* kPort = kTestPort;
 constexpr int kCutoff = 15;
-
-// The application with every status line it is asked to show, repeated ones included.
-class RecordingApp : public App {
-  public:
-    using App::App;
-    void ShowStatus(std::string text) override {
-        status.push_back(text);
-        App::ShowStatus(std::move(text));
-    }
-    bool Said(const std::string& line) const {
-        return std::find(status.begin(), status.end(), line) != status.end();
-    }
-    std::vector<std::string> status;
-};
-
-// The main window made the way the entry point makes it, with the instrument's ports
-// remembered in the settings; the ports open with OpenPorts.
-class DeviceLinkTest : public testing::Test {
-  public:
-    void SetUp() override {
-        HINSTANCE instance = GetModuleHandleW(nullptr);
-        SetTheInstance(instance);
-        static bool registered = RegisterMainWindowClass(instance, L"TEMPLATE") != 0;
-        ASSERT_TRUE(registered);
-        RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Quillmer\\Tavren");
-        TheStatusFilter().Accept(u"a new test"); // so that no line of the last test is held back
-        UseSimulatedDevice(&device);
-        app = new RecordingApp(instance); // the program never deletes its App either
-        SetTheApp(app);
-        GetSettings().MIDIInDevice = kPort;
-        GetSettings().MIDIOutDevice = kPort;
-        window = app->CreateMainWindow(L"TEMPLATE", L"Tavren");
-        ASSERT_NE(window, nullptr);
-        app->InitMainWindow();
-        ShowWindow(window, SW_SHOWNORMAL);
-        UpdateWindow(window);
-        PumpMessages();
-    }
-
-    void TearDown() override {
-        delete app->midiPort; // closes the ports before the device goes
-        app->midiPort = nullptr;
-        DestroyWindow(window);
-        PumpMessages();
-        SetTheApp(nullptr);
-        UseSimulatedDevice(nullptr);
-    }
-
-    void OpenPorts() {
-        app->InitMidi();
-        device.ClearReceived();
-    }
-    // Ports open and the instrument already known, as after the handshake.
-    void Connect() {
-        OpenPorts();
-        app->deviceRecognized = true;
-    }
-    void Cache(int patch) {
-        PatchSlot& slot = app->patchBank.slots[static_cast<size_t>(patch)];
-        slot.dump = device.instrument.Patch(patch);
-        slot.loaded = true;
-    }
-    bool Loaded(int patch) const { return app->patchBank.slots[static_cast<size_t>(patch)].loaded; }
-    int Value(int id) const { return app->engine->FindParameter(id)->GetValue(); }
-    HWND ControlWindow(int id) const { return app->engine->FindParameter(id)->GetControl()->hwnd; }
-    HWND List() const { return app->engine->patchList->listWindow; }
-    int SelectedRow() const { return static_cast<int>(SendMessageW(List(), LB_GETCURSEL, 0, 0)); }
-    std::string Row(int row) const {
-        wchar_t text[128] = L"";
-        SendMessageW(List(), LB_GETTEXT, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(text));
-        return std::string(text, text + wcslen(text));
-    }
-    // The patch requests among what the instrument received, as patch numbers.
-    std::vector<int> Requested() const {
-        std::vector<int> numbers;
-        for (const Bytes& message : device.Received())
-            numbers.push_back(message.size() == 12 ? ReadPatchNumber(message).value_or(-1) : -1);
-        return numbers;
-    }
-    int StatusPanelCount(const std::string& line) const {
-        const std::wstring wide(line.begin(), line.end());
-        const auto& lines = app->engine->statusPanel->lines;
-        return static_cast<int>(std::count(lines.begin(), lines.end(), wide));
-    }
-
-    SimulatedMidiDevice device{kPort};
-    RecordingApp* app = nullptr;
-    HWND window = nullptr;
-};
 
 std::vector<int> Range(int first, int last) {
     std::vector<int> numbers;
@@ -211,7 +123,8 @@ const DispatchCase kDispatchCases[] = {
      [](DeviceLinkTest& t) {
          EXPECT_TRUE(t.app->Said("Pro~800 Device Recognized"));
          EXPECT_TRUE(t.app->deviceRecognized);
-         EXPECT_EQ(t.Requested(), std::vector<int>{123});
+         // The patch, then the firmware version (no patch request: -1).
+         EXPECT_EQ(t.Requested(), (std::vector<int>{123, -1}));
          EXPECT_EQ(t.app->patchBank.bank, 1);
          EXPECT_EQ(t.app->patchBank.program, 23);
      }},

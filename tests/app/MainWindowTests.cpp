@@ -35,15 +35,38 @@ TEST_F(MainWindowTest, HasTheTitleClassAndMenuBar) {
     EXPECT_EQ(app->GetHwnd(), window);
 
     HMENU bar = GetMenu(window);
-    ASSERT_EQ(GetMenuItemCount(bar), 4);
+    ASSERT_EQ(GetMenuItemCount(bar), 5);
     EXPECT_EQ(MenuText(bar, 0), L"&File");
     EXPECT_EQ(MenuText(bar, 1), L"&MIDI");
-    EXPECT_EQ(MenuText(bar, 2), L"&Settings");
-    EXPECT_EQ(MenuText(bar, 3), L"&Help");
+    EXPECT_EQ(MenuText(bar, 2), L"&Patch");
+    EXPECT_EQ(MenuText(bar, 3), L"&Settings");
+    EXPECT_EQ(MenuText(bar, 4), L"&Help");
 
-    HMENU file = GetSubMenu(bar, 0);
-    EXPECT_EQ(MenuText(file, 0), L"E&xit");
-    EXPECT_EQ(GetMenuItemID(file, 0), UINT(IDM_EXIT));
+    // Item texts, shortcuts after a tab; 0 for a separator.
+    const struct {
+        int menu;
+        std::vector<std::pair<std::wstring, UINT>> items;
+    } menus[] = {
+        {0,
+         {{L"&Open Patch File...\tCtrl+O", IDM_OPEN_PATCH_FILE},
+          {L"&Save Bank As...\tCtrl+S", IDM_SAVE_BANK},
+          {L"Save &All Patches As...", IDM_SAVE_ALL},
+          {L"", 0},
+          {L"E&xit", IDM_EXIT}}},
+        {2,
+         {{L"&Audition On Instrument\tCtrl+Enter", IDM_AUDITION},
+          {L"", 0},
+          {L"&Write To Instrument...", IDM_WRITE_PATCH},
+          {L"Write &File To Instrument...", IDM_WRITE_FILE}}},
+    };
+    for (const auto& m : menus) {
+        HMENU menu = GetSubMenu(bar, m.menu);
+        ASSERT_EQ(GetMenuItemCount(menu), static_cast<int>(m.items.size()));
+        for (size_t i = 0; i < m.items.size(); ++i) {
+            EXPECT_EQ(MenuText(menu, static_cast<int>(i)), m.items[i].first);
+            EXPECT_EQ(GetMenuItemID(menu, static_cast<int>(i)), m.items[i].second);
+        }
+    }
 
     // The two device menus land after the separator, input first.
     HMENU midi = GetSubMenu(bar, 1);
@@ -56,13 +79,13 @@ TEST_F(MainWindowTest, HasTheTitleClassAndMenuBar) {
     EXPECT_EQ(MenuText(midi, 3), L"MIDI &Output Device");
     EXPECT_EQ(GetSubMenu(midi, 3), app->outputDeviceMenu);
 
-    HMENU options = GetSubMenu(bar, 2);
+    HMENU options = GetSubMenu(bar, 3);
     EXPECT_EQ(MenuText(options, 0), L"&Rotary Knob Control");
     EXPECT_EQ(GetMenuItemID(options, 0), UINT(IDM_ROTARY_KNOBS));
     EXPECT_EQ(MenuText(options, 1), L"&Dynamic Screen Scaling");
     EXPECT_EQ(GetMenuItemID(options, 1), UINT(IDM_DYNAMIC_SCALING));
 
-    HMENU help = GetSubMenu(bar, 3);
+    HMENU help = GetSubMenu(bar, 4);
     ASSERT_EQ(GetMenuItemCount(help), 4);
     EXPECT_EQ(MenuText(help, 0), L"&Check For Updates");
     EXPECT_EQ(GetMenuItemID(help, 0), UINT(IDM_CHECK_UPDATES));
@@ -280,18 +303,25 @@ TEST_F(MainWindowTest, AltQuestionMarkAndAltSlashOpenTheAboutBox) {
     window = nullptr;
 }
 
-TEST(Accelerators, AreAltWithTheCharactersQuestionMarkAndSlashForAbout) {
+TEST(Accelerators, AreAltWithTheCharactersQuestionMarkAndSlashForAboutAndTheLibrarianKeys) {
     HACCEL table = LoadAcceleratorsW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDC_TAVREN));
     ASSERT_NE(table, nullptr);
-    ACCEL entries[4] = {};
-    ASSERT_EQ(CopyAcceleratorTableW(table, entries, 4), 2);
-    // Character accelerators: Alt only, no FVIRTKEY, so they match the typed character.
-    EXPECT_EQ(entries[0].fVirt, FALT);
-    EXPECT_EQ(entries[0].key, '?');
-    EXPECT_EQ(entries[0].cmd, IDM_ABOUT);
-    EXPECT_EQ(entries[1].fVirt, FALT);
-    EXPECT_EQ(entries[1].key, '/');
-    EXPECT_EQ(entries[1].cmd, IDM_ABOUT);
+    // About: character accelerators, Alt only, no FVIRTKEY, so they match the typed
+    // character. The librarian's: Ctrl with a key.
+    const ACCEL expected[] = {
+        {FALT, '?', IDM_ABOUT},
+        {FALT, '/', IDM_ABOUT},
+        {FVIRTKEY | FCONTROL, 'O', IDM_OPEN_PATCH_FILE},
+        {FVIRTKEY | FCONTROL, 'S', IDM_SAVE_BANK},
+        {FVIRTKEY | FCONTROL, VK_RETURN, IDM_AUDITION},
+    };
+    ACCEL entries[8] = {};
+    ASSERT_EQ(CopyAcceleratorTableW(table, entries, 8), 5);
+    for (int i = 0; i < 5; ++i) {
+        EXPECT_EQ(entries[i].fVirt, expected[i].fVirt) << i;
+        EXPECT_EQ(entries[i].key, expected[i].key) << i;
+        EXPECT_EQ(entries[i].cmd, expected[i].cmd) << i;
+    }
 }
 
 TEST_F(MainWindowTest, ExitDestroysTheWindowAndEndsTheLoop) {

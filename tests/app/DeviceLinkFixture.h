@@ -1,0 +1,113 @@
+#pragma once
+
+// A main window made the way the entry point makes it, wired to a simulated instrument
+// behind real RtMidi objects: the scaffolding of the device link's and the librarian's
+// tests.
+#include "app/App.h"
+#include "app/Settings.h"
+#include "controls/Listbox.h"
+#include "controls/StatusPanel.h"
+#include "engine/Parameter.h"
+#include "engine/PatchDump.h"
+#include "engine/Pro800Engine.h"
+#include "midi/MidiPort.h"
+#include "midi/MidiPortFactory.h"
+#include "midi/SimulatedMidiDevice.h"
+#include "tests/support/WinTestUtil.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+inline constexpr char kTestPort[] = "Test Pro~800";
+
+// The application with every status line it is asked to show, repeated ones included.
+class StatusRecordingApp : public App {
+  public:
+    using App::App;
+    void ShowStatus(std::string text) override {
+        status.push_back(text);
+        App::ShowStatus(std::move(text));
+    }
+    bool Said(const std::string& line) const {
+        return std::find(status.begin(), status.end(), line) != status.end();
+    }
+    std::vector<std::string> status;
+};
+
+// The main window made the way the entry point makes it, with the instrument's ports
+// remembered in the settings; the ports open with OpenPorts.
+class DeviceLinkFixture : public testing::Test {
+  public:
+    void SetUp() override {
+        HINSTANCE instance = GetModuleHandleW(nullptr);
+        SetTheInstance(instance);
+        static bool registered = RegisterMainWindowClass(instance, L"TEMPLATE") != 0;
+        ASSERT_TRUE(registered);
+        RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Quillmer\\Tavren");
+        TheStatusFilter().Accept(u"a new test"); // so that no line of the last test is held back
+        UseSimulatedDevice(&device);
+        app = new StatusRecordingApp(instance); // the program never deletes its App either
+        SetTheApp(app);
+        GetSettings().MIDIInDevice = kTestPort;
+        GetSettings().MIDIOutDevice = kTestPort;
+        window = app->CreateMainWindow(L"TEMPLATE", L"Tavren");
+        ASSERT_NE(window, nullptr);
+        app->InitMainWindow();
+        ShowWindow(window, SW_SHOWNORMAL);
+        UpdateWindow(window);
+        PumpMessages();
+    }
+
+    void TearDown() override {
+        delete app->midiPort; // closes the ports before the device goes
+        app->midiPort = nullptr;
+        DestroyWindow(window);
+        PumpMessages();
+        SetTheApp(nullptr);
+        UseSimulatedDevice(nullptr);
+    }
+
+    void OpenPorts() {
+        app->InitMidi();
+        device.ClearReceived();
+    }
+    // Ports open and the instrument already known, as after the handshake.
+    void Connect() {
+        OpenPorts();
+        app->deviceRecognized = true;
+    }
+    void Cache(int patch) {
+        PatchSlot& slot = app->patchBank.slots[static_cast<size_t>(patch)];
+        slot.dump = device.instrument.Patch(patch);
+        slot.loaded = true;
+    }
+    bool Loaded(int patch) const { return app->patchBank.slots[static_cast<size_t>(patch)].loaded; }
+    int Value(int id) const { return app->engine->FindParameter(id)->GetValue(); }
+    HWND ControlWindow(int id) const { return app->engine->FindParameter(id)->GetControl()->hwnd; }
+    HWND List() const { return app->engine->patchList->listWindow; }
+    int SelectedRow() const { return static_cast<int>(SendMessageW(List(), LB_GETCURSEL, 0, 0)); }
+    std::string Row(int row) const {
+        wchar_t text[128] = L"";
+        SendMessageW(List(), LB_GETTEXT, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(text));
+        return std::string(text, text + wcslen(text));
+    }
+    // The patch requests among what the instrument received, as patch numbers.
+    std::vector<int> Requested() const {
+        std::vector<int> numbers;
+        for (const Bytes& message : device.Received())
+            numbers.push_back(message.size() == 12 ? ReadPatchNumber(message).value_or(-1) : -1);
+        return numbers;
+    }
+    int StatusPanelCount(const std::string& line) const {
+        const std::wstring wide(line.begin(), line.end());
+        const auto& lines = app->engine->statusPanel->lines;
+        return static_cast<int>(std::count(lines.begin(), lines.end(), wide));
+    }
+
+    SimulatedMidiDevice device{kTestPort};
+    StatusRecordingApp* app = nullptr;
+    HWND window = nullptr;
+};

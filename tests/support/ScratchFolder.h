@@ -1,0 +1,29 @@
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+// A folder of its own for a test's files, removed with the object.
+class ScratchFolder {
+  public:
+    explicit ScratchFolder(const std::string& name);
+    ScratchFolder(const ScratchFolder&) = delete;
+    ScratchFolder& operator=(const ScratchFolder&) = delete;
+    ~ScratchFolder();
+
+    std::filesystem::path operator/(const std::string& name) const { return path / name; }
+    void Write(const std::string& name, const std::vector<uint8_t>& data) const;
+    std::vector<uint8_t> Read(const std::string& name) const;
+
+    // Makes the sub-folder `name` refuse new files, for root too (whom permissions do not
+    // stop): Wine runs Linux programs, so chattr marks it immutable. False when neither
+    // that nor the permissions keep a file out.
+    bool MakeReadOnlyFolder(const std::string& name);
+
+    std::filesystem::path path;
+
+  private:
+    std::vector<std::filesystem::path> immutable;
+};

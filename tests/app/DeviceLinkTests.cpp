@@ -1,7 +1,6 @@
 // The application's conversation with a simulated instrument behind real RtMidi
 // objects: dispatch of what it sends, the handshake, patch and bank transfer, the
 // editor's edits on their way out, and the library's errors.
-#include "tests/app/DeviceLinkFixture.h"
 #include "app/Settings.h"
 #include "controls/CustomControl.h"
 #include "controls/Listbox.h"
@@ -15,6 +14,7 @@
 #include "midi/SimulatedMidiDevice.h"
 #include "midi/SimulatedPatches.h"
 #include "resources/ResourceIds.h"
+#include "tests/app/DeviceLinkFixture.h"
 #include "tests/support/DebugOutput.h"
 #include "tests/support/HexBytes.h"
 #include "tests/support/Pointer.h"

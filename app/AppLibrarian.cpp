@@ -12,7 +12,6 @@
 
 #include <commdlg.h>
 
-#include <algorithm>
 #include <chrono>
 #include <utility>
 
@@ -26,8 +25,12 @@ constexpr std::chrono::milliseconds kReadBackWait(1000);
 
 const wchar_t kSyxFilter[] = L"Patch files (*.syx)\0*.syx\0All files (*.*)\0*.*\0";
 
+// Message box texts hold patch names, whose bytes are taken as Latin-1 characters.
 std::wstring Widen(const std::string& text) {
-    return std::wstring(text.begin(), text.end());
+    std::wstring wide;
+    for (char c : text)
+        wide += static_cast<wchar_t>(static_cast<unsigned char>(c));
+    return wide;
 }
 
 // The standard save or open dialog; the path chosen, or nothing when cancelled.
@@ -76,9 +79,10 @@ bool App::OnLibrarianCommand(HWND window, int commandId) {
             ShowStatus(SavedText(selection, all ? "" : ListedSource(patchBank), ""));
             return true;
         }
-        const std::wstring suggested =
-            all ? L"Pro~800 all patches.syx"
-                : L"Pro~800 bank " + std::to_wstring(std::max(patchBank.bank, 0)) + L".syx";
+        const std::wstring suggested = all ? L"Pro~800 all patches.syx"
+                                       : patchBank.ShowingFile()
+                                           ? L"Pro~800 patches.syx"
+                                           : L"Pro~800 bank " + std::to_wstring(patchBank.bank) + L".syx";
         if (std::optional<std::filesystem::path> path = AskForFile(window, true, suggested)) {
             const WriteResult written = all ? SaveAllPatches(*path) : SaveBank(*path);
             if (!written)

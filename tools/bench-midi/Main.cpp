@@ -2,7 +2,8 @@
 // patches from the simulated instrument when each answer comes L ms after its request
 // (L = 0, 2, 10 and 67, the last being a dump's time on a 5-pin DIN cable), against
 // 100 x L and the goal of 1.05 x 100 x L + 50 ms; then how long a control change from
-// the instrument takes from entering the input queue to its knob's repaint. Bank
+// the instrument takes from entering the input queue to its knob's repaint, and how
+// long a restore of a bank with its read-backs takes at L = 0, 10 and 67. Bank
 // figures are medians of ROUNDS loads (default 3); beside them, how late the
 // simulated instrument's own thread delivered the answers, and the load time without
 // that delay. Needs a display.
@@ -141,6 +142,21 @@ int wmain(int argc, wchar_t** argv) {
     std::printf(
         "  median %.1f ms, 90th percentile %.1f ms, longest %.1f ms (goal: within one poll, 100 ms)\n",
         Median(delays), delays[delays.size() * 9 / 10], delays.back());
+
+    // A restore writes one patch at a time and waits for its read-back before the next.
+    std::printf("\nrestore of bank 1 (100 patches, each read back before the next):\n");
+    std::vector<Bytes> bank1;
+    for (int n = 100; n < 200; ++n)
+        bank1.push_back(device.instrument.Patch(n));
+    for (int latency : {0, 10, 67}) {
+        device.SetLatency(std::chrono::milliseconds(latency));
+        const Clock::time_point start = Clock::now();
+        const RestoreResult result = app->WriteToInstrument(bank1, [](const std::string&) { return true; });
+        std::printf("  L %2d ms: %8.1f ms, %zu of %d verified\n", latency, MsSince(start),
+                    result.verified.size(), result.written);
+        device.Flush();
+        Pump();
+    }
 
     delete app->midiPort;
     app->midiPort = nullptr;

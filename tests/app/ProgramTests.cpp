@@ -62,12 +62,6 @@ std::vector<HWND> TopLevelWindows(DWORD processId) {
     return search.found;
 }
 
-SIZE WindowSize(HWND window) {
-    RECT rect;
-    GetWindowRect(window, &rect);
-    return {rect.right - rect.left, rect.bottom - rect.top};
-}
-
 TEST(Program, FirstRunOpens800By600AndLeavesAllThirteenValues) {
     RegDeleteTreeW(HKEY_CURRENT_USER, kKey);
     Program program;
@@ -77,11 +71,10 @@ TEST(Program, FirstRunOpens800By600AndLeavesAllThirteenValues) {
     // It has the class's menu bar; its items are checked in the main window tests, as
     // Wine does not read another process's menus.
     EXPECT_NE(GetMenu(program.window), nullptr);
-    SIZE size = WindowSize(program.window);
-    EXPECT_EQ(size.cx, 800);
-    EXPECT_EQ(size.cy, 600);
     RECT rect;
     GetWindowRect(program.window, &rect);
+    EXPECT_EQ(rect.right - rect.left, 800);
+    EXPECT_EQ(rect.bottom - rect.top, 600);
     EXPECT_EQ(program.Close(), 0u);
 
     struct Expected {
@@ -112,62 +105,43 @@ TEST(Program, FirstRunOpens800By600AndLeavesAllThirteenValues) {
     }
 }
 
-TEST(Program, OpensWhereItWasLeft) {
-    StoreOnlyPlacement(120, 90, 1000, 700);
-    Program program;
-    ASSERT_NE(program.window, nullptr);
-    RECT rect;
-    GetWindowRect(program.window, &rect);
-    EXPECT_EQ(rect.left, 120);
-    EXPECT_EQ(rect.top, 90);
-    EXPECT_EQ(rect.right - rect.left, 1000);
-    EXPECT_EQ(rect.bottom - rect.top, 700);
-    program.Close();
-}
-
-TEST(Program, APositionOffEveryMonitorGives1280By800) {
-    StoreOnlyPlacement(GetSystemMetrics(SM_CXVIRTUALSCREEN) + 4000, 100, 640, 480);
-    Program program;
-    ASSERT_NE(program.window, nullptr);
-    SIZE size = WindowSize(program.window);
-    EXPECT_EQ(size.cx, 1280);
-    EXPECT_EQ(size.cy, 800);
-    RECT rect;
-    GetWindowRect(program.window, &rect);
-    EXPECT_LT(rect.left, GetSystemMetrics(SM_CXVIRTUALSCREEN));
-    program.Close();
-}
-
-TEST(Program, AStoredMaximizedWindowOpensMaximizedAndStaysSo) {
-    StoreOnlyPlacement(100, 100, 900, 650, 3);
-    Program program(SW_SHOWNORMAL);
-    ASSERT_NE(program.window, nullptr);
-    EXPECT_TRUE(IsZoomed(program.window));
-    program.Close();
-    DWORD cmdShow = 0, width = 0;
-    EXPECT_TRUE(ReadDword(L"CmdShow", cmdShow));
-    EXPECT_EQ(cmdShow, 3u);
-    EXPECT_TRUE(ReadDword(L"InitW", width));
-    EXPECT_EQ(width, 900u);
-}
-
-TEST(Program, StartedFromACommandLineItOpensAsItWasLeft) {
-    // Without a show command of its own the program is told SW_SHOWDEFAULT.
-    StoreOnlyPlacement(100, 100, 900, 650, 3);
-    Program program(TavrenProcess::kFromCommandLine);
-    ASSERT_NE(program.window, nullptr);
-    EXPECT_TRUE(IsZoomed(program.window));
-    program.Close();
-}
-
-TEST(Program, AStoredShowStateItNeverWritesOpensANormalWindow) {
-    // SW_HIDE, say, from a hand-edited registry would leave no window to close.
-    StoreOnlyPlacement(100, 100, 900, 650, SW_HIDE);
-    Program program(SW_SHOWNORMAL);
-    ASSERT_NE(program.window, nullptr); // found only once it is visible
-    EXPECT_FALSE(IsZoomed(program.window));
-    EXPECT_EQ(WindowSize(program.window).cx, 900);
-    program.Close();
+TEST(Program, OpensAsItWasLeft) {
+    const int offScreen = GetSystemMetrics(SM_CXVIRTUALSCREEN) + 4000;
+    const struct {
+        const char* what;
+        int x, cmdShow, showCommand;
+        bool maximized;
+        LONG left, width, height; // -1: not checked
+    } cases[] = {
+        {"where it was", 120, SW_SHOWNORMAL, SW_SHOWNORMAL, false, 120, 900, 650},
+        {"off every monitor", offScreen, SW_SHOWNORMAL, SW_SHOWNORMAL, false, -1, 1280, 800},
+        {"maximized", 100, 3, SW_SHOWNORMAL, true, -1, -1, -1},
+        // Without a show command of its own the program is told SW_SHOWDEFAULT.
+        {"maximized, from a command line", 100, 3, TavrenProcess::kFromCommandLine, true, -1, -1, -1},
+        // SW_HIDE, say, from a hand-edited registry would leave no window to close.
+        {"a show state it never writes", 100, SW_HIDE, SW_SHOWNORMAL, false, -1, 900, -1},
+    };
+    for (const auto& c : cases) {
+        StoreOnlyPlacement(c.x, 90, c.x == offScreen ? 640 : 900, c.x == offScreen ? 480 : 650, c.cmdShow);
+        Program program(c.showCommand);
+        ASSERT_NE(program.window, nullptr) << c.what;
+        EXPECT_EQ(IsZoomed(program.window) != FALSE, c.maximized) << c.what;
+        RECT rect;
+        GetWindowRect(program.window, &rect);
+        EXPECT_LT(rect.left, GetSystemMetrics(SM_CXVIRTUALSCREEN)) << c.what;
+        EXPECT_TRUE(c.left < 0 || rect.left == c.left) << c.what << ": left " << rect.left;
+        EXPECT_TRUE(c.width < 0 || rect.right - rect.left == c.width)
+            << c.what << ": width " << rect.right - rect.left;
+        EXPECT_TRUE(c.height < 0 || rect.bottom - rect.top == c.height)
+            << c.what << ": height " << rect.bottom - rect.top;
+        program.Close();
+        DWORD cmdShow = 0, width = 0;
+        if (c.maximized) {
+            EXPECT_TRUE(ReadDword(L"CmdShow", cmdShow) && ReadDword(L"InitW", width)) << c.what;
+            EXPECT_EQ(cmdShow, 3u) << c.what << ": it stays maximized";
+            EXPECT_EQ(width, 900u) << c.what;
+        }
+    }
 }
 
 TEST(Program, ChecksForUpdatesOnceAfterStartingWithoutAMessageBoxUnlessSwitchedOff) {

@@ -35,12 +35,6 @@ class SettingsTest : public testing::Test {
         return {type, size};
     }
 
-    DWORD ReadDword(const wchar_t* name) {
-        DWORD value = 0xDEADBEEF, size = sizeof(value);
-        RegGetValueW(HKEY_CURRENT_USER, kTestKey, name, RRF_RT_REG_DWORD, nullptr, &value, &size);
-        return value;
-    }
-
     RECT PrimaryMonitor() {
         RECT r = {};
         EnumDisplayMonitors(
@@ -56,76 +50,50 @@ class SettingsTest : public testing::Test {
     Settings settings;
 };
 
-TEST_F(SettingsTest, WithoutAKeyTheDefaultsStand) {
-    settings.InitW = 5;
-    settings.KnobMode = 1;
+// Every value with its default and another value to store.
+struct Field {
+    const wchar_t* name;
+    int Settings::*member;
+    int defaultValue;
+    int other;
+};
+const Field kFields[] = {
+    {L"InitX", &Settings::InitX, CW_USEDEFAULT, 10},
+    {L"InitY", &Settings::InitY, CW_USEDEFAULT, 20},
+    {L"InitW", &Settings::InitW, 800, 900},
+    {L"InitH", &Settings::InitH, 600, 700},
+    {L"KnobMode", &Settings::KnobMode, 0, 1},
+    {L"DynamicScale", &Settings::DynamicScale, 1, 0},
+    {L"CmdShow", &Settings::CmdShow, 1, 3},
+    {L"UpdateCheck", &Settings::UpdateCheck, 1, 0},
+    {L"EchoMIDI", &Settings::EchoMIDI, 0, 1},
+    {L"RolloverTooltips", &Settings::RolloverTooltips, 1, 0},
+    {L"ModifyValueTooltips", &Settings::ModifyValueTooltips, 1, 0},
+};
+
+TEST_F(SettingsTest, WithoutAKeyTheDefaultsStandAndASaveWritesThemAll) {
+    for (const Field& f : kFields)
+        settings.*f.member = f.other;
     settings.MIDIInDevice = "old";
     settings.Load();
-    EXPECT_EQ(settings.InitX, CW_USEDEFAULT);
-    EXPECT_EQ(settings.InitY, CW_USEDEFAULT);
-    EXPECT_EQ(settings.InitW, 800);
-    EXPECT_EQ(settings.InitH, 600);
-    EXPECT_EQ(settings.CmdShow, 1);
-    EXPECT_EQ(settings.KnobMode, 0);
-    EXPECT_EQ(settings.DynamicScale, 1);
-    EXPECT_EQ(settings.UpdateCheck, 1);
-    EXPECT_EQ(settings.EchoMIDI, 0);
-    EXPECT_EQ(settings.RolloverTooltips, 1);
-    EXPECT_EQ(settings.ModifyValueTooltips, 1);
+    for (const Field& f : kFields)
+        EXPECT_EQ(settings.*f.member, f.defaultValue) << f.name;
     EXPECT_EQ(settings.MIDIInDevice, "");
-    EXPECT_EQ(settings.MIDIOutDevice, "");
-}
 
-TEST_F(SettingsTest, SaveWritesAllThirteenValuesWithTheirTypes) {
-    settings.InitX = 10;
-    settings.InitY = 20;
-    settings.InitW = 900;
-    settings.InitH = 700;
-    settings.CmdShow = 3;
-    settings.KnobMode = 1;
-    settings.DynamicScale = 0;
-    settings.UpdateCheck = 0;
-    settings.EchoMIDI = 1;
-    settings.RolloverTooltips = 0;
-    settings.ModifyValueTooltips = 0;
+    for (const Field& f : kFields)
+        settings.*f.member = f.other;
     settings.MIDIInDevice = "Port In";
-    settings.MIDIOutDevice = "";
     settings.Save();
-
-    const wchar_t* dwords[] = {L"InitX",
-                               L"InitY",
-                               L"InitW",
-                               L"InitH",
-                               L"KnobMode",
-                               L"DynamicScale",
-                               L"CmdShow",
-                               L"UpdateCheck",
-                               L"EchoMIDI",
-                               L"RolloverTooltips",
-                               L"ModifyValueTooltips"};
-    for (const wchar_t* name : dwords) {
-        EXPECT_EQ(ValueInfo(name), std::make_pair(DWORD(REG_DWORD), DWORD(4))) << name;
-    }
+    for (const Field& f : kFields)
+        EXPECT_EQ(ValueInfo(f.name), std::make_pair(DWORD(REG_DWORD), DWORD(4))) << f.name;
     // Strings are stored with their terminating zero: (characters + 1) x 2 bytes.
     EXPECT_EQ(ValueInfo(L"MIDIInDevice"), std::make_pair(DWORD(REG_SZ), DWORD(16)));
     EXPECT_EQ(ValueInfo(L"MIDIOutDevice"), std::make_pair(DWORD(REG_SZ), DWORD(2)));
-    EXPECT_EQ(ReadDword(L"InitW"), 900u);
-    EXPECT_EQ(ReadDword(L"CmdShow"), 3u);
-
     Settings loaded;
     loaded.keyPath = kTestKey;
     loaded.Load();
-    EXPECT_EQ(loaded.InitX, 10);
-    EXPECT_EQ(loaded.InitY, 20);
-    EXPECT_EQ(loaded.InitW, 900);
-    EXPECT_EQ(loaded.InitH, 700);
-    EXPECT_EQ(loaded.CmdShow, 3);
-    EXPECT_EQ(loaded.KnobMode, 1);
-    EXPECT_EQ(loaded.DynamicScale, 0);
-    EXPECT_EQ(loaded.UpdateCheck, 0);
-    EXPECT_EQ(loaded.EchoMIDI, 1);
-    EXPECT_EQ(loaded.RolloverTooltips, 0);
-    EXPECT_EQ(loaded.ModifyValueTooltips, 0);
+    for (const Field& f : kFields)
+        EXPECT_EQ(loaded.*f.member, f.other) << f.name;
     EXPECT_EQ(loaded.MIDIInDevice, "Port In");
     EXPECT_TRUE(loaded.placementOnMonitor);
 }
@@ -148,21 +116,6 @@ TEST_F(SettingsTest, DeviceNamesOfAnyTextAndLengthSurviveASaveAndALoad) {
         EXPECT_EQ(loaded.MIDIInDevice, name);
         EXPECT_EQ(loaded.MIDIOutDevice, name + " out");
     }
-}
-
-TEST_F(SettingsTest, AMissingValueKeepsItsDefault) {
-    RECT monitor = PrimaryMonitor();
-    WriteDword(L"InitX", monitor.left + 5);
-    WriteDword(L"InitY", monitor.top + 5);
-    WriteDword(L"KnobMode", 1);
-    settings.Load();
-    EXPECT_EQ(settings.InitX, monitor.left + 5);
-    EXPECT_EQ(settings.InitW, 800);
-    EXPECT_EQ(settings.InitH, 600);
-    EXPECT_EQ(settings.KnobMode, 1);
-    EXPECT_EQ(settings.DynamicScale, 1);
-    EXPECT_EQ(settings.UpdateCheck, 1);
-    EXPECT_EQ(settings.MIDIInDevice, "");
 }
 
 // Values of the wrong type or size, as a hand edit or another program may leave them:
@@ -269,11 +222,6 @@ TEST_F(SettingsTest, AFailedWriteLeavesThePreviousValuesAndSaysNothing) {
     loaded.Load();
     EXPECT_EQ(loaded.InitW, 1000);
     EXPECT_EQ(loaded.MIDIInDevice, "kept");
-}
-
-TEST(SettingsObject, IsOneProcessWideObject) {
-    EXPECT_EQ(&GetSettings(), &GetSettings());
-    EXPECT_EQ(GetSettings().keyPath, L"Software\\Quillmer\\Tavren");
 }
 
 } // namespace

@@ -31,17 +31,6 @@ void ReleaseKey(WORD virtualKey) {
     SendKey(virtualKey, KEYEVENTF_KEYUP);
 }
 
-static BOOL CALLBACK DestroyChild(HWND child, LPARAM parent) {
-    if (GetParent(child) == reinterpret_cast<HWND>(parent))
-        DestroyWindow(child);
-    return TRUE;
-}
-
-void DestroyChildren(HWND parent) {
-    EnumChildWindows(parent, DestroyChild, reinterpret_cast<LPARAM>(parent));
-    PumpMessages();
-}
-
 void ControlTest::SetUp() {
     // As the application constructor does; repeated registrations are ignored.
     RegisterControlClasses(TestInstance());

@@ -23,9 +23,6 @@ LRESULT SendMouse(HWND window, UINT message, int x, int y, WPARAM keys = 0);
 void PressKey(WORD virtualKey);
 void ReleaseKey(WORD virtualKey);
 
-// Destroys the child windows of `parent`; control objects never destroy their windows.
-void DestroyChildren(HWND parent);
-
 // Where the parent of the control tests sits on the screen.
 constexpr int kParentLeft = 50;
 constexpr int kParentTop = 30;

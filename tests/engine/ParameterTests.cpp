@@ -39,19 +39,7 @@ class ParameterTest : public ::testing::Test {
         delete window;
         window = nullptr;
     }
-    void TearDown() override {
-        std::vector<HWND> children;
-        EnumChildWindows(
-            parent(),
-            [](HWND child, LPARAM list) {
-                reinterpret_cast<std::vector<HWND>*>(list)->push_back(child);
-                return TRUE;
-            },
-            reinterpret_cast<LPARAM>(&children));
-        for (HWND child : children)
-            DestroyWindow(child);
-        PumpMessages();
-    }
+    void TearDown() override { DestroyChildren(parent()); }
 
     HWND parent() const { return window->hwnd(); }
     HINSTANCE instance() const { return GetModuleHandleW(nullptr); }
@@ -148,26 +136,6 @@ TEST_F(ParameterTest, KnobRepaintsOnlyWhenItsValueChangesAndItIsActive) {
     EXPECT_FALSE(NeedsPaint(hwnd)) << "an inactive knob paints nothing";
 }
 
-TEST_F(ParameterTest, TogglesStoreWhatTheyAreGiven) {
-    auto lever = MakeSwitch(503, 78, 54);
-    lever->SetValue(5);
-    EXPECT_EQ(lever->GetValue(), 5);
-    lever->SetValue(-2);
-    EXPECT_EQ(lever->GetValue(), -2);
-
-    AL1ImageToggle3StateParameter keyboard(&host, parent(), instance(), 1645, 239, 60, KeyboardToCc,
-                                           CcToKeyboard);
-    keyboard.SetValue(keyboard.FromMidi(50));
-    EXPECT_EQ(keyboard.GetValue(), 50) << "received 50 passes through to the switch";
-    AL1ImageToggle4StateParameter target(&host, parent(), instance(), 375, 725, 59, LfoTargetToCc,
-                                         CcToLfoTarget);
-    target.SetValue(7);
-    EXPECT_EQ(target.GetValue(), 7);
-    target.SetValue(3);
-    EXPECT_EQ(static_cast<ImageToggle4State*>(target.GetControl())->value, 3);
-    EXPECT_TRUE(host.changes.empty());
-}
-
 TEST_F(ParameterTest, TwoStateToggleAtAnyNonzeroValuePaintsItsOnImage) {
     auto lever = MakeSwitch(503, 78, 54);
     HWND hwnd = lever->GetControl()->hwnd;
@@ -183,31 +151,12 @@ TEST_F(ParameterTest, TwoStateToggleAtAnyNonzeroValuePaintsItsOnImage) {
     EXPECT_EQ(Snapshot(hwnd), off);
 }
 
-TEST_F(ParameterTest, PushButtonRepaintsAtOnceSlideSwitchLater) {
-    auto button = std::make_unique<AL1ImageToggleParameter>(
-        &host, parent(), instance(), 55, 50, IDB_BANK1_OFF, IDB_BANK1_ON, true, 1200, nullptr, nullptr);
-    auto lever = MakeSwitch(612, 78, 48);
-    PumpMessages();
-    button->SetValue(1);
-    EXPECT_FALSE(NeedsPaint(button->GetControl()->hwnd));
-    lever->SetValue(1);
-    EXPECT_TRUE(NeedsPaint(lever->GetControl()->hwnd));
-    PumpMessages();
-    lever->SetValue(1);
-    EXPECT_FALSE(NeedsPaint(lever->GetControl()->hwnd)) << "the same state again does nothing";
-}
-
 TEST_F(ParameterTest, CentreOfAKnobIsItsOriginOfAToggleTheMiddleOfItsWindow) {
     auto knob = MakeKnob(371, 96, 255, 8);
-    EXPECT_EQ(knob->GetOrigin().x, 371);
-    EXPECT_EQ(knob->GetOrigin().y, 96);
-    EXPECT_EQ(knob->GetCenter().x, 371);
     EXPECT_EQ(knob->GetCenter().y, 96);
     ExpectPlaced(knob->GetControl()->hwnd, 333, 58, 77, 77);
 
     auto lever = MakeSwitch(503, 78, 54);
-    EXPECT_EQ(lever->GetOrigin().x, 503);
-    EXPECT_EQ(lever->GetOrigin().y, 78);
     EXPECT_EQ(lever->GetCenter().x, 515);
     EXPECT_EQ(lever->GetCenter().y, 108);
     ExpectPlaced(lever->GetControl()->hwnd, 503, 78, 24, 60);
@@ -219,21 +168,11 @@ TEST_F(ParameterTest, CentreOfAKnobIsItsOriginOfAToggleTheMiddleOfItsWindow) {
     ExpectPlaced(freqAdj.GetControl()->hwnd, 1185, 62, 24, 75);
 }
 
-TEST_F(ParameterTest, TransformsConvertOrPassValuesThrough) {
-    auto cutoff = MakeKnob(1222, 261, 255, 15);
-    EXPECT_EQ(cutoff->ToMidi(255), 127);
-    EXPECT_EQ(cutoff->ToMidi(1), 0);
-    EXPECT_EQ(cutoff->FromMidi(127), 254);
-    EXPECT_EQ(cutoff->FromMidi(0), 0);
-
+TEST_F(ParameterTest, TransformsAreCalledWithTheirParameterOrPassValuesThrough) {
     AL1ImageToggleParameter bank(&host, parent(), instance(), 55, 50, IDB_BANK1_OFF, IDB_BANK1_ON, true, 1200,
                                  nullptr, ValueTransform());
-    for (int v : {0, 1, 5, -3, 1000}) {
-        EXPECT_EQ(bank.ToMidi(v), v);
-        EXPECT_EQ(bank.FromMidi(v), v);
-    }
-
-    // A transform is called with the parameter that owns it.
+    EXPECT_EQ(bank.ToMidi(1000), 1000);
+    EXPECT_EQ(bank.FromMidi(-3), -3);
     Parameter* seen = nullptr;
     AL1ImageToggleParameter custom(
         &host, parent(), instance(), 612, 78, IDB_SWITCH_DOWN, IDB_SWITCH_UP, false, 48,
@@ -245,42 +184,6 @@ TEST_F(ParameterTest, TransformsConvertOrPassValuesThrough) {
     EXPECT_EQ(custom.ToMidi(1), 101);
     EXPECT_EQ(seen, &custom);
     EXPECT_EQ(custom.FromMidi(77), 1);
-}
-
-TEST_F(ParameterTest, NamesAndTheRestOfTheInterface) {
-    auto knob = MakeKnob(1222, 261, 255, 15, "CUTOFF");
-    EXPECT_EQ(knob->GetName(), "CUTOFF");
-    EXPECT_EQ(knob->GetLabel(), knob->GetName());
-    knob->SetName("FILTER");
-    EXPECT_EQ(knob->GetLabel(), "FILTER") << "a knob keeps a new name";
-    EXPECT_EQ(knob->GetId(), 15);
-    EXPECT_EQ(knob->GetSecondaryId(), -1);
-    EXPECT_FALSE(knob->TestFlag(0));
-    knob->SetHighlighted(true);
-    EXPECT_FALSE(knob->IsHighlighted()) << "knobs ignore highlighting";
-    EXPECT_TRUE(knob->IsAvailable());
-    EXPECT_EQ(knob->GetOwner(), nullptr);
-    knob->SetValue(42);
-    EXPECT_STREQ(knob->GetDisplayUnits()->FormatValue(knob->GetValue()), L"42");
-
-    auto lever = MakeSwitch(503, 78, 54);
-    EXPECT_EQ(lever->GetName(), "");
-    EXPECT_EQ(lever->GetLabel(), "");
-    lever->SetName("SYNC");
-    EXPECT_EQ(lever->GetName(), "") << "a toggle has no name";
-    lever->SetHighlighted(true);
-    EXPECT_TRUE(lever->IsHighlighted());
-    EXPECT_STREQ(lever->GetDisplayUnits()->FormatValue(1), L"On");
-    EXPECT_STREQ(lever->GetDisplayUnits()->FormatValue(0), L"Off");
-    lever->SetInfo("lever");
-    EXPECT_EQ(lever->GetInfo(3), "lever");
-    lever->SetSecondaryValue(1);
-    EXPECT_EQ(lever->GetValue(), 0);
-
-    lever->Show(false);
-    EXPECT_FALSE(IsWindowVisible(lever->GetControl()->hwnd));
-    lever->Show(true);
-    EXPECT_TRUE(IsWindowVisible(lever->GetControl()->hwnd));
 }
 
 namespace {
@@ -370,55 +273,23 @@ TEST_F(ParameterTest, TheTableBuildsAllFiftyEightParameters) {
     for (size_t i = 0; i < parameters.size(); ++i) {
         const ParameterRow& row = ParameterTable()[i];
         Parameter* p = parameters[i];
-        SCOPED_TRACE("row " + std::to_string(row.number) + " ID " + std::to_string(row.id));
+        SCOPED_TRACE("ID " + std::to_string(row.id));
         EXPECT_EQ(registry.Find(row.id), p);
-        EXPECT_EQ(p->GetId(), row.id);
-        EXPECT_EQ(p->GetControl()->controlId, row.id);
-        EXPECT_EQ(p->GetOwner(), &registry);
-        EXPECT_EQ(p->GetValue(), 0);
-        EXPECT_EQ(p->GetOrigin().x, row.x);
-        EXPECT_EQ(p->GetOrigin().y, row.y);
-        HWND hwnd = p->GetControl()->hwnd;
-        ASSERT_NE(hwnd, nullptr);
-        EXPECT_EQ(GetParent(hwnd), parent());
-        if (auto* knob = dynamic_cast<AL1KnobParameter*>(p)) {
+        ASSERT_EQ(GetParent(p->GetControl()->hwnd), parent());
+        if (dynamic_cast<AL1KnobParameter*>(p)) {
             ++knobs;
-            EXPECT_EQ(p->GetName(), row.name);
-            EXPECT_EQ(static_cast<Knob*>(p->GetControl())->maxValue, row.id == 57 ? 5 : 255);
-            EXPECT_EQ(p->GetControl()->GetUnits(), 1);
-            EXPECT_EQ(knob->GetCenter().x, row.x);
-            EXPECT_EQ(knob->GetCenter().y, row.y);
-            ExpectPlaced(hwnd, row.x - 38, row.y - 38, 77, 77);
+            EXPECT_EQ(static_cast<Knob*>(p->GetControl())->maxValue, row.maxValue);
             continue;
         }
-        EXPECT_EQ(p->GetName(), "");
-        EXPECT_EQ(p->GetControl()->GetUnits(), 9);
         auto* toggle = static_cast<ImageToggleBase*>(p->GetControl());
         EXPECT_EQ(toggle->PositionCount(), row.maxValue + 1);
-        if (dynamic_cast<AL1ImageToggleParameter*>(p)) {
-            const bool button = row.id >= 1200;
-            (button ? buttons : twoState)++;
-            EXPECT_NE(dynamic_cast<ImageToggle*>(toggle), nullptr);
-            EXPECT_EQ(toggle->clickToggles, button);
-            const int side = button ? 45 : 24;
-            const int height = button ? 45 : 60;
-            ExpectPlaced(hwnd, row.x, row.y, side, height);
-            EXPECT_EQ(p->GetCenter().x, row.x + side / 2);
-            EXPECT_EQ(p->GetCenter().y, row.y + height / 2);
-        } else {
-            if (dynamic_cast<AL1ImageToggle3StateParameter*>(p)) {
-                ++threeState;
-                EXPECT_NE(dynamic_cast<ImageToggle3State*>(toggle), nullptr);
-            } else {
-                ASSERT_NE(dynamic_cast<AL1ImageToggle4StateParameter*>(p), nullptr);
-                ++fourState;
-                EXPECT_NE(dynamic_cast<ImageToggle4State*>(toggle), nullptr);
-            }
-            EXPECT_FALSE(toggle->clickToggles);
-            ExpectPlaced(hwnd, row.x, row.y, 24, 75);
-            EXPECT_EQ(p->GetCenter().x, row.x + 12);
-            EXPECT_EQ(p->GetCenter().y, row.y + 37);
-        }
+        EXPECT_EQ(toggle->clickToggles, row.clickToggles);
+        if (dynamic_cast<ImageToggle*>(toggle))
+            (row.clickToggles ? buttons : twoState)++;
+        else if (dynamic_cast<ImageToggle3State*>(toggle))
+            ++threeState;
+        else if (dynamic_cast<ImageToggle4State*>(toggle))
+            ++fourState;
     }
     EXPECT_EQ(knobs, 32);
     EXPECT_EQ(twoState, 18);
@@ -434,23 +305,15 @@ TEST_F(ParameterTest, TheTableBuildsAllFiftyEightParameters) {
     ExpectPlaced(registry.Find(1203)->GetControl()->hwnd, 206, 50, 45, 45);
 
     // The MIDI conversions of the table, through the parameters.
-    EXPECT_EQ(registry.Find(15)->ToMidi(255), 127);
-    EXPECT_EQ(registry.Find(15)->FromMidi(127), 254);
-    EXPECT_EQ(registry.Find(48)->ToMidi(1), 64);
-    EXPECT_EQ(registry.Find(48)->FromMidi(99), 1);
-    EXPECT_EQ(registry.Find(74)->ToMidi(1), 127);
-    EXPECT_EQ(registry.Find(76)->ToMidi(1), 124);
-    EXPECT_EQ(registry.Find(75)->ToMidi(1), 126);
-    EXPECT_EQ(registry.Find(75)->FromMidi(126), 1);
-    EXPECT_EQ(registry.Find(60)->ToMidi(2), 86);
-    EXPECT_EQ(registry.Find(60)->FromMidi(50), 50);
-    EXPECT_EQ(registry.Find(68)->ToMidi(3), 96);
-    EXPECT_EQ(registry.Find(59)->FromMidi(66), 2);
-    EXPECT_EQ(registry.Find(57)->ToMidi(5), 110);
-    EXPECT_EQ(registry.Find(57)->FromMidi(30), 0);
-    for (int id = 1200; id <= 1203; ++id) {
-        EXPECT_EQ(registry.Find(id)->ToMidi(1), 1);
-        EXPECT_EQ(registry.Find(id)->FromMidi(7), 7);
+    const struct {
+        int id, value, toMidi, midi, fromMidi;
+    } conversions[] = {{15, 255, 127, 127, 254}, {48, 1, 64, 99, 1},   {74, 1, 127, 127, 1},
+                       {76, 1, 124, 124, 1},     {75, 1, 126, 126, 1}, {60, 2, 86, 50, 50},
+                       {68, 3, 96, 96, 3},       {59, 2, 66, 66, 2},   {57, 5, 110, 30, 0},
+                       {1201, 1, 1, 7, 7}};
+    for (const auto& c : conversions) {
+        EXPECT_EQ(registry.Find(c.id)->ToMidi(c.value), c.toMidi) << c.id;
+        EXPECT_EQ(registry.Find(c.id)->FromMidi(c.midi), c.fromMidi) << c.id;
     }
 
     for (Parameter* p : parameters)

@@ -7,6 +7,8 @@
 #include <gtest/gtest.h>
 
 #include <map>
+#include <optional>
+#include <utility>
 
 using ::testing::ElementsAre;
 using ::testing::ElementsAreArray;
@@ -206,27 +208,21 @@ TEST(PatchRequest, CarriesThePatchNumberLowPartFirst) {
     }
 }
 
-TEST(PatchNumber, ReadsTwoSevenBitBytes) {
-    Bytes dump = BlankDump();
-    dump[9] = 0x17;
-    dump[10] = 0x00;
-    EXPECT_EQ(ReadPatchNumber(dump), 23);
-    dump[9] = 0x7F;
-    dump[10] = 0x7F;
-    EXPECT_EQ(ReadPatchNumber(dump), 16383);
-    dump[9] = 0xFF; // bit 7 of a number byte is not part of the number
-    dump[10] = 0x81;
-    EXPECT_EQ(ReadPatchNumber(dump), 0xFF);
-    EXPECT_EQ(ReadPatchNumber(BlankDump(399)), 399);
-}
-
-TEST(PatchNumber, NeedsElevenBytes) {
-    Bytes dump = BlankDump(5);
-    dump.resize(11);
-    EXPECT_EQ(ReadPatchNumber(dump), 5);
-    dump.resize(10);
-    EXPECT_FALSE(ReadPatchNumber(dump));
-    EXPECT_FALSE(ReadPatchNumber(Bytes()));
+TEST(PatchNumber, ReadsTwoSevenBitBytesOfAnElevenByteMessage) {
+    const struct {
+        uint8_t low, high;
+        size_t size;
+        std::optional<int> number;
+    } cases[] = {
+        {0x17, 0x00, 210, 23}, {0x7F, 0x7F, 210, 16383},       {0xFF, 0x81, 210, 0xFF}, // bit 7 is no part
+        {0x0F, 0x03, 11, 399}, {0x05, 0x00, 10, std::nullopt}, {0, 0, 0, std::nullopt}};
+    for (const auto& c : cases) {
+        Bytes dump = BlankDump();
+        dump[9] = c.low;
+        dump[10] = c.high;
+        dump.resize(c.size);
+        EXPECT_EQ(ReadPatchNumber(dump), c.number) << int(c.low) << " " << int(c.high) << ", " << c.size;
+    }
 }
 
 TEST(Recognition, DumpAndIdentificationReplyByHeader) {
@@ -292,37 +288,30 @@ TEST(Decoding, RefusesDumpsShorterThan185Bytes) {
     EXPECT_FALSE(DecodeParameters(Bytes()));
 }
 
-TEST(Decoding, PolyModSourceTakesOnlyItsOwnHeaderBit) {
-    Bytes dump = BlankDump();
-    dump[59] = 0x01;
-    dump[60] = 0x05;
-    EXPECT_EQ(AsMap(*DecodeParameters(dump)).at(26), 133);
-    dump[59] = 0x40; // bit 6 belongs to LFO-MOD INIT AMT at offset 66
-    const std::map<int, int> byId = AsMap(*DecodeParameters(dump));
-    EXPECT_EQ(byId.at(26), 5);
-    EXPECT_EQ(byId.at(29), 128);
-}
-
-TEST(Decoding, LfoModByteSplitsIntoFourSwitches) {
-    Bytes dump = BlankDump();
-    dump[87] = 0x1D; // unpacked byte 66
-    const std::map<int, int> byId = AsMap(*DecodeParameters(dump));
-    EXPECT_EQ(byId.at(74), 1);
-    EXPECT_EQ(byId.at(75), 0);
-    EXPECT_EQ(byId.at(76), 1);
-    EXPECT_EQ(byId.at(59), 3);
-}
-
-TEST(Decoding, LfoShapeIsTheWholeByte) {
-    Bytes dump = BlankDump();
-    dump[85] = 0x05; // unpacked byte 64
-    dump[84] = 0x01; // unpacked byte 63 beside it: poly-mod destination filter
-    std::map<int, int> byId = AsMap(*DecodeParameters(dump));
-    EXPECT_EQ(byId.at(57), 5);
-    EXPECT_EQ(byId.at(56), 1);
-    // Bit 7 comes from the group header like any whole byte; the knob clamps what it cannot show.
-    dump[83] = 0x02;
-    EXPECT_EQ(AsMap(*DecodeParameters(dump)).at(57), 0x85);
+TEST(Decoding, EachFieldTakesItsOwnBytesAndBits) {
+    using Pairs = std::vector<std::pair<int, int>>;
+    const struct {
+        const char* what;
+        Pairs bytes;    // packed offset, byte
+        Pairs expected; // parameter ID, value
+    } cases[] = {
+        {"poly-mod source with its header bit", {{59, 0x01}, {60, 0x05}}, {{26, 133}}},
+        // bit 6 of that header belongs to LFO-MOD INIT AMT at offset 66
+        {"the next header bit", {{59, 0x40}, {60, 0x05}}, {{26, 5}, {29, 128}}},
+        {"LFO-mod byte in four switches", {{87, 0x1D}}, {{74, 1}, {75, 0}, {76, 1}, {59, 3}}},
+        {"LFO SHAPE, the whole of byte 64", {{85, 0x05}, {84, 0x01}}, {{57, 5}, {56, 1}}},
+        // bit 7 from the group header like any whole byte; the knob clamps what it cannot show
+        {"LFO SHAPE with bit 7", {{85, 0x05}, {83, 0x02}}, {{57, 0x85}}},
+        {"aftertouch amounts", {{48, 0x11}, {177, 0x22}, {180, 0x33}}, {{21, 0x11}, {39, 0x22}, {40, 0x33}}},
+    };
+    for (const auto& c : cases) {
+        Bytes dump = BlankDump();
+        for (auto [offset, byte] : c.bytes)
+            dump[offset] = static_cast<uint8_t>(byte);
+        const std::map<int, int> byId = AsMap(*DecodeParameters(dump));
+        for (auto [id, value] : c.expected)
+            EXPECT_EQ(byId.at(id), value) << c.what << ": ID " << id;
+    }
 }
 
 TEST(Decoding, LfoAftertouchOnlyInFormat6FDumpsLongEnough) {
@@ -342,59 +331,35 @@ TEST(Decoding, LfoAftertouchOnlyInFormat6FDumpsLongEnough) {
     EXPECT_EQ(AsMap(*DecodeParameters(cut)).at(41), 0xA1);
 }
 
-TEST(Decoding, AftertouchAmountsFromTheirOwnBytes) {
-    Bytes dump = BlankDump();
-    dump[48] = 0x11;  // FLT ATTACK, unpacked 32
-    dump[177] = 0x22; // unpacked 145
-    dump[180] = 0x33; // unpacked 147
-    const std::map<int, int> byId = AsMap(*DecodeParameters(dump));
-    EXPECT_EQ(byId.at(21), 0x11);
-    EXPECT_EQ(byId.at(39), 0x22);
-    EXPECT_EQ(byId.at(40), 0x33);
-}
-
-TEST(Decoding, LeavesTheBankButtonsOut) {
-    const std::map<int, int> byId = AsMap(*DecodeParameters(BlankDump()));
-    for (int id = 1200; id <= 1203; ++id)
-        EXPECT_EQ(byId.count(id), 0u);
-    EXPECT_EQ(byId.size(), 54u);
-}
-
-TEST(PatchName, EndsAtATerminator) {
-    for (uint8_t end : {0x00, 0xF7, 0x7F}) {
+TEST(PatchName, EndsAtATerminatorStepsOverTheGroupHeadersAndTakesBytesUnchanged) {
+    const struct {
+        std::string name;
+        int end;     // what follows the name, at its next offset; -1: nothing written
+        size_t size; // of the message
+        std::string read;
+    } cases[] = {
+        {"PAD", 0x00, 210, "PAD"},
+        {"PAD", 0xF7, 210, "PAD"},
+        {"PAD", 0x7F, 210, "PAD"},
+        {"", 0x00, 210, "[Unnamed]"},
+        {"", 0xF7, 210, "[Unnamed]"},
+        {"ABCDEFG", -1, 210, "ABCDEFG"}, // across the header at offset 187
+        {"Screamin' Memes", -1, 210, "Screamin' Memes"},
+        {" \t~", -1, 210, " \t~"},
+        {"AB", -1, 185, ""},
+        {"", -1, 183, ""},
+        {"", -1, 0, ""}, // the message ends first
+    };
+    for (const auto& c : cases) {
         Bytes dump = BlankDump();
-        PutName(dump, "PAD");
-        dump[186] = end;
-        EXPECT_EQ(ReadPatchName(dump), "PAD") << int(end);
+        dump[187] = 0x55; // header bytes with bits set are no characters
+        dump[195] = 0x41;
+        PutName(dump, c.name);
+        if (c.end >= 0)
+            dump[183 + c.name.size()] = static_cast<uint8_t>(c.end);
+        dump.resize(c.size);
+        EXPECT_EQ(ReadPatchName(dump), c.read) << c.name << " " << c.end << ", " << c.size;
     }
-    Bytes dump = BlankDump();
-    dump[183] = 0x00;
-    EXPECT_EQ(ReadPatchName(dump), "[Unnamed]");
-    dump[183] = 0xF7;
-    EXPECT_EQ(ReadPatchName(dump), "[Unnamed]");
-}
-
-TEST(PatchName, StepsOverTheGroupHeaders) {
-    Bytes dump = BlankDump();
-    dump[187] = 0x55; // a header byte with bits set is no character
-    PutName(dump, "ABCDEFG");
-    EXPECT_EQ(dump[188], 'E');
-    EXPECT_EQ(ReadPatchName(dump), "ABCDEFG");
-    Bytes longer = BlankDump();
-    longer[195] = 0x41;
-    PutName(longer, "Screamin' Memes");
-    EXPECT_EQ(ReadPatchName(longer), "Screamin' Memes");
-}
-
-TEST(PatchName, EmptyWhenTheMessageEndsFirst) {
-    Bytes dump = BlankDump();
-    dump.resize(185);
-    dump[183] = 'A';
-    dump[184] = 'B';
-    EXPECT_EQ(ReadPatchName(dump), "");
-    EXPECT_EQ(ReadPatchName(Bytes()), "");
-    dump.resize(183);
-    EXPECT_EQ(ReadPatchName(dump), "");
 }
 
 TEST(PatchName, SixteenCharactersFillTheFieldOfFormat6F) {
@@ -411,10 +376,4 @@ TEST(PatchName, SixteenCharactersFillTheFieldOfFormat6F) {
     older[16] = 0x6E;
     PutName(older, "0123456789ABCDEFXY");
     EXPECT_EQ(ReadPatchName(older), "0123456789ABCDEFXY");
-}
-
-TEST(PatchName, TakesBytesUnchanged) {
-    Bytes dump = BlankDump();
-    PutName(dump, " \t~");
-    EXPECT_EQ(ReadPatchName(dump), " \t~");
 }

@@ -21,6 +21,17 @@ bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs) {
     return true;
 }
 
+static BOOL CALLBACK DestroyChild(HWND child, LPARAM parent) {
+    if (GetParent(child) == reinterpret_cast<HWND>(parent))
+        DestroyWindow(child);
+    return TRUE;
+}
+
+void DestroyChildren(HWND parent) {
+    EnumChildWindows(parent, DestroyChild, reinterpret_cast<LPARAM>(parent));
+    PumpMessages();
+}
+
 static LRESULT CALLBACK TestWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message != WM_PAINT && message != WM_NCPAINT && message != WM_ERASEBKGND)
         gReceived.push_back({message, wParam, lParam});

@@ -13,6 +13,9 @@ void PumpMessages();
 // Pumps messages until `done` holds or `timeoutMs` passes; answers `done()`.
 bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs = 5000);
 
+// Destroys the child windows of `parent`; control objects never destroy their windows.
+void DestroyChildren(HWND parent);
+
 // A plain visible top-level window to parent controls in tests; destroyed with the object.
 class TestWindow {
   public:

@@ -100,19 +100,53 @@ TEST_F(ControlWindowTest, WindowIsAVisibleChildBoundToItsObject) {
     EXPECT_FALSE(IsWindowVisible(panel.hwnd));
 }
 
-TEST_F(ControlWindowTest, SimplePanelSwallowsTheButtonsAndKeys) {
-    SimplePanel panel(&host, parentWindow, TestInstance(), RECT{10, 20, 110, 70});
+TEST_F(ControlWindowTest, WhatGoesOnToTheParentAndWhere) {
+    auto knob = MakeKnob();    // its window at (62, 42) in the parent
+    auto slide = MakeSwitch(); // at (300, 100)
+    auto probe = MakeProbe();
+    SimplePanel panel(&host, parentWindow, TestInstance(), RECT{400, 300, 500, 350});
+    knob->SetValue(90);
     PumpMessages();
-    TestWindow::clearReceived();
-    for (UINT message :
-         {WM_LBUTTONDOWN, WM_LBUTTONUP, WM_RBUTTONDOWN, WM_RBUTTONUP, WM_MBUTTONDOWN, WM_MBUTTONUP})
-        SendMouse(panel.hwnd, message, 5, 5);
-    SendMessageW(panel.hwnd, WM_KEYDOWN, VK_ESCAPE, 0);
-    for (const TestWindow::Received& received : TestWindow::received())
-        EXPECT_FALSE(received.message >= WM_MOUSEFIRST && received.message <= WM_MOUSELAST)
-            << received.message;
-    EXPECT_TRUE(ParentGot(WM_KEYDOWN).empty());
+    // The wheel's point is on the screen: over the knob's centre at (100, 80) in the parent.
+    const LPARAM screen = MAKELPARAM(kParentLeft + 100, kParentTop + 80);
+    const struct {
+        const char* what;
+        HWND window;
+        UINT message;
+        WPARAM wParam;
+        POINT at;     // where it is sent, in the window's coordinates
+        int count;    // how often it reaches the parent
+        POINT passed; // where it arrives there
+    } cases[] = {
+        {"middle press on a knob", knob->hwnd, WM_MBUTTONDOWN, MK_MBUTTON, {10, 12}, 1, {72, 54}},
+        {"middle release on a knob", knob->hwnd, WM_MBUTTONUP, 0, {70, 3}, 1, {132, 45}},
+        {"middle release dragged off a switch", slide->hwnd, WM_MBUTTONUP, 0, {-20, -150}, 1, {280, -50}},
+        {"right press on a switch", slide->hwnd, WM_RBUTTONDOWN, MK_RBUTTON, {2, 3}, 1, {302, 103}},
+        {"right release on a switch", slide->hwnd, WM_RBUTTONUP, 0, {2, 3}, 1, {302, 103}},
+        {"wheel over a knob, once", knob->hwnd, WM_MOUSEWHEEL, MAKEWPARAM(MK_SHIFT, WHEEL_DELTA),
+         PointOf(screen), 1, PointOf(screen)},
+        {"horizontal scroll", probe->hwnd, WM_HSCROLL, MAKEWPARAM(SB_LINEDOWN, 0), {0, 0}, 1, {0, 0}},
+        {"vertical scroll", knob->hwnd, WM_VSCROLL, MAKEWPARAM(SB_THUMBTRACK, 17), {0, 0}, 1, {0, 0}},
+        {"timer", knob->hwnd, WM_TIMER, 3, {0, 0}, 0, {}},
+        {"left press on a panel", panel.hwnd, WM_LBUTTONDOWN, MK_LBUTTON, {5, 5}, 0, {}},
+        {"right press on a panel", panel.hwnd, WM_RBUTTONDOWN, MK_RBUTTON, {5, 5}, 0, {}},
+        {"middle press on a panel", panel.hwnd, WM_MBUTTONDOWN, MK_MBUTTON, {5, 5}, 0, {}},
+        {"Escape on a panel", panel.hwnd, WM_KEYDOWN, VK_ESCAPE, {0, 0}, 0, {}},
+    };
+    for (const auto& c : cases) {
+        TestWindow::clearReceived();
+        SendMessageW(c.window, c.message, c.wParam, MAKELPARAM(c.at.x & 0xFFFF, c.at.y & 0xFFFF));
+        const auto got = ParentGot(c.message);
+        ASSERT_EQ(got.size(), static_cast<size_t>(c.count)) << c.what;
+        if (c.count == 0)
+            continue;
+        EXPECT_EQ(got[0].wParam, c.wParam) << c.what;
+        EXPECT_EQ(PointOf(got[0].lParam).x, c.passed.x) << c.what;
+        EXPECT_EQ(PointOf(got[0].lParam).y, c.passed.y) << c.what;
+    }
+    EXPECT_EQ(knob->GetValue(), 90) << "the wheel does not turn a knob";
     EXPECT_EQ(GetCapture(), nullptr);
+    EXPECT_TRUE(host.changes.empty());
 }
 
 TEST_F(ControlWindowTest, DeletingTheObjectLeavesTheWindow) {
@@ -122,24 +156,9 @@ TEST_F(ControlWindowTest, DeletingTheObjectLeavesTheWindow) {
     EXPECT_TRUE(IsWindow(window));
     EXPECT_EQ(GetWindowLongPtrW(window, GWLP_USERDATA), 0);
     // Messages now get default processing only.
-    SendMessageW(window, WM_TIMER, 1, 0);
-    EXPECT_TRUE(ParentGot(WM_TIMER).empty());
     SendMouse(window, WM_MBUTTONDOWN, 1, 1);
     EXPECT_TRUE(ParentGot(WM_MBUTTONDOWN).empty());
     DestroyWindow(window);
-}
-
-TEST_F(ControlWindowTest, ScrollMessagesAreAlwaysForwarded) {
-    auto probe = MakeProbe();
-    auto knob = MakeKnob();
-    SendMessageW(probe->hwnd, WM_HSCROLL, MAKEWPARAM(SB_LINEDOWN, 0), 0);
-    SendMessageW(knob->hwnd, WM_VSCROLL, MAKEWPARAM(SB_THUMBTRACK, 17), 0);
-    auto horizontal = ParentGot(WM_HSCROLL);
-    auto vertical = ParentGot(WM_VSCROLL);
-    ASSERT_EQ(horizontal.size(), 1u);
-    ASSERT_EQ(vertical.size(), 1u);
-    EXPECT_EQ(horizontal[0].wParam, WPARAM(MAKEWPARAM(SB_LINEDOWN, 0)));
-    EXPECT_EQ(vertical[0].wParam, WPARAM(MAKEWPARAM(SB_THUMBTRACK, 17)));
 }
 
 TEST_F(ControlWindowTest, KeysAndCaptureLossReachTheHandlersAndGoOnWhenAsked) {
@@ -210,49 +229,6 @@ TEST_F(ControlWindowTest, ListNotificationsAndDrawingGoToTheListObject) {
     EXPECT_EQ(commands[0].wParam, WPARAM(MAKEWPARAM(77, BN_CLICKED)));
     EXPECT_EQ(commands[1].wParam, WPARAM(MAKEWPARAM(105, 0)));
     SetWindowLongPtrW(listWindow, GWLP_USERDATA, 0);
-}
-
-TEST_F(ControlWindowTest, MiddleButtonReachesTheParentInItsCoordinates) {
-    auto knob = MakeKnob();
-    auto slide = MakeSwitch();
-    SendMouse(knob->hwnd, WM_MBUTTONDOWN, 10, 12, MK_MBUTTON);
-    SendMouse(knob->hwnd, WM_MBUTTONUP, 70, 3);
-    SendMouse(slide->hwnd, WM_MBUTTONDOWN, 4, 50, MK_MBUTTON);
-    SendMouse(slide->hwnd, WM_MBUTTONUP, -20, -150); // dragged off while the panel pans
-    auto downs = ParentGot(WM_MBUTTONDOWN);
-    auto ups = ParentGot(WM_MBUTTONUP);
-    ASSERT_EQ(downs.size(), 2u);
-    ASSERT_EQ(ups.size(), 2u);
-    EXPECT_EQ(PointOf(downs[0].lParam).x, 72);
-    EXPECT_EQ(PointOf(downs[0].lParam).y, 54);
-    EXPECT_EQ(downs[0].wParam, WPARAM(MK_MBUTTON));
-    EXPECT_EQ(PointOf(ups[0].lParam).x, 132);
-    EXPECT_EQ(PointOf(ups[0].lParam).y, 45);
-    EXPECT_EQ(PointOf(downs[1].lParam).x, 304);
-    EXPECT_EQ(PointOf(downs[1].lParam).y, 150);
-    EXPECT_EQ(PointOf(ups[1].lParam).x, 280);
-    EXPECT_EQ(PointOf(ups[1].lParam).y, -50);
-    EXPECT_TRUE(host.changes.empty());
-}
-
-TEST_F(ControlWindowTest, WheelReachesTheParentOnceWithScreenCoordinates) {
-    auto knob = MakeKnob();
-    auto slide = MakeSwitch();
-    knob->SetValue(90);
-    WPARAM notch = MAKEWPARAM(MK_SHIFT, WHEEL_DELTA);
-    // The wheel's point is on the screen: over the knob's centre at (100, 80) in the parent.
-    SendMessageW(knob->hwnd, WM_MOUSEWHEEL, notch, MAKELPARAM(kParentLeft + 100, kParentTop + 80));
-    SendMessageW(slide->hwnd, WM_MOUSEWHEEL, MAKEWPARAM(0, -WHEEL_DELTA), MAKELPARAM(310, 130));
-    auto wheels = ParentGot(WM_MOUSEWHEEL);
-    ASSERT_EQ(wheels.size(), 2u);
-    EXPECT_EQ(wheels[0].wParam, notch);
-    EXPECT_EQ(PointOf(wheels[0].lParam).x, kParentLeft + 100);
-    EXPECT_EQ(PointOf(wheels[0].lParam).y, kParentTop + 80);
-    EXPECT_EQ(GET_WHEEL_DELTA_WPARAM(wheels[1].wParam), -WHEEL_DELTA);
-    EXPECT_EQ(PointOf(wheels[1].lParam).x, 310);
-    EXPECT_EQ(knob->GetValue(), 90) << "the wheel does not turn a knob";
-    EXPECT_EQ(slide->GetValue(), 0);
-    EXPECT_TRUE(host.changes.empty());
 }
 
 TEST_F(ControlWindowTest, KnobAsksForLeaveTrackingOncePerEntry) {

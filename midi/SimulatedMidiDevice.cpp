@@ -93,6 +93,11 @@ SimulatedMidiDevice::Lateness SimulatedMidiDevice::TakeLateness() {
     return std::exchange(lateness_, Lateness());
 }
 
+long SimulatedMidiDevice::TakeRefused() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return std::exchange(refused_, 0);
+}
+
 void SimulatedMidiDevice::Attach(SimulatedMidiInApi* input) {
     std::lock_guard<std::mutex> lock(mutex_);
     if (std::find(inputs_.begin(), inputs_.end(), input) == inputs_.end())
@@ -122,7 +127,8 @@ void SimulatedMidiDevice::DeliverDueLocked(Clock::time_point now) {
 
 void SimulatedMidiDevice::PushLocked(const Bytes& message) {
     for (SimulatedMidiInApi* input : inputs_)
-        input->Deliver(message);
+        if (!input->Deliver(message))
+            ++refused_;
 }
 
 void SimulatedMidiDevice::Run() {

@@ -67,6 +67,10 @@ class SimulatedMidiDevice {
     // The lateness since the last call.
     Lateness TakeLateness();
 
+    // How many deliveries the inputs refused since the last call: a full queue, or a
+    // kind of message that the input filters out.
+    long TakeRefused();
+
     // Everything the instrument has received, oldest first, while `keepReceived` is set.
     const std::vector<Bytes>& Received() const { return received_; }
     void ClearReceived() { received_.clear(); }
@@ -101,6 +105,7 @@ class SimulatedMidiDevice {
     std::vector<SimulatedMidiInApi*> inputs_;
     Clock::time_point lastScheduled_;
     Lateness lateness_;
+    long refused_ = 0;
     bool stopping_ = false;
     std::thread thread_;
 };

@@ -7,6 +7,7 @@
 #include "engine/Parameter.h"
 #include "engine/PatchDump.h"
 #include "engine/Pro800Engine.h"
+#include "engine/SysExConstants.h"
 #include "midi/DemoMode.h"
 #include "midi/MidiMessages.h"
 #include "midi/MidiPort.h"
@@ -204,6 +205,10 @@ void App::LoadBank(int bank) {
         if (slot->loaded)
             continue;
         SelectPatch(bank, program);
+        // A request that could not be sent says so once; the rest would fail alike,
+        // each after a wait, while the patches loaded so far stay cached.
+        if (midiPort->lastSendFailed)
+            break;
         const Clock::time_point sent = Clock::now();
         for (;;) {
             PollMidiInput();
@@ -297,6 +302,10 @@ bool App::HandleDeviceReply(std::vector<uint8_t>& message) {
 
 bool App::HandlePatchDump(std::vector<uint8_t>& message) {
     if (!IsPatchDump(message))
+        return false;
+    // A dump cut short (its end never came) would put a broken patch in place of a
+    // good one: it is neither shown nor kept, and ends as an unknown message.
+    if (message.size() < kMinPatchDumpLength)
         return false;
     int bank = -1;
     int program = -1;

@@ -32,7 +32,7 @@ template <typename Ports> int FindPort(Ports* ports, const std::string& name) {
 
 MidiPort::MidiPort(IHost* hostApp)
     : host(hostApp), input(nullptr), output(nullptr), outputPort(-1), inputPort(-1), inputOpen(false),
-      outputOpen(false) {
+      outputOpen(false), lastSendFailed(false) {
     try {
         input = CreateMidiIn("RtMidi Input Client", kInputQueueLimit);
         output = CreateMidiOut("RtMidi Output Client");
@@ -119,6 +119,7 @@ bool MidiPort::CloseOutput() {
 
 bool MidiPort::Send(std::vector<uint8_t> message) {
     // The library reads the first byte of whatever it is given: an empty message is not sent.
+    lastSendFailed = false;
     if (message.empty())
         return true;
     try {
@@ -127,8 +128,9 @@ bool MidiPort::Send(std::vector<uint8_t> message) {
         output->sendMessage(&message);
     } catch (const RtMidiError&) {
         ReportError();
+        lastSendFailed = true;
     }
-    return true;
+    return !lastSendFailed;
 }
 
 int MidiPort::InputPortCount() {

@@ -29,7 +29,8 @@ class MidiPort {
     bool CloseInput();
     bool CloseOutput();
 
-    // Sends one complete message on the output; answers true.
+    // Sends one complete message on the output; false when the library refused it (the
+    // device may be gone), which lastSendFailed remembers until the next send.
     bool Send(std::vector<uint8_t> message);
 
     // The devices as the library lists them now, for the port menus: the count, and
@@ -46,6 +47,7 @@ class MidiPort {
     int inputPort;     // chosen input device, -1 for none
     bool inputOpen;
     bool outputOpen;
+    bool lastSendFailed;
 
   private:
     void ReportError();

@@ -35,10 +35,12 @@ std::vector<Bytes> SimulatedInstrument::Receive(const Bytes& message) {
         return Deliver(BuildFirmwareVersionReply(*behaviour.firmware));
     }
     if (IsPatchDump(message)) {
-        // A dump from outside is written to the patch it names, unless the memory is
-        // full of refusals (as when it is protected).
+        // A whole dump from outside is written to the patch it names, unless the memory
+        // is full of refusals (as when it is protected); one cut short (the program gave
+        // up waiting for its end) is not taken.
         const std::optional<int> number = ReadPatchNumber(message);
-        if (!number || !InRange(*number) || behaviour.writesAccepted == 0)
+        if (!number || !InRange(*number) || behaviour.writesAccepted == 0 ||
+            message.size() < kMinPatchDumpLength || message.back() != kSysExEnd)
             return {};
         if (behaviour.writesAccepted > 0)
             --behaviour.writesAccepted;

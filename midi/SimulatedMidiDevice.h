@@ -26,6 +26,9 @@ class SimulatedMidiDevice {
         bool open = false;
         bool close = false;
         bool send = false;
+        // Unplugged after this many more messages reach it: its ports are no longer
+        // listed and every send fails. -1: never.
+        int messagesBeforeUnplugged = -1;
     };
 
     explicit SimulatedMidiDevice(std::string portName);

@@ -62,6 +62,14 @@ void SimulatedMidiOutApi::sendMessage(const unsigned char* message, size_t size)
     // Like the Windows driver: nothing leaves a port that is not open.
     if (!connected_ || !toInstrument_)
         return;
+    int& left = device_->faults.messagesBeforeUnplugged;
+    if (left == 0) {
+        device_->portNames.clear();
+        device_->faults.send = true;
+        left = -1;
+    } else if (left > 0) {
+        --left;
+    }
     if (device_->faults.send) {
         errorString_ = "SimulatedMidiOutApi::sendMessage: the device did not take the message.";
         error(RtMidiError::DRIVER_ERROR, errorString_);

@@ -1,88 +1,41 @@
 // Bad input from every side the program listens to, against the simulated instrument:
 // each case must lose nothing (the patch cache, the settings, the current patch and
 // what the controls show) and tell the user where something is due.
-#include "app/App.h"
-#include "app/Settings.h"
-#include "controls/CustomControl.h"
-#include "controls/Listbox.h"
-#include "engine/Parameter.h"
 #include "engine/ParameterTable.h"
-#include "engine/PatchDump.h"
-#include "engine/Pro800Engine.h"
 #include "midi/DumpPacker.h"
-#include "midi/MidiPort.h"
-#include "midi/MidiPortFactory.h"
-#include "midi/SimulatedMidiDevice.h"
+#include "tests/app/DeviceLinkFixture.h"
 #include "tests/app/UpdateServer.h"
 #include "tests/support/DebugOutput.h"
-#include "tests/support/WinTestUtil.h"
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <functional>
+#include <ostream>
 #include <string>
+#include <tuple>
 #include <vector>
 
 namespace {
 
-const char kPort[] = "Test Pro~800";
 const wchar_t kKey[] = L"Software\\Quillmer\\Tavren";
 constexpr int kCutoff = 15;
 constexpr int kCurrent = 123; // the patch shown when each case begins
-
-// The application with every status line it shows, and a port that vanishes after a
-// chosen number of patch requests.
-class BadInputApp : public App {
-  public:
-    using App::App;
-    void ShowStatus(std::string text) override {
-        status.push_back(text);
-        App::ShowStatus(std::move(text));
-    }
-    void SendMidi(const std::vector<uint8_t>& message) override {
-        if (message.size() == 12 && --requestsBeforeVanishing == 0) {
-            device->portNames.clear();
-            device->faults.send = true;
-        }
-        midiPort->Send(message);
-    }
-    SimulatedMidiDevice* device = nullptr;
-    int requestsBeforeVanishing = -1;
-    std::vector<std::string> status;
-};
 
 // Everything a case must not lose.
 struct Kept {
     std::vector<std::pair<bool, Bytes>> cache;
     int bank, program, selectedRow;
-    std::vector<std::wstring> rows;
+    std::vector<std::string> rows;
     std::vector<int> values; // of every parameter, in table order
     std::vector<std::string> settings;
 };
 
-class BadInput : public testing::Test {
+// Bank 1 cached and patch 123 shown, the instrument recognized.
+class BadInput : public DeviceLinkFixture {
   public:
     void SetUp() override {
-        HINSTANCE instance = GetModuleHandleW(nullptr);
-        SetTheInstance(instance);
-        // The device link's tests in this program may have registered it first.
-        static bool registered = RegisterMainWindowClass(instance, L"TEMPLATE") != 0 ||
-                                 GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
-        ASSERT_TRUE(registered);
-        RegDeleteTreeW(HKEY_CURRENT_USER, kKey);
-        TheStatusFilter().Accept(u"a new test");
-        UseSimulatedDevice(&device);
-        app = new BadInputApp(instance); // the program never deletes its App either
-        app->device = &device;
-        SetTheApp(app);
-        GetSettings().MIDIInDevice = GetSettings().MIDIOutDevice = kPort;
-        window = app->CreateMainWindow(L"TEMPLATE", L"Tavren");
-        ASSERT_NE(window, nullptr);
-        app->InitMainWindow();
-        ShowWindow(window, SW_SHOWNORMAL);
-        app->InitMidi();
-        app->deviceRecognized = true;
+        DeviceLinkFixture::SetUp();
+        Connect();
         app->LoadBank(1);
         app->SelectPatch(1, kCurrent % 100);
         PumpMessages();
@@ -90,12 +43,7 @@ class BadInput : public testing::Test {
         app->status.clear();
     }
     void TearDown() override {
-        delete app->midiPort;
-        app->midiPort = nullptr;
-        DestroyWindow(window);
-        PumpMessages();
-        SetTheApp(nullptr);
-        UseSimulatedDevice(nullptr);
+        DeviceLinkFixture::TearDown();
         RegDeleteTreeW(HKEY_CURRENT_USER, kKey);
     }
 
@@ -105,15 +53,11 @@ class BadInput : public testing::Test {
             kept.cache.emplace_back(slot.loaded, slot.dump);
         kept.bank = app->patchBank.bank;
         kept.program = app->patchBank.program;
-        HWND list = app->engine->patchList->listWindow;
-        kept.selectedRow = static_cast<int>(SendMessageW(list, LB_GETCURSEL, 0, 0));
-        for (int row = 0; row < SendMessageW(list, LB_GETCOUNT, 0, 0); ++row) {
-            wchar_t text[128] = L"";
-            SendMessageW(list, LB_GETTEXT, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(text));
-            kept.rows.emplace_back(text);
-        }
+        kept.selectedRow = SelectedRow();
+        for (int row = 0; row < SendMessageW(List(), LB_GETCOUNT, 0, 0); ++row)
+            kept.rows.push_back(Row(row));
         for (const ParameterRow& row : ParameterTable())
-            kept.values.push_back(app->engine->FindParameter(row.id)->GetValue());
+            kept.values.push_back(Value(row.id));
         const Settings& s = GetSettings();
         for (int value : {s.CmdShow, s.KnobMode, s.DynamicScale, s.UpdateCheck, s.EchoMIDI,
                           s.RolloverTooltips, s.ModifyValueTooltips})
@@ -124,10 +68,6 @@ class BadInput : public testing::Test {
     }
     void Poll() { app->PollMidiInput(); }
     Bytes Dump(int patch) const { return device.instrument.Patch(patch); }
-
-    SimulatedMidiDevice device{kPort};
-    BadInputApp* app = nullptr;
-    HWND window = nullptr;
 };
 
 void WriteValue(const wchar_t* name, DWORD type, const void* data, DWORD size) {
@@ -207,7 +147,8 @@ const BadInputCase kCases[] = {
      [](BadInput& t) {
          const DWORD knobMode = 1, absurd = 0x7FFFFFF0;
          const unsigned long long wide = 1;
-         const std::wstring port(kPort, kPort + sizeof kPort - 1); // stored without its terminator
+         const std::wstring port(kTestPort,
+                                 kTestPort + sizeof kTestPort - 1); // stored without its terminator
          WriteValue(L"KnobMode", REG_DWORD, &knobMode, sizeof knobMode);
          WriteValue(L"DynamicScale", REG_SZ, L"0", 4);
          WriteValue(L"UpdateCheck", REG_QWORD, &wide, sizeof wide);
@@ -221,7 +162,7 @@ const BadInputCase kCases[] = {
          EXPECT_TRUE(at.x == CW_USEDEFAULT || MonitorFromPoint(at, MONITOR_DEFAULTTONULL) != nullptr) << at.x;
          EXPECT_EQ(GetSettings().KnobMode, 1) << "a valid value beside the corrupt ones is read";
          GetSettings().KnobMode = 0;
-         GetSettings().MIDIOutDevice = kPort; // as the fixture had it
+         GetSettings().MIDIOutDevice = kTestPort; // as the fixture had it
          t.app->InitMidi();
      },
      "MIDI Input device opened."},
@@ -236,7 +177,7 @@ const BadInputCase kCases[] = {
          GetSettings().Save();
          GetSettings().Load();
          EXPECT_EQ(GetSettings().MIDIInDevice, kLongPort);
-         GetSettings().MIDIInDevice = kPort; // chosen back
+         GetSettings().MIDIInDevice = kTestPort; // chosen back
      },
      "MIDI Input device opened."},
     {"HtmlErrorPageFromTheUpdateServer",
@@ -255,7 +196,7 @@ const BadInputCase kCases[] = {
      "Unable to connect to update server."},
     {"PortVanishesDuringABankLoad",
      [](BadInput& t) {
-         t.app->requestsBeforeVanishing = 30;
+         t.device.faults.messagesBeforeUnplugged = 29;
          t.app->LoadBank(2);
          t.app->SelectPatch(1, kCurrent % 100); // back to where the case began
      },
@@ -268,7 +209,7 @@ const BadInputCase kCases[] = {
      }},
     {"ListNotificationWithNoSelection",
      [](BadInput& t) {
-         HWND list = t.app->engine->patchList->listWindow;
+         HWND list = t.List();
          SendMessageW(list, LB_SETCURSEL, static_cast<WPARAM>(-1), 0);
          for (WORD code : {LBN_SELCHANGE, LBN_DBLCLK})
              SendMessageW(GetParent(list), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(list), code),

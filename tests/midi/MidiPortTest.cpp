@@ -122,7 +122,7 @@ TEST(MidiPort, EveryLibraryErrorIsOneStatusLineAndTheProgramGoesOn) {
              p.OpenOutput();
              return p.Send(Hex("B0 07 40"));
          },
-         true,
+         false, // the message did not leave
          false,
          true},
         {"open a port that is not there",

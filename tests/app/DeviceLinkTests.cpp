@@ -207,6 +207,18 @@ TEST_F(DeviceLinkTest, LoadBankWaitsForNothingWhenTheAnswerIsEmpty) {
     EXPECT_EQ(Row(42), "42 : [not loaded]");
 }
 
+TEST_F(DeviceLinkTest, ASlotThatGetsNoAnswerTimesOutAndTheBankGoesOn) {
+    Connect();
+    for (int patch = 1; patch < 100; ++patch)
+        Cache(patch);
+    device.instrument.behaviour.answers = false;
+    app->LoadBank(0);
+    EXPECT_EQ(Requested(), Range(0, 0));
+    EXPECT_TRUE(app->Said("Patch request timeout"));
+    EXPECT_EQ(Row(0), "00 : [not loaded]");
+    EXPECT_EQ(Row(1), "01 : " + ReadPatchName(device.instrument.Patch(1)));
+}
+
 TEST_F(DeviceLinkTest, LoadBankBeforeRecognitionSendsNothing) {
     OpenPorts();
     app->LoadBank(1);

@@ -6,7 +6,6 @@
 #include "controls/ImageToggle3State.h"
 #include "controls/ImageToggle4State.h"
 #include "controls/Knob.h"
-#include "engine/AL1ImageToggle3StateParameter.h"
 #include "engine/AL1ImageToggle4StateParameter.h"
 #include "engine/AL1ImageToggleParameter.h"
 #include "engine/AL1KnobParameter.h"

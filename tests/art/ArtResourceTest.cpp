@@ -4,6 +4,7 @@
 
 #include "editor/PanelLayout.h"
 #include "resources/ResourceIds.h"
+#include "tests/support/Pixels.h"
 
 #include <windows.h>
 
@@ -50,44 +51,11 @@ std::unique_ptr<Gdiplus::Bitmap> Load(int id) {
     return bitmap;
 }
 
-// The pixels of a bitmap as 0xAARRGGBB, row by row, whatever its stored format.
-class Pixels {
-  public:
-    explicit Pixels(int id) {
-        std::unique_ptr<Gdiplus::Bitmap> bitmap = Load(id);
-        if (!bitmap)
-            return;
-        width = static_cast<int>(bitmap->GetWidth());
-        height = static_cast<int>(bitmap->GetHeight());
-        Gdiplus::Rect all(0, 0, width, height);
-        Gdiplus::BitmapData data{};
-        if (bitmap->LockBits(&all, Gdiplus::ImageLockModeRead, PixelFormat32bppARGB, &data) != Gdiplus::Ok)
-            return;
-        values.resize(static_cast<size_t>(width) * static_cast<size_t>(height));
-        for (int y = 0; y < height; ++y) {
-            const auto* row = reinterpret_cast<const uint32_t*>(static_cast<const uint8_t*>(data.Scan0) +
-                                                                static_cast<ptrdiff_t>(y) * data.Stride);
-            std::copy(row, row + width, values.begin() + static_cast<ptrdiff_t>(y) * width);
-        }
-        bitmap->UnlockBits(&data);
-    }
-
-    bool Loaded() const { return !values.empty(); }
-    uint32_t At(int x, int y) const {
-        return values[static_cast<size_t>(y) * static_cast<size_t>(width) + x];
-    }
-    // Brightness 0 to 255 (the mean of the three channels).
-    int Level(int x, int y) const {
-        const uint32_t v = At(x, y);
-        return static_cast<int>(((v >> 16) & 0xFF) + ((v >> 8) & 0xFF) + (v & 0xFF)) / 3;
-    }
-
-    int width = 0;
-    int height = 0;
-
-  private:
-    std::vector<uint32_t> values;
-};
+// Brightness 0 to 255 (the mean of the three channels).
+int Level(const Pixels& p, int x, int y) {
+    const DWORD v = p.At(x, y);
+    return static_cast<int>(((v >> 16) & 0xFF) + ((v >> 8) & 0xFF) + (v & 0xFF)) / 3;
+}
 
 // The header of a bitmap resource as the resource compiler stored it.
 const BITMAPINFOHEADER* ResourceHeader(int id) {
@@ -111,7 +79,7 @@ double PointerAngle(const Pixels& strip, int frame) {
         for (int x = kKnobFrameSize * frame; x < kKnobFrameSize * (frame + 1); ++x) {
             const double dx = x + 0.5 - cx, dy = y + 0.5 - cy;
             const double r = std::hypot(dx, dy);
-            const int weight = strip.Level(x, y) - 200;
+            const int weight = Level(strip, x, y) - 200;
             if (weight > 0 && r >= 10.0 && r <= 31.0) {
                 sumX += weight * dx / r;
                 sumY += weight * dy / r;
@@ -182,10 +150,10 @@ TEST(ArtResources, IconsLoadAtEverySizeFrom16To256) {
 }
 
 TEST(ArtResources, KnobFramesSitOnTheirGridWithThePointerAtTheirAngle) {
-    const Pixels strip(IDB_KNOB_STRIP);
-    const Pixels mask(IDB_KNOB_MASK);
-    ASSERT_TRUE(strip.Loaded());
-    ASSERT_TRUE(mask.Loaded());
+    const Pixels strip = LoadBitmapPixels(IDB_KNOB_STRIP);
+    const Pixels mask = LoadBitmapPixels(IDB_KNOB_MASK);
+    ASSERT_TRUE(!strip.data.empty());
+    ASSERT_TRUE(!mask.data.empty());
     ASSERT_EQ(strip.width, kKnobFrameSize * kKnobFrameCount);
     for (int frame : {0, 1, 32, 63, 64, 95, 125, 126}) {
         SCOPED_TRACE("frame " + std::to_string(frame));
@@ -193,7 +161,7 @@ TEST(ArtResources, KnobFramesSitOnTheirGridWithThePointerAtTheirAngle) {
         int left = kKnobFrameSize, right = -1, top = kKnobFrameSize, bottom = -1;
         for (int y = 0; y < kKnobFrameSize; ++y) {
             for (int x = 0; x < kKnobFrameSize; ++x) {
-                if (mask.Level(kKnobFrameSize * frame + x, y) == 0) {
+                if (Level(mask, kKnobFrameSize * frame + x, y) == 0) {
                     left = std::min(left, x);
                     right = std::max(right, x);
                     top = std::min(top, y);
@@ -216,10 +184,10 @@ TEST(ArtResources, KnobFramesSitOnTheirGridWithThePointerAtTheirAngle) {
 }
 
 TEST(ArtResources, KnobImageIsDarkWhereverItsMaskLetsThePanelThrough) {
-    const Pixels strip(IDB_KNOB_STRIP);
-    const Pixels mask(IDB_KNOB_MASK);
-    ASSERT_TRUE(strip.Loaded());
-    ASSERT_TRUE(mask.Loaded());
+    const Pixels strip = LoadBitmapPixels(IDB_KNOB_STRIP);
+    const Pixels mask = LoadBitmapPixels(IDB_KNOB_MASK);
+    ASSERT_TRUE(!strip.data.empty());
+    ASSERT_TRUE(!mask.data.empty());
     ASSERT_EQ(strip.width, mask.width);
     ASSERT_EQ(strip.height, mask.height);
     // The mask is ANDed with the panel and the image ORed on top: a white mask pixel
@@ -267,13 +235,13 @@ TEST(ArtResources, SwitchImagesShowTheLeverWhereItsPositionIs) {
         {IDB_LEVER_MIDDLE, 25, 50},
     };
     for (const Lever& lever : levers) {
-        const Pixels p(lever.id);
-        ASSERT_TRUE(p.Loaded()) << lever.id;
+        const Pixels p = LoadBitmapPixels(lever.id);
+        ASSERT_TRUE(!p.data.empty()) << lever.id;
         int brightestRow = -1, best = -1;
         for (int y = 0; y < p.height; ++y) {
             int sum = 0;
             for (int x = 0; x < p.width; ++x)
-                sum += p.Level(x, y);
+                sum += Level(p, x, y);
             if (sum > best) {
                 best = sum;
                 brightestRow = y;
@@ -286,15 +254,15 @@ TEST(ArtResources, SwitchImagesShowTheLeverWhereItsPositionIs) {
 
 TEST(ArtResources, BankButtonsAreBrighterWhenOn) {
     for (int bank = 0; bank < 4; ++bank) {
-        const Pixels on(IDB_BANK1_ON + 2 * bank);
-        const Pixels off(IDB_BANK1_OFF + 2 * bank);
-        ASSERT_TRUE(on.Loaded());
-        ASSERT_TRUE(off.Loaded());
+        const Pixels on = LoadBitmapPixels(IDB_BANK1_ON + 2 * bank);
+        const Pixels off = LoadBitmapPixels(IDB_BANK1_OFF + 2 * bank);
+        ASSERT_TRUE(!on.data.empty());
+        ASSERT_TRUE(!off.data.empty());
         long onSum = 0, offSum = 0, differing = 0;
         for (int y = 0; y < on.height; ++y) {
             for (int x = 0; x < on.width; ++x) {
-                onSum += on.Level(x, y);
-                offSum += off.Level(x, y);
+                onSum += Level(on, x, y);
+                offSum += Level(off, x, y);
                 differing += on.At(x, y) != off.At(x, y);
             }
         }

@@ -59,7 +59,6 @@ TEST(UpdateCheck, ReadsWhatTheServerSends) {
          false,
          0},
         {"a document in two pieces", {200, WithBuild("31"), Pace::TwoPieces}, true, 31},
-        {"an answer without its body", {200, WithBuild("5"), Pace::HeadOnly}, false, 0},
         {"no answer at all", {200, WithBuild("5"), Pace::Silent}, false, 0},
     };
     UpdateServer server;

@@ -86,15 +86,14 @@ void TestHttpServer::Answer(unsigned long long clientSocket) {
         "\r\nContent-Type: text/xml\r\nContent-Length: " + std::to_string(answer.body.size()) +
         "\r\nConnection: close\r\n\r\n";
     const std::size_t half = answer.pace == Pace::TwoPieces ? answer.body.size() / 2 : answer.body.size();
-    const bool body = answer.pace == Pace::Whole || answer.pace == Pace::TwoPieces;
-    const std::string first =
-        (answer.pace == Pace::Silent ? "" : head) + (body ? answer.body.substr(0, half) : "");
+    const bool body = answer.pace != Pace::Silent;
+    const std::string first = body ? head + answer.body.substr(0, half) : "";
     send(client, first.data(), static_cast<int>(first.size()), 0);
     if (answer.pace == Pace::TwoPieces) {
         Sleep(300);
         send(client, answer.body.data() + half, static_cast<int>(answer.body.size() - half), 0);
     }
-    // Silent and HeadOnly hold the connection until the client gives up.
+    // Silent holds the connection until the client gives up.
     while (!body && !stop) {
         if (Readable(client) && recv(client, buffer, sizeof(buffer), 0) <= 0)
             break;

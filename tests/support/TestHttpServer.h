@@ -13,7 +13,6 @@ class TestHttpServer {
         Whole,     // head and body at once
         TwoPieces, // head and half the body, a pause, then the rest
         Silent,    // reads the request and never answers
-        HeadOnly,  // the head, then nothing of the body it announced
     };
     struct Reply {
         int status = 200;

@@ -6,7 +6,7 @@
 // long a restore of a bank with its read-backs takes at L = 0, 10 and 67. Bank
 // figures are medians of ROUNDS loads (default 3); beside them, how late the
 // simulated instrument's own thread delivered the answers, and the load time without
-// that delay. Needs a display.
+// that delay. Last, the working set with all 400 patches cached. Needs a display.
 #include "app/App.h"
 #include "app/Settings.h"
 #include "controls/CustomControl.h"
@@ -17,6 +17,8 @@
 #include "midi/SimulatedMidiDevice.h"
 
 #include "controls/GdiplusHeader.h"
+
+#include <psapi.h>
 
 #include <algorithm>
 #include <chrono>
@@ -157,6 +159,23 @@ int wmain(int argc, wchar_t** argv) {
         device.Flush();
         Pump();
     }
+
+    // All 400 patches cached: the working set of this process, which holds the whole
+    // program with its window (and the simulated instrument's own 400 patches).
+    device.SetLatency(std::chrono::milliseconds(0));
+    for (int bank = 0; bank < PatchBank::kBanks; ++bank)
+        app->LoadBank(bank);
+    Pump();
+    const auto cached = std::count_if(app->patchBank.slots.begin(), app->patchBank.slots.end(),
+                                      [](const PatchSlot& slot) { return slot.loaded; });
+    PROCESS_MEMORY_COUNTERS memory{};
+    memory.cb = sizeof(memory);
+    GetProcessMemoryInfo(GetCurrentProcess(), &memory, sizeof(memory));
+    const double workingSetMb = memory.WorkingSetSize / 1048576.0;
+    std::printf(
+        "\nworking set with %d patches cached: %.1f MB (goal: at most 40 MB, %s), of it private %.1f MB\n",
+        static_cast<int>(cached), workingSetMb, workingSetMb <= 40 ? "within it" : "over it",
+        memory.PagefileUsage / 1048576.0);
 
     delete app->midiPort;
     app->midiPort = nullptr;

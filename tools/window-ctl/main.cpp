@@ -58,7 +58,7 @@ bool WholeBankListed(const std::vector<std::wstring>& rows) {
     if (rows.size() != 100)
         return false;
     for (const std::wstring& row : rows) {
-        if (row.empty() || row == L"[not loaded]")
+        if (row.empty() || row.find(L"[not loaded]") != std::wstring::npos) // rows read "42 : [not loaded]"
             return false;
     }
     return true;

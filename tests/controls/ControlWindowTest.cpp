@@ -145,6 +145,14 @@ TEST_F(ControlWindowTest, WhatGoesOnToTheParentAndWhere) {
         EXPECT_EQ(PointOf(got[0].lParam).y, c.passed.y) << c.what;
     }
     EXPECT_EQ(knob->GetValue(), 90) << "the wheel does not turn a knob";
+    // A list box on a control is painted black, and its parent is not asked.
+    TestWindow::clearReceived();
+    HDC dc = GetDC(knob->hwnd);
+    EXPECT_EQ(reinterpret_cast<HGDIOBJ>(
+                  SendMessageW(knob->hwnd, WM_CTLCOLORLISTBOX, reinterpret_cast<WPARAM>(dc), 0)),
+              GetStockObject(BLACK_BRUSH));
+    ReleaseDC(knob->hwnd, dc);
+    EXPECT_TRUE(ParentGot(WM_CTLCOLORLISTBOX).empty());
     EXPECT_EQ(GetCapture(), nullptr);
     EXPECT_TRUE(host.changes.empty());
 }

@@ -9,8 +9,7 @@
 
 #include "controls/GdiplusHeader.h"
 
-#include <algorithm>
-#include <cstdlib>
+#include <initializer_list>
 #include <memory>
 #include <utility>
 #include <vector>

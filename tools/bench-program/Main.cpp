@@ -1,8 +1,8 @@
 // bench-program TAVREN BARE [ROUNDS]: starts the program TAVREN and the reference BARE
 // (a window program that does nothing else) the same way, one after the other, ROUNDS
 // times each (default 5), and prints the median time from CreateProcess until the
-// process first waits for input with its window shown: everything of the first paint
-// is done by then. Then it starts both once more, TAVREN in demo mode (both ports open
+// process first waits for input and shows a window with nothing left to paint in it or
+// any of its children. Then it starts both once more, TAVREN in demo mode (both ports open
 // to the simulated instrument, its current bank loaded), and prints each one's CPU time
 // over 10 s in which nothing happens, and its working set.
 #include <windows.h>
@@ -27,6 +27,23 @@ struct Started {
     double ms = -1; // until it waited for input with a visible window; -1: it never did
 };
 
+// True when the window and every child of it have nothing left to paint.
+bool Painted(HWND window) {
+    if (GetUpdateRect(window, nullptr, FALSE))
+        return false;
+    bool painted = true;
+    EnumChildWindows(
+        window,
+        [](HWND child, LPARAM data) -> BOOL {
+            if (IsWindowVisible(child) && GetUpdateRect(child, nullptr, FALSE))
+                *reinterpret_cast<bool*>(data) = false;
+            return *reinterpret_cast<bool*>(data);
+        },
+        reinterpret_cast<LPARAM>(&painted));
+    return painted;
+}
+
+// True when the process shows a top-level window that is wholly painted.
 bool HasVisibleWindow(DWORD processId) {
     struct Search {
         DWORD processId;
@@ -37,7 +54,8 @@ bool HasVisibleWindow(DWORD processId) {
             auto* s = reinterpret_cast<Search*>(data);
             DWORD owner = 0;
             GetWindowThreadProcessId(window, &owner);
-            if (owner == s->processId && IsWindowVisible(window) && GetWindow(window, GW_OWNER) == nullptr)
+            if (owner == s->processId && IsWindowVisible(window) && GetWindow(window, GW_OWNER) == nullptr &&
+                Painted(window))
                 s->found = true;
             return !s->found;
         },

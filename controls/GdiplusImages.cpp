@@ -26,11 +26,7 @@ std::unique_ptr<Gdiplus::Bitmap> RenderScaledBitmap(Gdiplus::Bitmap& source, int
     return target;
 }
 
-HBITMAP RenderScaledDib(Gdiplus::Bitmap& source, int width, int height, double ratio,
-                        std::unique_ptr<Gdiplus::Bitmap>& view) {
-    view.reset();
-    if (width <= 0 || height <= 0)
-        return nullptr;
+HBITMAP CreateTopDownDib(int width, int height, void*& bits) {
     BITMAPINFO info = {};
     info.bmiHeader.biSize = sizeof info.bmiHeader;
     info.bmiHeader.biWidth = width;
@@ -38,8 +34,17 @@ HBITMAP RenderScaledDib(Gdiplus::Bitmap& source, int width, int height, double r
     info.bmiHeader.biPlanes = 1;
     info.bmiHeader.biBitCount = 32;
     info.bmiHeader.biCompression = BI_RGB;
+    bits = nullptr;
+    return CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+}
+
+HBITMAP RenderScaledDib(Gdiplus::Bitmap& source, int width, int height, double ratio,
+                        std::unique_ptr<Gdiplus::Bitmap>& view) {
+    view.reset();
+    if (width <= 0 || height <= 0)
+        return nullptr;
     void* bits = nullptr;
-    HBITMAP dib = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HBITMAP dib = CreateTopDownDib(width, height, bits);
     if (!dib)
         return nullptr;
     view = std::make_unique<Gdiplus::Bitmap>(width, height, width * 4, PixelFormat32bppPARGB,

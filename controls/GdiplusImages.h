@@ -25,5 +25,8 @@ std::unique_ptr<Gdiplus::Bitmap> RenderScaledBitmap(Gdiplus::Bitmap& source, int
 HBITMAP RenderScaledDib(Gdiplus::Bitmap& source, int width, int height, double ratio,
                         std::unique_ptr<Gdiplus::Bitmap>& view);
 
+// A blank 32-bit top-down DIB of width x height; `bits` receives its pixels. Null on failure.
+HBITMAP CreateTopDownDib(int width, int height, void*& bits);
+
 // Draws `image` at (0, 0) in its own pixel size, pixel for pixel.
 void DrawBitmapUnscaled(HDC dc, Gdiplus::Bitmap& image);

@@ -12,19 +12,6 @@ namespace {
 // neighbouring frames at the edges, as it does when the whole strip is drawn at once.
 constexpr int kFrameMargin = 8;
 
-// A blank 32-bit top-down strip to render frames into; `bits` receives its pixels.
-HBITMAP CreateStrip(int width, int height, void*& bits) {
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
-    bits = nullptr;
-    return CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-}
-
 HBITMAP HandleOf(Gdiplus::Bitmap* bitmap) {
     HBITMAP handle = nullptr;
     if (bitmap && bitmap->GetHBITMAP(Gdiplus::Color(0), &handle) != Gdiplus::Ok)
@@ -80,8 +67,8 @@ void KnobSprites::SetScale(double factor) {
         return;
     }
     if (frameWidth > 0 && frameHeight > 0) {
-        imageHandle = CreateStrip(frames * frameWidth, frameHeight, imageBits);
-        maskHandle = CreateStrip(frames * frameWidth, frameHeight, maskBits);
+        imageHandle = CreateTopDownDib(frames * frameWidth, frameHeight, imageBits);
+        maskHandle = CreateTopDownDib(frames * frameWidth, frameHeight, maskBits);
     }
     ready.assign(ready.size(), false);
 }

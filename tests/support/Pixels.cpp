@@ -1,5 +1,6 @@
 #include "tests/support/Pixels.h"
 
+#include "controls/GdiplusImages.h"
 #include "tests/support/WinTestUtil.h"
 
 #include <windowsx.h>
@@ -49,15 +50,8 @@ DWORD Rgb(COLORREF colour) {
 // Copies width x height pixels of `source` at (x, y) into a top-down 32-bit DIB.
 static Pixels Copy(HDC source, int x, int y, int width, int height) {
     Pixels pixels;
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
     void* bits = nullptr;
-    HBITMAP dib = CreateDIBSection(source, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HBITMAP dib = CreateTopDownDib(width, height, bits);
     if (!dib)
         return pixels;
     HDC memory = CreateCompatibleDC(source);

@@ -1,7 +1,7 @@
 #include "tests/support/Pixels.h"
 
 #include "controls/GdiplusImages.h"
-#include "tests/support/WinTestUtil.h"
+#include "tests/support/Pointer.h"
 
 #include <windowsx.h>
 
@@ -21,22 +21,7 @@ RECT RectInParent(HWND window) {
 }
 
 void MoveCursorTo(HWND window, int x, int y) {
-    // Under Wine a pointer event from X that was under way can still move the cursor
-    // back after SetCursorPos, so the position has to hold for a few checks.
-    POINT target = ScreenPoint(window, x, y);
-    int steady = 0;
-    for (DWORD start = GetTickCount(); steady < 3 && GetTickCount() - start < 2000;) {
-        POINT now;
-        GetCursorPos(&now);
-        if (now.x != target.x || now.y != target.y) {
-            SetCursorPos(target.x, target.y);
-            steady = 0;
-        } else {
-            ++steady;
-        }
-        PumpMessages();
-        Sleep(5);
-    }
+    MovePointerTo(ScreenPoint(window, x, y));
 }
 
 POINT PointOf(LPARAM lParam) {
@@ -79,21 +64,23 @@ Pixels CaptureClient(HWND window) {
     return pixels;
 }
 
+Pixels BitmapPixels(HBITMAP bitmap, int x, int y, int width, int height) {
+    HDC holder = CreateCompatibleDC(nullptr);
+    HGDIOBJ previous = SelectObject(holder, bitmap);
+    Pixels pixels = Copy(holder, x, y, width, height);
+    SelectObject(holder, previous);
+    DeleteDC(holder);
+    return pixels;
+}
+
 Pixels LoadBitmapPixels(int resourceId) {
-    Pixels pixels;
     auto bitmap = static_cast<HBITMAP>(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(resourceId),
                                                   IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
     if (!bitmap)
-        return pixels;
+        return Pixels();
     BITMAP shape;
     GetObjectW(bitmap, sizeof shape, &shape);
-    HDC screen = GetDC(nullptr);
-    HDC holder = CreateCompatibleDC(screen);
-    HGDIOBJ previous = SelectObject(holder, bitmap);
-    pixels = Copy(holder, 0, 0, shape.bmWidth, shape.bmHeight);
-    SelectObject(holder, previous);
-    DeleteDC(holder);
-    ReleaseDC(nullptr, screen);
+    Pixels pixels = BitmapPixels(bitmap, 0, 0, shape.bmWidth, shape.bmHeight);
     DeleteObject(bitmap);
     return pixels;
 }

@@ -7,17 +7,12 @@
 // Where windows sit and what they show on the screen, for tests under Wine that read
 // real pixels back and move the real pointer.
 
-// A point of `window`'s client area in screen coordinates.
-POINT ScreenPoint(HWND window, int x, int y);
-// A child window's rectangle in its parent's client coordinates.
-RECT RectInParent(HWND window);
-// Moves the pointer over (x, y) of `window`'s client area, as the hardware would.
-void MoveCursorTo(HWND window, int x, int y);
+POINT ScreenPoint(HWND window, int x, int y); // a client point of `window` on the screen
+RECT RectInParent(HWND window);               // a child's rectangle in its parent's client area
+void MoveCursorTo(HWND window, int x, int y); // the real pointer over a client point
+POINT PointOf(LPARAM lParam);                 // the point packed in a mouse message
 
-// The point packed in a mouse message's lParam.
-POINT PointOf(LPARAM lParam);
-
-// A window's client area or a bitmap resource, read back as 0x00RRGGBB pixels.
+// A window's client area or a bitmap, read back as 0x00RRGGBB pixels.
 struct Pixels {
     int width = 0;
     int height = 0;
@@ -26,6 +21,7 @@ struct Pixels {
 };
 Pixels CaptureClient(HWND window);
 Pixels LoadBitmapPixels(int resourceId);
+Pixels BitmapPixels(HBITMAP bitmap, int x, int y, int width, int height);
 DWORD Rgb(COLORREF colour); // a COLORREF as 0x00RRGGBB
 
 // Mean difference per channel between a part of `shot` and a part of `natural`

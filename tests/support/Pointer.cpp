@@ -2,19 +2,19 @@
 
 #include "tests/support/WinTestUtil.h"
 
-namespace {
+#include <initializer_list>
 
-void SendButton(DWORD flags) {
-    INPUT input = {};
-    input.type = INPUT_MOUSE;
-    input.mi.dwFlags = flags;
-    SendInput(1, &input, sizeof(INPUT));
+static void SendButtons(std::initializer_list<DWORD> flags) {
+    for (DWORD flag : flags) {
+        INPUT input = {};
+        input.type = INPUT_MOUSE;
+        input.mi.dwFlags = flag;
+        SendInput(1, &input, sizeof(INPUT));
+    }
     PumpMessages();
     Sleep(20);
     PumpMessages();
 }
-
-} // namespace
 
 void MovePointerTo(POINT target) {
     // Under Wine a pointer event from X that was under way can still move the cursor
@@ -23,36 +23,25 @@ void MovePointerTo(POINT target) {
     for (DWORD start = GetTickCount(); steady < 3 && GetTickCount() - start < 2000;) {
         POINT now;
         GetCursorPos(&now);
-        if (now.x != target.x || now.y != target.y) {
+        steady = now.x == target.x && now.y == target.y ? steady + 1 : 0;
+        if (steady == 0)
             SetCursorPos(target.x, target.y);
-            steady = 0;
-        } else {
-            ++steady;
-        }
         PumpMessages();
         Sleep(5);
     }
 }
 
 void PressLeftButton() {
-    SendButton(MOUSEEVENTF_LEFTDOWN);
+    SendButtons({MOUSEEVENTF_LEFTDOWN});
 }
 
 void ReleaseLeftButton() {
-    SendButton(MOUSEEVENTF_LEFTUP);
+    SendButtons({MOUSEEVENTF_LEFTUP});
 }
 
 void DoubleClickAt(POINT screen) {
     MovePointerTo(screen);
-    for (int click = 0; click < 2; ++click) {
-        INPUT inputs[2] = {};
-        inputs[0].type = INPUT_MOUSE;
-        inputs[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
-        inputs[1].type = INPUT_MOUSE;
-        inputs[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
-        SendInput(2, inputs, sizeof(INPUT));
-    }
-    PumpMessages();
+    SendButtons({MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP, MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP});
 }
 
 POINT CentreOf(HWND window) {

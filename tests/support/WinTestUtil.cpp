@@ -11,24 +11,23 @@ void PumpMessages() {
 }
 
 bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs) {
-    DWORD start = GetTickCount();
-    while (!done()) {
+    for (DWORD start = GetTickCount(); !done(); Sleep(1)) {
         if (GetTickCount() - start > timeoutMs)
             return done();
         PumpMessages();
-        Sleep(1);
     }
     return true;
 }
 
-static BOOL CALLBACK DestroyChild(HWND child, LPARAM parent) {
-    if (GetParent(child) == reinterpret_cast<HWND>(parent))
-        DestroyWindow(child);
-    return TRUE;
-}
-
 void DestroyChildren(HWND parent) {
-    EnumChildWindows(parent, DestroyChild, reinterpret_cast<LPARAM>(parent));
+    EnumChildWindows(
+        parent,
+        [](HWND child, LPARAM owner) {
+            if (GetParent(child) == reinterpret_cast<HWND>(owner))
+                DestroyWindow(child);
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(parent));
     PumpMessages();
 }
 
@@ -39,18 +38,16 @@ static LRESULT CALLBACK TestWindowProc(HWND hwnd, UINT message, WPARAM wParam, L
 }
 
 TestWindow::TestWindow(int width, int height) {
-    static bool registered = false;
-    if (!registered) {
+    static const ATOM registered = [] {
         WNDCLASSW wc = {};
         wc.lpfnWndProc = TestWindowProc;
         wc.hInstance = GetModuleHandleW(nullptr);
         wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
         wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
         wc.lpszClassName = L"TAVRENTESTWINDOW";
-        RegisterClassW(&wc);
-        registered = true;
-    }
-    window = CreateWindowExW(0, L"TAVRENTESTWINDOW", L"test", WS_POPUP | WS_VISIBLE, 0, 0, width, height,
+        return RegisterClassW(&wc);
+    }();
+    window = CreateWindowExW(0, MAKEINTATOM(registered), L"test", WS_POPUP | WS_VISIBLE, 0, 0, width, height,
                              nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
     PumpMessages();
 }

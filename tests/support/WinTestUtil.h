@@ -7,12 +7,9 @@
 
 // Helpers for tests that drive real windows under Wine.
 
-// Dispatches every message waiting for this thread.
-void PumpMessages();
-
+void PumpMessages(); // dispatches every message waiting for this thread
 // Pumps messages until `done` holds or `timeoutMs` passes; answers `done()`.
 bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs = 5000);
-
 // Destroys the child windows of `parent`; control objects never destroy their windows.
 void DestroyChildren(HWND parent);
 
@@ -25,7 +22,7 @@ class TestWindow {
     ~TestWindow();
     HWND hwnd() const { return window; }
 
-    // Messages the window received, for forwarding tests: (message, wParam, lParam).
+    // Messages the test windows received, but the painting ones.
     struct Received {
         UINT message;
         WPARAM wParam;

@@ -8,19 +8,11 @@
 #include "midi/MessageReader.h"
 #include "midi/MidiMessages.h"
 #include "midi/SimulatedInstrument.h"
+#include "tests/fuzz/FuzzCheck.h"
 
-#include <cstdio>
-#include <cstdlib>
 #include <vector>
 
 namespace {
-
-void Require(bool condition, const char* what) {
-    if (!condition) {
-        std::fprintf(stderr, "fuzz invariant broken: %s\n", what);
-        std::abort();
-    }
-}
 
 void CheckKind(const Bytes& m) {
     switch (ClassifyMessage(m)) {

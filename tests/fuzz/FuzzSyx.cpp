@@ -4,22 +4,14 @@
 
 #include "engine/PatchDump.h"
 #include "engine/SysExConstants.h"
+#include "tests/fuzz/FuzzCheck.h"
 #include "tools/tavren-syx/SyxFile.h"
 #include "tools/tavren-syx/SyxTool.h"
 
 #include <algorithm>
-#include <cstdio>
-#include <cstdlib>
 #include <sstream>
 
 namespace {
-
-void Require(bool condition, const char* what) {
-    if (!condition) {
-        std::fprintf(stderr, "fuzz invariant broken: %s\n", what);
-        std::abort();
-    }
-}
 
 void CheckMessage(const Bytes& m) {
     const std::optional<int> number = ReadPatchNumber(m);

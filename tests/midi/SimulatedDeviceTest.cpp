@@ -1,10 +1,17 @@
-// The simulated device's back ends, driven as the RtMidi library drives them. The queue
-// limit and the faults are tested through MidiPort under Wine (tests/midi/MidiPortTest).
+// The simulated instrument keeps the contract the program relies on, with the real
+// factory bank in bank 0; its device's back ends are driven as RtMidi drives them. The
+// queue limit and the faults are tested through MidiPort under Wine (MidiPortTest).
 #include "midi/DemoMode.h"
+#include "midi/DumpPacker.h"
+#include "midi/MessageReader.h"
+#include "midi/SimulatedInstrument.h"
 #include "midi/SimulatedMidiDevice.h"
 #include "midi/SimulatedMidiInApi.h"
 #include "midi/SimulatedMidiOutApi.h"
+#include "midi/SimulatedPatches.h"
 
+#include "engine/SysExConstants.h"
+#include "tests/engine/FactoryBank.h"
 #include "tests/support/HexBytes.h"
 
 #include <gtest/gtest.h>
@@ -12,9 +19,96 @@
 #include <cstdio>
 #include <fstream>
 #include <map>
+#include <set>
 #include <sstream>
 
 namespace {
+
+using Messages = std::vector<Bytes>;
+
+TEST(SimulatedPatches, BankZeroIsTheFactoryBankAndTheOthersDecodeLikeIt) {
+    const Messages patches = SimulatedPatches();
+    ASSERT_EQ(patches.size(), 400u);
+    EXPECT_EQ(Messages(patches.begin(), patches.begin() + 100), LoadFactoryBank());
+    std::set<std::string> names;
+    for (int n = 0; n < 400; ++n) {
+        const Bytes& dump = patches[static_cast<std::size_t>(n)];
+        SCOPED_TRACE(n);
+        EXPECT_EQ(dump.size(), 210u);
+        EXPECT_EQ(ReadPatchNumber(dump), n);
+        EXPECT_EQ(ReadFormatVersion(dump), kFormatVersion6F);
+        EXPECT_TRUE(DecodeParameters(dump).has_value());
+        const std::string name = ReadPatchName(dump);
+        EXPECT_TRUE(!name.empty() && name.size() <= 15u);
+        if (n >= 100) {
+            EXPECT_EQ(name, GeneratedPatchName(n));
+            names.insert(name);
+        }
+    }
+    EXPECT_EQ(names.size(), 300u) << "every generated patch has a name of its own";
+    for (const Bytes& dump : LoadFactoryBank())
+        EXPECT_EQ(PackPatchDump(*ReadPatchNumber(dump), UnpackPatchData(dump)), dump)
+            << "repacked byte for byte";
+}
+
+TEST(SimulatedInstrument, AnswersAndFollowsWhatItIsSent) {
+    SimulatedInstrument instrument;
+    instrument.SetPatch(17, Bytes());
+    const struct {
+        const char* what;
+        Bytes request;
+        Messages answers;
+    } cases[] = {
+        {"patch 205", BuildPatchRequest(205), {instrument.Patch(205)}},
+        {"patch 399", BuildPatchRequest(399), {instrument.Patch(399)}},
+        {"an empty slot", BuildPatchRequest(17), {Hex("F0 F7")}},
+        {"no such patch", BuildPatchRequest(450), {Hex("F0 F7")}},
+        {"a control change", Hex("B0 07 40"), {}},
+        {"a request too short", Hex("F0 00 20 32 00 01 24 00 77 05 F7"), {}},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(instrument.Receive(c.request), c.answers) << c.what;
+    // The identification reply carries the current patch, its ninth bit too.
+    for (int current : {0, 123, 255, 256, 399}) {
+        instrument.SetCurrentPatch(current);
+        const Messages answers = instrument.Receive(BuildIdentificationRequest());
+        ASSERT_EQ(answers.size(), 1u);
+        EXPECT_GE(answers[0].size(), kIdentificationReplyMinLength);
+        EXPECT_TRUE(IsIdentificationReply(answers[0]));
+        EXPECT_EQ(ReadCurrentPatch(answers[0]), current);
+    }
+    EXPECT_EQ(instrument.ChangePatch(205), (Messages{Hex("C0 05"), Hex("C0 05"), Hex("B0 00 02")}));
+    instrument.Receive(Hex("C0 2A"));
+    instrument.Receive(Hex("B0 00 01"));
+    EXPECT_EQ(instrument.CurrentPatch(), 142);
+    EXPECT_EQ(SimulatedInstrument::TurnKnob(15, 100), Hex("B0 0F 64"));
+    const Bytes stored = PackPatchDump(321, UnpackPatchData(instrument.Patch(5)));
+    EXPECT_TRUE(instrument.Receive(stored).empty());
+    EXPECT_EQ(instrument.Patch(321), stored);
+}
+
+TEST(SimulatedInstrument, TestsCanMakeItSilentEmptyOrSplit) {
+    SimulatedInstrument instrument;
+    instrument.behaviour.answers = false;
+    EXPECT_TRUE(instrument.Receive(BuildIdentificationRequest()).empty());
+    instrument.behaviour = {};
+    instrument.behaviour.answersEmpty = true;
+    EXPECT_EQ(instrument.Receive(BuildPatchRequest(3)), Messages{Hex("F0 F7")});
+    // Split with real-time bytes between the pieces: what the program's reader joins.
+    instrument.behaviour = {};
+    instrument.behaviour.pieces = 3;
+    instrument.behaviour.betweenPieces = Hex("F8 FE");
+    const Messages answers = instrument.Receive(BuildPatchRequest(42));
+    ASSERT_EQ(answers.size(), 7u);
+    EXPECT_EQ(answers[1], Hex("F8"));
+    EXPECT_EQ(answers[2], Hex("FE"));
+    std::size_t next = 0;
+    MessageReader reader([&](Bytes& message) { message = next < answers.size() ? answers[next++] : Bytes(); },
+                         [] {}, [](const std::string&) {});
+    Bytes joined;
+    ASSERT_TRUE(reader.Next(joined));
+    EXPECT_EQ(joined, instrument.Patch(42));
+}
 
 // A device with one input and one output port opened on it, as the program opens them.
 struct OpenDevice {
@@ -27,80 +121,54 @@ struct OpenDevice {
         input.ignoreTypes(false, false, false);
         output.openPort(0, "RtMidi Output");
     }
-
     void Send(const std::string& message) {
         const Bytes bytes = Hex(message);
         output.sendMessage(bytes.data(), bytes.size());
     }
-
-    std::vector<Bytes> Drain() {
-        std::vector<Bytes> out;
-        Bytes message;
-        while (input.getMessage(&message), !message.empty())
+    Messages Drain() {
+        Messages out;
+        for (Bytes message; input.getMessage(&message), !message.empty();)
             out.push_back(message);
         return out;
     }
 };
-
-TEST(SimulatedDevice, InputFiltersUntilTheProgramLetsEverythingThrough) {
-    OpenDevice link;
-    const std::vector<Bytes> sent = {Hex("F0 F7"), Hex("23 24 F7"), Hex("F8"),
-                                     Hex("F1 00"), Hex("FE"),       Hex("B0 07 40")};
-    link.input.ignoreTypes(true, true, true); // the library's default
-    link.device.Emit(sent);
-    EXPECT_EQ(link.Drain(), std::vector<Bytes>{Hex("B0 07 40")});
-    link.input.ignoreTypes(false, false, false);
-    link.device.Emit(sent);
-    EXPECT_EQ(link.Drain(), sent);
-}
 
 TEST(SimulatedDevice, AnswersWaitForTheLatencyOnTheDeviceThread) {
     OpenDevice link;
     link.device.SetLatency(std::chrono::milliseconds(200));
     link.Send("F0 00 20 32 00 01 24 00 77 05 00 F7");
     link.device.Emit({Hex("B0 07 40")}); // the user's knob does not wait
-    EXPECT_EQ(link.Drain(), std::vector<Bytes>{Hex("B0 07 40")});
+    EXPECT_EQ(link.Drain(), Messages{Hex("B0 07 40")});
     link.device.Flush();
-    EXPECT_EQ(link.Drain(), std::vector<Bytes>{link.device.instrument.Patch(5)});
+    EXPECT_EQ(link.Drain(), Messages{link.device.instrument.Patch(5)});
 }
 
-TEST(SimulatedDevice, ClosedPortsCarryNothing) {
-    OpenDevice link;
-    link.input.closePort();
-    link.Send("F0 00 20 32 00 01 24 00 77 05 00 F7");
-    link.output.closePort();
-    link.Send("B0 07 40");
-    EXPECT_EQ(link.device.Received().size(), 1u) << "a closed output sends nothing";
-    EXPECT_TRUE(link.Drain().empty()) << "a closed input receives nothing";
-}
-
-TEST(SimulatedDevice, LogAppendsEachReceivedMessageAsALineOfHex) {
+TEST(SimulatedDevice, LogsWhatItReceivesAndClosedPortsCarryNothing) {
     const std::string path = testing::TempDir() + "tavren-demo-log.txt";
     std::ofstream(path) << "earlier line\n";
-    {
-        OpenDevice link;
-        ASSERT_TRUE(link.device.OpenLog(path));
-        link.Send("F0 00 20 32 00 01 24 00 77 7E 03 F7");
-        link.Send("B0 0f 7f");
-        std::ifstream written(path); // flushed at once, while the device still runs
-        std::stringstream text;
-        text << written.rdbuf();
-        EXPECT_EQ(text.str(), "earlier line\nF0 00 20 32 00 01 24 00 77 7E 03 F7\nB0 0F 7F\n");
-    }
+    OpenDevice link;
+    ASSERT_TRUE(link.device.OpenLog(path));
+    link.input.closePort();
+    link.Send("F0 00 20 32 00 01 24 00 77 7E 03 F7");
+    link.Send("B0 0f 7f");
+    link.output.closePort();
+    link.Send("B0 07 40");
+    std::stringstream text;
+    text << std::ifstream(path).rdbuf(); // flushed at once, while the device still runs
+    EXPECT_EQ(text.str(), "earlier line\nF0 00 20 32 00 01 24 00 77 7E 03 F7\nB0 0F 7F\n");
+    link.device.Flush();
+    EXPECT_TRUE(link.Drain().empty()) << "a closed input receives nothing";
     std::remove(path.c_str());
 }
 
-TEST(DemoMode, ReadsItsVariables) {
-    using Environment = std::map<std::string, std::string>;
-    struct Case {
-        Environment environment;
+TEST(DemoMode, ReadsItsVariablesAndOffersOnePortOfEachKind) {
+    const struct {
+        std::map<std::string, std::string> environment;
         bool enabled;
         int patch;
         int latencyMs;
-    };
-    const std::vector<Case> cases = {
+    } cases[] = {
         {{}, false, 0, 0},
-        {{{"TAVREN_DEMO", "1"}}, true, 0, 0},
         {{{"TAVREN_DEMO", "yes"}, {"TAVREN_DEMO_PATCH", "5"}}, false, 5, 0},
         {{{"TAVREN_DEMO", "1"}, {"TAVREN_DEMO_PATCH", "399"}, {"TAVREN_DEMO_LATENCY_MS", "67"}},
          true,
@@ -109,7 +177,7 @@ TEST(DemoMode, ReadsItsVariables) {
         {{{"TAVREN_DEMO_PATCH", "400"}, {"TAVREN_DEMO_LATENCY_MS", "-2"}}, false, 0, 0},
         {{{"TAVREN_DEMO_PATCH", "12x"}, {"TAVREN_DEMO_LATENCY_MS", "99999999999999999999"}}, false, 0, 0},
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         const DemoSettings settings = ReadDemoSettings([&](const char* name) {
             auto found = c.environment.find(name);
             return found == c.environment.end() ? nullptr : found->second.c_str();
@@ -118,22 +186,14 @@ TEST(DemoMode, ReadsItsVariables) {
         EXPECT_EQ(settings.currentPatch, c.patch);
         EXPECT_EQ(settings.latencyMs, c.latencyMs);
     }
-}
-
-TEST(DemoMode, OffersOnePortOfEachKindByItsName) {
-    DemoSettings settings;
-    settings.enabled = true;
-    settings.currentPatch = 123;
-    std::unique_ptr<SimulatedMidiDevice> device = MakeDemoDevice(settings);
-    ASSERT_NE(device, nullptr);
+    EXPECT_EQ(MakeDemoDevice(DemoSettings()), nullptr);
+    const std::unique_ptr<SimulatedMidiDevice> device = MakeDemoDevice({true, 123, "", 0});
     SimulatedMidiInApi input(device.get(), 100);
     SimulatedMidiOutApi output(device.get());
-    EXPECT_EQ(input.getPortCount(), 1u);
-    EXPECT_EQ(output.getPortCount(), 1u);
+    EXPECT_EQ(input.getPortCount() + output.getPortCount(), 2u);
     EXPECT_EQ(input.getPortName(0), "Tavren Demo Pro~800");
     EXPECT_EQ(output.getPortName(0), "Tavren Demo Pro~800");
     EXPECT_EQ(device->instrument.CurrentPatch(), 123);
-    EXPECT_EQ(MakeDemoDevice(DemoSettings()), nullptr);
 }
 
 } // namespace

@@ -6,32 +6,8 @@
 
 namespace {
 
-TEST(KnobMath, FramesFollowTheValue) {
-    struct Row {
-        int value, maximum, frame;
-    } rows[] = {{0, 255, 0}, {128, 255, 63}, {255, 255, 126}, {1, 5, 25}, {5, 5, 126}};
-    for (const Row& r : rows)
-        EXPECT_EQ(KnobFrame(r.value, 0, r.maximum, 0, 126), r.frame) << r.value << " of 0.." << r.maximum;
-    EXPECT_EQ(KnobFrame(3, 5, 5, 0, 126), 0) << "an empty range shows the first frame";
-    for (int v = 1, previous = 0; v <= 255; previous = KnobFrame(v++, 0, 255, 0, 126))
-        ASSERT_GE(KnobFrame(v, 0, 255, 0, 126), previous) << v;
-}
-
-TEST(KnobMath, Drags) {
-    // Vertically 177.5 pixels for the whole range, four times finer with Shift, four
-    // times coarser with Ctrl; past the ends the value is not clamped.
-    struct Row {
-        int startY, y, start, maximum;
-        DragPace pace;
-        int value;
-    } rows[] = {{100, -77, 0, 255, DragPace::Normal, 254},  {100, -78, 0, 255, DragPace::Normal, 255},
-                {0, 300, 255, 255, DragPace::Normal, -175}, {0, -708, 0, 255, DragPace::Fine, 254},
-                {0, -710, 0, 255, DragPace::Fine, 255},     {0, -44, 0, 255, DragPace::Coarse, 252},
-                {0, -45, 0, 255, DragPace::Coarse, 258},    {0, -10, 0, 5, DragPace::Normal, 0},
-                {0, -11, 0, 5, DragPace::Normal, 1}};
-    for (const Row& r : rows)
-        EXPECT_EQ(VerticalDragValue(r.startY, r.y, r.start, 0, r.maximum, r.pace), r.value)
-            << r.startY << " -> " << r.y << " pace " << static_cast<int>(r.pace) << " of 0.." << r.maximum;
+// The knob windows' tests drag vertically; here the rotary drag.
+TEST(KnobMath, RotaryDrag) {
     // Around a 77-pixel window, centre (38, 38); straight down is the dead zone, which
     // gives the nearer end.
     struct Point {

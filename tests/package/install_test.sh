@@ -1,8 +1,7 @@
 #!/usr/bin/env bash
-# Packages the current Windows build with scripts/package, then under Wine: installs
-# it silently (/S), checks the installed files, the Start-menu shortcut and the entry
-# in the list of installed programs, starts the installed program and closes it,
-# uninstalls silently and checks that the program is gone and the user's settings
+# Packages the Windows build with scripts/package, then under Wine installs it silently,
+# checks the files, the Start-menu shortcut and the entry among installed programs,
+# starts and closes the installed program, uninstalls it and checks that the settings
 # stay; a second round checks that /REMOVESETTINGS removes them too.
 # Usage: install_test.sh SOURCE_DIR WINDOWS_BUILD_DIR (with DISPLAY and WINEPREFIX set).
 set -uo pipefail
@@ -18,33 +17,27 @@ check() { # check WHAT COMMAND...
     if "$@"; then echo "ok: $what"; else echo "FAILED: $what"; failures=$((failures + 1)); fi
 }
 win() { wine "$@" 2>/dev/null | tr -d '\r'; }
-reg_has() { wine reg query "$1" ${2:+/v "$2"} >/dev/null 2>&1; }
-gone_within() { # gone_within SECONDS PATH: the uninstaller works on after its first process ends
+reg_has() { wine reg query "$@" >/dev/null 2>&1; }
+gone_within() { # the uninstaller works on after its first process ends
     for _ in $(seq 1 $(($1 * 10))); do [ -e "$2" ] || return 0; sleep 0.1; done
     return 1
 }
 
 dist=$(mktemp -d /tmp/tavren-package-test.XXXXXX)
 trap 'rm -rf "$dist"' EXIT
-if ! TAVREN_BUILD_DIR=$(dirname "$build") "$top/scripts/package" --skip-build --out "$dist" >"$dist/log" 2>&1; then
-    cat "$dist/log"
-    echo "FAILED: scripts/package"
-    exit 1
-fi
+TAVREN_BUILD_DIR=$(dirname "$build") "$top/scripts/package" --skip-build --out "$dist" >"$dist/log" 2>&1 ||
+    { cat "$dist/log"; echo "FAILED: scripts/package"; exit 1; }
 version=$(sed -nE 's/^#define TAVREN_VERSION_TEXT "([^"]+)".*/\1/p' "$top/app/Version.h")
 setup="$dist/tavren-$version-setup.exe"
-zip="$dist/tavren-$version-portable.zip"
 expected="LICENSE-RtMidi.txt LICENSE-pugixml.txt LICENSE.txt README.md tavren.exe"
 check "the zip holds the program, the README and three licence texts" \
-    test "$(python3 -c 'import sys, zipfile; print(" ".join(sorted(n.split("/", 1)[1] for n in zipfile.ZipFile(sys.argv[1]).namelist() if not n.endswith("/"))))' "$zip")" = "$expected"
+    test "$(python3 -c 'import sys, zipfile; print(" ".join(sorted(n.split("/", 1)[1] for n in zipfile.ZipFile(sys.argv[1]).namelist() if not n.endswith("/"))))' "$dist/tavren-$version-portable.zip")" = "$expected"
 check "the installer carries version $version" sh -c "strings -el '$setup' | grep -qx '$version'"
 
 settings='HKCU\Software\Quillmer\Tavren'
 uninstall_key='HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\Tavren'
 dir=$(win winepath -u "$(win cmd /c echo %LOCALAPPDATA%)\\Programs\\Tavren")
 shortcut=$(win winepath -u "$(win cmd /c echo %APPDATA%)\\Microsoft\\Windows\\Start Menu\\Programs\\Tavren.lnk")
-window_ctl="$build/tools/window-ctl/window-ctl.exe"
-
 for round in keep remove; do
     echo "== install, then uninstall and $round the settings"
     check "the installer runs silently" wine "$setup" /S
@@ -56,11 +49,10 @@ for round in keep remove; do
     if [ "$round" = keep ]; then
         wine reg delete "$settings" /f >/dev/null 2>&1
         wine "$dir/tavren.exe" >/dev/null 2>&1 &
-        program=$!
-        check "the installed program shows its window" wine "$window_ctl" wait 30
-        check "and closes as a user closes it" wine "$window_ctl" close 30
-        wait "$program"
-        check "it saved its settings" reg_has "$settings" InitW
+        check "the installed program shows its window" wine "$build/tools/window-ctl/window-ctl.exe" wait 30
+        check "and closes as a user closes it" wine "$build/tools/window-ctl/window-ctl.exe" close 30
+        wait $!
+        check "it saved its settings" reg_has "$settings" /v InitW
         wine "$dir/uninstall.exe" /S
     else
         wine "$dir/uninstall.exe" /S /REMOVESETTINGS
@@ -69,7 +61,7 @@ for round in keep remove; do
     check "and the Start-menu shortcut" test ! -e "$shortcut"
     check "and its entry in the list of installed programs" sh -c "! wine reg query '$uninstall_key' >/dev/null 2>&1"
     if [ "$round" = keep ]; then
-        check "the user's settings stay" reg_has "$settings" InitW
+        check "the user's settings stay" reg_has "$settings" /v InitW
     else
         check "/REMOVESETTINGS removes them" sh -c "! wine reg query '$settings' >/dev/null 2>&1"
     fi

@@ -87,15 +87,8 @@ TEST(SimulatedInstrument, AnswersAndFollowsWhatItIsSent) {
     EXPECT_EQ(instrument.Patch(321), stored);
 }
 
-TEST(SimulatedInstrument, TestsCanMakeItSilentEmptyOrSplit) {
+TEST(SimulatedInstrument, SplitAnswersAreWhatTheReaderJoins) {
     SimulatedInstrument instrument;
-    instrument.behaviour.answers = false;
-    EXPECT_TRUE(instrument.Receive(BuildIdentificationRequest()).empty());
-    instrument.behaviour = {};
-    instrument.behaviour.answersEmpty = true;
-    EXPECT_EQ(instrument.Receive(BuildPatchRequest(3)), Messages{Hex("F0 F7")});
-    // Split with real-time bytes between the pieces: what the program's reader joins.
-    instrument.behaviour = {};
     instrument.behaviour.pieces = 3;
     instrument.behaviour.betweenPieces = Hex("F8 FE");
     const Messages answers = instrument.Receive(BuildPatchRequest(42));

@@ -1,7 +1,6 @@
 // The librarian's portable half, for what the application's tests do not reach: texts
 // of saves and opens that found little, read-backs compared, an instrument that stops
-// answering in a restore, audition kept to data bytes and firmware replies that are off.
-#include "app/Audition.h"
+// answering in a restore, and firmware replies that are off.
 #include "app/LibraryFiles.h"
 #include "app/RestorePlan.h"
 #include "engine/SysExConstants.h"
@@ -13,8 +12,6 @@
 #include "tests/support/HexBytes.h"
 
 #include <gtest/gtest.h>
-
-#include <set>
 
 namespace {
 
@@ -97,24 +94,6 @@ TEST(Librarian, RestoreComparesTheReadBackAndStopsWhenTheInstrumentDoes) {
     EXPECT_EQ(SlotList({107, 105, 150, 151, 152, 199, 0, 1}), "0:00, 0:01, 1:05, 1:07, 1:50 to 1:52, 1:99");
 }
 
-TEST(Librarian, AuditionSendsOneControlChangePerKnobAndSwitchWithDataBytesOnly) {
-    for (const Bytes& dump : LoadFactoryBank()) {
-        const std::vector<DecodedValue> values = *DecodeParameters(dump);
-        const std::vector<Bytes> messages = AuditionMessages([&](int id) -> std::optional<int> {
-            auto found =
-                std::find_if(values.begin(), values.end(), [&](const DecodedValue& v) { return v.id == id; });
-            return found != values.end() ? found->value : 0;
-        });
-        std::set<int> ids;
-        for (const Bytes& message : messages) {
-            EXPECT_TRUE(message.size() == 3 && message[0] == 0xB0 && message[1] < 0x80 && message[2] < 0x80);
-            ids.insert(message[1]);
-        }
-        EXPECT_EQ(ids.size(), 54u);
-    }
-    EXPECT_EQ(AuditionMessages([](int) { return 9999; })[0], Hex("B0 08 7F")) << "kept to 0..127";
-}
-
 TEST(Librarian, FirmwareVersionRequestAndReplies) {
     EXPECT_EQ(BuildFirmwareVersionRequest(), Hex("F0 00 20 32 00 01 24 00 08 00 F7"));
     const struct {
@@ -124,9 +103,7 @@ TEST(Librarian, FirmwareVersionRequestAndReplies) {
         {"F0 00 20 32 00 01 24 00 09 00 01 02 07 F7", "Pro~800 firmware 1.2.7"},
         {"F0 00 20 32 00 01 24 00 09 00 01 04 F7", std::nullopt},
         {"F0 00 20 32 00 01 24 00 09 01 01 04 06 F7", std::nullopt},
-        {"F0 00 20 32 00 01 24 00 08 00 01 04 06 F7", std::nullopt},
         {"F0 00 20 32 00 01 24 00 09 00 01 84 06 F7", std::nullopt},
-        {"F0 00 20 32 00 01 24 00 09 00 01 04 06 05", std::nullopt},
         {"F0 00 20 32 00 01 24 00 09", std::nullopt},
     };
     for (const auto& c : cases) {

@@ -131,6 +131,8 @@ TEST_F(LibrarianTest, AuditionSendsOneControlChangePerControlAsAnEditWouldAndWri
     app->Audition();
     const std::vector<Bytes> auditioned = device.Received();
     ASSERT_EQ(auditioned.size(), 54u);
+    for (const Bytes& message : auditioned)
+        EXPECT_TRUE(message.size() == 3 && message[1] < 0x80 && message[2] < 0x80) << "data bytes only";
     device.ClearReceived();
     for (Parameter* parameter : app->engine->parameters.GetParameters())
         if (parameter->GetId() <= 0x7F) // the bank buttons choose a bank

@@ -348,10 +348,7 @@ TEST_F(MainWindow, EveryWindowStandsAtItsDesignPlaceAndEveryLeverShowsItsValue) 
     const HWND panel = app->engine->panel->hwnd;
     EXPECT_EQ(Placed(panel), (Box{0, 0, 1920, 869}));
     EXPECT_EQ(Placed(List()), At(PanelLayout::Get().PatchList()));
-    EXPECT_EQ(GetDlgCtrlID(List()), 1002);
     EXPECT_EQ(Placed(app->engine->statusPanel->hwnd), (Box{45, 700, 207, 135}));
-    EXPECT_EQ(app->engine->statusPanel->controlId, 1003);
-    ASSERT_EQ(app->engine->parameters.GetParameters().size(), 58u);
     for (const ParameterRow& row : ParameterTable())
         EXPECT_EQ(Placed(Control(row.id)), At(PanelLayout::ControlWindow(row))) << row.id;
     std::vector<RECT> windows;
@@ -384,45 +381,36 @@ TEST_F(MainWindow, EveryWindowStandsAtItsDesignPlaceAndEveryLeverShowsItsValue) 
     }
 }
 
-TEST_F(MainWindow, APatchDumpSetsEveryControlAndAShortOneNothing) {
+TEST_F(MainWindow, APatchDumpSetsEveryControlAndAStoredOneBecomesTheCurrentPatchOfItsBank) {
     const Bytes dump = FactoryDump(23, 123);
     ASSERT_TRUE(app->engine->LoadPatchDump(dump));
     EXPECT_EQ(app->status, std::vector<std::string>{"Loading 1:23:" + ReadPatchName(dump)});
     const std::vector<DecodedValue> values = DecodeParameters(dump).value();
-    EXPECT_EQ(values.size(), 54u);
     for (const DecodedValue& decoded : values)
         EXPECT_EQ(Value(decoded.id), decoded.value) << decoded.id;
-
     // Short by one byte: nothing changes, nothing is said.
     EXPECT_FALSE(app->engine->LoadPatchDump(Bytes(dump.begin(), dump.begin() + 184)));
     EXPECT_EQ(app->status.size(), 1u);
     for (const DecodedValue& decoded : values)
         EXPECT_EQ(Value(decoded.id), decoded.value) << decoded.id;
-
     app->engine->SetParameterValue(15, 300);
     EXPECT_EQ(Value(15), 255) << "a knob shows at most its maximum";
-    EXPECT_EQ(app->engine->FindParameter(4242), nullptr);
     EXPECT_TRUE(app->sent.empty()) << "values set by the program are not sent";
-}
 
-TEST_F(MainWindow, AStoredDumpBecomesTheCurrentPatchOfItsBankInRedAndWhite) {
     PatchBank& bank = app->patchBank;
     bank.SwitchBank(0);
-    const Bytes dump = FactoryDump(4, 4);
-    EXPECT_FALSE(bank.StoreDump(4, 0, dump));
-    EXPECT_FALSE(bank.StoreDump(2, 100, dump));
+    const Bytes stored = FactoryDump(4, 4);
+    EXPECT_FALSE(bank.StoreDump(4, 0, stored));
+    EXPECT_FALSE(bank.StoreDump(2, 100, stored));
     EXPECT_EQ(bank.bank, 0);
-
-    ASSERT_TRUE(bank.StoreDump(2, 7, dump));
+    ASSERT_TRUE(bank.StoreDump(2, 7, stored));
     EXPECT_EQ(std::make_pair(bank.bank, bank.program), std::make_pair(2, 7));
     EXPECT_EQ(BankButtons(), (std::vector<int>{0, 0, 1, 0}));
-    EXPECT_EQ(SendMessageW(List(), LB_GETCOUNT, 0, 0), 100);
-    const std::string name = ReadPatchName(dump);
+    const std::string name = ReadPatchName(stored);
     EXPECT_EQ(ListText(List(), 7), L"07 : " + std::wstring(name.begin(), name.end()));
     EXPECT_EQ(ListText(List(), 6), L"06 : [not loaded]");
     EXPECT_EQ(SendMessageW(List(), LB_GETCURSEL, 0, 0), 7);
     EXPECT_EQ(app->status.back(), "Loading 0:4:" + name);
-
     Bytes unnamed = LoadFactoryBank().at(9);
     unnamed[183] = 0x00;
     ASSERT_TRUE(bank.StoreDump(2, 7, unnamed));
@@ -440,10 +428,8 @@ TEST_F(MainWindow, AStoredDumpBecomesTheCurrentPatchOfItsBankInRedAndWhite) {
                 n += list.At(x, y) == colour;
         return n;
     };
-    EXPECT_GT(count(7, 0xFFFFFF), 20);
-    EXPECT_EQ(count(7, 0xFF0000), 0);
-    EXPECT_GT(count(6, 0xFF0000), 20);
-    EXPECT_EQ(count(6, 0xFFFFFF), 0);
+    EXPECT_EQ(std::make_pair(count(7, 0xFFFFFF) > 20, count(7, 0xFF0000)), std::make_pair(true, 0));
+    EXPECT_EQ(std::make_pair(count(6, 0xFF0000) > 20, count(6, 0xFFFFFF)), std::make_pair(true, 0));
 }
 
 TEST_F(MainWindow, TheListAsksForRealRowsOnly) {
@@ -478,8 +464,6 @@ TEST_F(MainWindow, TheListAsksForRealRowsOnly) {
     EXPECT_EQ(app->status.back().rfind("Loading 1:3:", 0), 0u);
     EXPECT_EQ(notify(LBN_DBLCLK), 1);
     EXPECT_EQ(app->programChanges, (std::vector<std::pair<int, int>>{{1, 3}}));
-    EXPECT_EQ(notify(LBN_SETFOCUS), 0);
-    EXPECT_EQ(notify(LBN_SELCANCEL), 1);
 }
 
 TEST_F(MainWindow, DynamicScalingFollowsTheWidthRoundsAndReturnsToNaturalSizeOnce) {

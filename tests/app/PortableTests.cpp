@@ -61,7 +61,6 @@ TEST(SettingsValues, ANumberIsFourBytesOfADwordOrBinaryValueANameTextUpToItsZero
         {kRegDword, {0x20, 0x03, 0, 0}, 800},
         {kRegDword, {0, 0, 0, 0x80}, INT_MIN}, // the system's default window position
         {kRegBinary, {3, 0, 0, 0}, 3},
-        {kRegDword, {1, 0}, std::nullopt},
         {11, {1, 0, 0, 0, 0, 0, 0, 0}, std::nullopt}, // a QWORD
         {kRegString, Utf16(u"1\0"), std::nullopt},    // four bytes of text, not the number 49
     };

@@ -1,5 +1,6 @@
 // MidiPort over real RtMidi objects whose back ends lead to a simulated instrument,
-// and over the system's own driver, which has no devices under Wine.
+// and over the system's own driver, which has no devices under Wine. Every library
+// error as a status line is tested through the application (DeviceLinkTests).
 #include "midi/MidiPort.h"
 #include "midi/MidiPortFactory.h"
 #include "midi/SimulatedMidiDevice.h"
@@ -10,7 +11,6 @@
 #include <RtMidi.h>
 #include <gtest/gtest.h>
 
-#include <functional>
 #include <memory>
 
 namespace {
@@ -65,33 +65,6 @@ TEST(MidiPort, FindsADeviceByItsExactNameSendsAndReceives) {
     EXPECT_TRUE(link.port->CloseInput() && link.port->CloseOutput());
     EXPECT_FALSE(link.port->inputOpen || link.port->outputOpen);
     EXPECT_TRUE(link.host.statusLines.empty());
-}
-
-TEST(MidiPort, EveryLibraryErrorIsOneStatusLineAndTheProgramGoesOn) {
-    const struct {
-        SimulatedMidiDevice::Faults faults;
-        const char* after; // what the action answered, whether input and output are open
-        std::function<bool(MidiPort&)> act;
-    } cases[] = {
-        {{true, false, false}, "0 0 0", [](MidiPort& p) { return p.OpenInput(); }},
-        {{true, false, false}, "0 0 0", [](MidiPort& p) { return p.OpenOutput(); }},
-        {{false, true, false}, "1 1 0", [](MidiPort& p) { return p.OpenInput() && p.CloseInput(); }},
-        {{false, true, false}, "1 0 1", [](MidiPort& p) { return p.OpenOutput() && p.CloseOutput(); }},
-        {{false, false, true},
-         "0 0 1",
-         [](MidiPort& p) { return p.OpenOutput() && p.Send(Hex("B0 07 40")); }},
-        {{}, "0 0 0", [](MidiPort& p) { return p.inputPort = 3, p.OpenInput(); }}, // no such port
-    };
-    for (const auto& c : cases) {
-        PortOnDevice link;
-        link.device.faults = c.faults;
-        const bool result = c.act(*link.port);
-        EXPECT_EQ(std::to_string(result) + " " + std::to_string(link.port->inputOpen) + " " +
-                      std::to_string(link.port->outputOpen),
-                  c.after);
-        EXPECT_EQ(link.host.statusLines, kError) << c.after;
-        link.device.faults = {};
-    }
 }
 
 TEST(MidiPort, WithoutDevicesNothingIsFoundAndOpeningFailsWithTheErrorLine) {

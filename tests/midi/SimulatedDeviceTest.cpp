@@ -1,6 +1,7 @@
 // The simulated instrument keeps the contract the program relies on, with the real
-// factory bank in bank 0; its device's back ends are driven as RtMidi drives them. The
-// queue limit and the faults are tested through MidiPort under Wine (MidiPortTest).
+// factory bank in bank 0; its device's back ends are driven as RtMidi drives them. Its
+// queue limit is tested through MidiPort (MidiPortTest), its faults through the
+// application (DeviceLinkTests).
 #include "midi/DemoMode.h"
 #include "midi/DumpPacker.h"
 #include "midi/MessageReader.h"
@@ -16,11 +17,8 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
-#include <fstream>
 #include <map>
 #include <set>
-#include <sstream>
 
 namespace {
 
@@ -103,58 +101,31 @@ TEST(SimulatedInstrument, SplitAnswersAreWhatTheReaderJoins) {
     EXPECT_EQ(joined, instrument.Patch(42));
 }
 
-// A device with one input and one output port opened on it, as the program opens them.
-struct OpenDevice {
-    SimulatedMidiDevice device{"Test Pro~800"};
-    SimulatedMidiInApi input{&device, 100};
-    SimulatedMidiOutApi output{&device};
-
-    OpenDevice() {
-        input.openPort(0, "RtMidi Input");
-        input.ignoreTypes(false, false, false);
-        output.openPort(0, "RtMidi Output");
-    }
-    void Send(const std::string& message) {
-        const Bytes bytes = Hex(message);
-        output.sendMessage(bytes.data(), bytes.size());
-    }
-    Messages Drain() {
+TEST(SimulatedDevice, AnswersWaitForTheLatencyOnTheDeviceThread) {
+    SimulatedMidiDevice device("Test Pro~800");
+    SimulatedMidiInApi input(&device, 100);
+    SimulatedMidiOutApi output(&device);
+    input.openPort(0, "RtMidi Input");
+    input.ignoreTypes(false, false, false); // as the program opens it
+    output.openPort(0, "RtMidi Output");
+    auto drain = [&] {
         Messages out;
         for (Bytes message; input.getMessage(&message), !message.empty();)
             out.push_back(message);
         return out;
-    }
-};
-
-TEST(SimulatedDevice, AnswersWaitForTheLatencyOnTheDeviceThread) {
-    OpenDevice link;
-    link.device.SetLatency(std::chrono::milliseconds(200));
-    link.Send("F0 00 20 32 00 01 24 00 77 05 00 F7");
-    link.device.Emit({Hex("B0 07 40")}); // the user's knob does not wait
-    EXPECT_EQ(link.Drain(), Messages{Hex("B0 07 40")});
-    link.device.Flush();
-    EXPECT_EQ(link.Drain(), Messages{link.device.instrument.Patch(5)});
+    };
+    device.SetLatency(std::chrono::milliseconds(200));
+    const Bytes request = BuildPatchRequest(5);
+    output.sendMessage(request.data(), request.size());
+    device.Emit({Hex("B0 07 40")}); // the user's knob does not wait
+    EXPECT_EQ(drain(), Messages{Hex("B0 07 40")});
+    device.Flush();
+    EXPECT_EQ(drain(), Messages{device.instrument.Patch(5)});
 }
 
-TEST(SimulatedDevice, LogsWhatItReceivesAndClosedPortsCarryNothing) {
-    const std::string path = testing::TempDir() + "tavren-demo-log.txt";
-    std::ofstream(path) << "earlier line\n";
-    OpenDevice link;
-    ASSERT_TRUE(link.device.OpenLog(path));
-    link.input.closePort();
-    link.Send("F0 00 20 32 00 01 24 00 77 7E 03 F7");
-    link.Send("B0 0f 7f");
-    link.output.closePort();
-    link.Send("B0 07 40");
-    std::stringstream text;
-    text << std::ifstream(path).rdbuf(); // flushed at once, while the device still runs
-    EXPECT_EQ(text.str(), "earlier line\nF0 00 20 32 00 01 24 00 77 7E 03 F7\nB0 0F 7F\n");
-    link.device.Flush();
-    EXPECT_TRUE(link.Drain().empty()) << "a closed input receives nothing";
-    std::remove(path.c_str());
-}
-
-TEST(DemoMode, ReadsItsVariablesAndOffersOnePortOfEachKind) {
+// The demo device's port names, log and first patch are tested with the program
+// (DemoProgramTests); here the variables' rules.
+TEST(DemoMode, ReadsItsVariables) {
     const struct {
         std::map<std::string, std::string> environment;
         bool enabled;
@@ -180,13 +151,6 @@ TEST(DemoMode, ReadsItsVariablesAndOffersOnePortOfEachKind) {
         EXPECT_EQ(settings.latencyMs, c.latencyMs);
     }
     EXPECT_EQ(MakeDemoDevice(DemoSettings()), nullptr);
-    const std::unique_ptr<SimulatedMidiDevice> device = MakeDemoDevice({true, 123, "", 0});
-    SimulatedMidiInApi input(device.get(), 100);
-    SimulatedMidiOutApi output(device.get());
-    EXPECT_EQ(input.getPortCount() + output.getPortCount(), 2u);
-    EXPECT_EQ(input.getPortName(0), "Tavren Demo Pro~800");
-    EXPECT_EQ(output.getPortName(0), "Tavren Demo Pro~800");
-    EXPECT_EQ(device->instrument.CurrentPatch(), 123);
 }
 
 } // namespace

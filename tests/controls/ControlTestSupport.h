@@ -6,7 +6,6 @@
 #include "controls/KnobSprites.h"
 #include "tests/support/FakeHost.h"
 #include "tests/support/Pixels.h"
-#include "tests/support/Pointer.h"
 #include "tests/support/WinTestUtil.h"
 
 #include <gtest/gtest.h>

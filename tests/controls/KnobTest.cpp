@@ -1,6 +1,6 @@
-// Knobs as real windows: dragged with mouse messages and real input, the keys read from
-// the system's key state, capture and focus as Windows keeps them, and the sprite
-// frames they paint, read back from the screen.
+// Knobs as real windows: dragged with mouse messages, the keys read from the system's
+// key state, capture and focus as Windows keeps them, and the sprite frames they paint.
+// A drag with the real pointer is tested with the program (DeviceLinkTests).
 #include "tests/controls/ControlTestSupport.h"
 
 #include "controls/GdiplusHeader.h"
@@ -114,19 +114,6 @@ TEST_F(KnobTest, CaptureLossEndsTheDragAndTakingTheCaptureAgainDoesNot) {
     EXPECT_EQ(GetCapture(), nullptr);
     EXPECT_TRUE(ParentGot(WM_RBUTTONUP).empty());
     EXPECT_EQ(host.changes, (Changes{{kId, 54}, {kId, 68}, {kId, 82}}));
-}
-
-TEST_F(KnobTest, RealPointerDragWithSystemInput) {
-    Knob small(&host, parent, TestInstance(), 400, 300, 5, 44); // 10.5 pixels a step
-    MoveCursorTo(parent, 400, 300);
-    PressLeftButton();
-    ASSERT_TRUE(PumpUntil([&] { return small.dragging; }, 2000));
-    MoveCursorTo(parent, 400, 270);
-    PumpUntil([&] { return small.GetValue() != 0; }, 2000);
-    ReleaseLeftButton();
-    PumpUntil([&] { return !small.dragging; }, 2000);
-    EXPECT_EQ(host.changes.back(), std::make_pair(44, 2)); // trunc(30 / 10.5)
-    EXPECT_EQ(small.CurrentFrame(), 50);
 }
 
 TEST_F(KnobTest, SpritesRenderAFrameWhenFirstShownAsItLooksInTheWholeStrip) {

@@ -4,6 +4,9 @@
 #include "app/App.h"
 
 #include "app/Settings.h"
+#include "controls/CustomControl.h"
+#include "controls/Listbox.h"
+#include "controls/StatusPanel.h"
 #include "engine/Parameter.h"
 #include "engine/PatchDump.h"
 #include "engine/Pro800Engine.h"
@@ -15,6 +18,7 @@
 
 #include <RtMidi.h>
 
+#include <algorithm>
 #include <chrono>
 
 namespace {
@@ -26,6 +30,11 @@ using Clock = std::chrono::steady_clock;
 // among them, so that a busy machine does not keep the reply out of the queue.
 constexpr std::chrono::milliseconds kQueryWait(300);
 constexpr std::chrono::milliseconds kPatchWait(100);
+// A bank load's wait for a patch sleeps while the answer is not due yet, judged by how
+// long the last answer took, and spins from this long before: a thread that spun for
+// tens of milliseconds is the last one a busy machine gives the processor back to, and
+// one that sleeps wakes too late for an instrument that answers within milliseconds.
+constexpr std::chrono::milliseconds kSpinBeforeDue(3);
 constexpr UINT kPollPeriodMs = 100;
 
 // Port names and debugger lines are widened as status lines are: byte by byte, signed.
@@ -41,6 +50,34 @@ int ChooseDemoPort(int found, std::string& remembered, int demoPort) {
     remembered = kDemoPortName;
     return demoPort;
 }
+
+// A bank load stores a patch every few hundred microseconds when the instrument answers
+// at once. No window message is dispatched meanwhile, so nothing it changes would be
+// seen before it ends anyway, but the status line: that is drawn at most once a frame,
+// the controls are invalidated once, and the list is drawn once at the end.
+class BankLoadDrawing {
+  public:
+    explicit BankLoadDrawing(Pro800Engine* engine)
+        : status_(engine ? engine->statusPanel : nullptr), list_(engine ? engine->patchList : nullptr) {
+        if (status_)
+            status_->SetPaced(true);
+        if (list_)
+            list_->HoldDrawing(true);
+    }
+    ~BankLoadDrawing() {
+        if (list_)
+            list_->HoldDrawing(false);
+        if (status_)
+            status_->SetPaced(false);
+    }
+    BankLoadDrawing(const BankLoadDrawing&) = delete;
+    BankLoadDrawing& operator=(const BankLoadDrawing&) = delete;
+
+  private:
+    RepaintBatch batch_;
+    StatusPanel* status_;
+    Listbox* list_;
+};
 
 } // namespace
 
@@ -196,10 +233,13 @@ void App::LoadBank(int bank) {
         return;
     if (!PatchBank::IsBank(bank))
         return;
+    const BankLoadDrawing drawing(engine);
     const int keep = bank == patchBank.bank ? patchBank.program : 0;
     if (bank != patchBank.bank)
         patchBank.SwitchBank(bank);
     ShowStatus("Loading bank from Pro~800");
+    Clock::duration lastAnswer = Clock::duration::zero();
+    Clock::duration spinBefore = kSpinBeforeDue;
     for (int program = 0; program < PatchBank::kPrograms; ++program) {
         const PatchSlot* slot = patchBank.Slot(bank, program);
         if (slot->loaded)
@@ -212,14 +252,25 @@ void App::LoadBank(int bank) {
         const Clock::time_point sent = Clock::now();
         for (;;) {
             PollMidiInput();
+            const Clock::time_point now = Clock::now();
             // A dump taken in the last poll counts even when the time is up.
-            if (slot->loaded || emptySysExSeen)
+            if (slot->loaded) {
+                lastAnswer = now - sent;
                 break;
-            if (Clock::now() - sent > kPatchWait) {
+            }
+            if (emptySysExSeen)
+                break;
+            if (now - sent > kPatchWait) {
                 ShowStatus("Patch request timeout");
                 break;
             }
-            SwitchToThread();
+            if (now - sent + spinBefore < lastAnswer) {
+                Sleep(1);
+                // Where a sleep takes longer, the spin begins earlier.
+                spinBefore = std::max<Clock::duration>(spinBefore, 2 * (Clock::now() - now));
+            } else {
+                SwitchToThread();
+            }
         }
     }
     if (PatchBank::IsBank(patchBank.bank) && PatchBank::IsProgram(keep))

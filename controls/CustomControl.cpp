@@ -5,6 +5,31 @@
 
 #include <windowsx.h>
 
+namespace {
+
+unsigned gBatch = 0;     // the batch in progress
+unsigned gLastBatch = 0; // numbers are not reused, so an old mark never matches
+int gBatchDepth = 0;
+
+} // namespace
+
+RepaintBatch::RepaintBatch() {
+    if (gBatchDepth++ != 0)
+        return;
+    if (++gLastBatch == 0)
+        ++gLastBatch;
+    gBatch = gLastBatch;
+}
+
+RepaintBatch::~RepaintBatch() {
+    if (--gBatchDepth == 0)
+        gBatch = 0;
+}
+
+unsigned RepaintBatch::Current() {
+    return gBatch;
+}
+
 CustomControl::CustomControl(IHost* controlHost, const wchar_t* windowClass, int id, const RECT& area)
     : rect(area), className(windowClass), host(controlHost), controlId(id) {}
 
@@ -125,8 +150,14 @@ void CustomControl::SetHighlighted(bool isHighlighted) {
 void CustomControl::InvalidateOwnWindow() {
     // A null handle would make InvalidateRect repaint every window on the desktop;
     // the handle is null when creation failed or the window went with its parent.
-    if (hwnd)
-        InvalidateRect(hwnd, nullptr, FALSE);
+    if (!hwnd)
+        return;
+    // Within a batch, a window invalidated since its last paint is still invalid.
+    const unsigned batch = RepaintBatch::Current();
+    if (batch != 0 && invalidatedInBatch == batch)
+        return;
+    InvalidateRect(hwnd, nullptr, FALSE);
+    invalidatedInBatch = batch;
 }
 
 void CustomControl::ForwardToParent(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -184,8 +215,10 @@ LRESULT CALLBACK CustomControlWndProc(HWND hwnd, UINT message, WPARAM wParam, LP
         }
         break;
     case WM_PAINT:
-        if (control)
+        if (control) {
+            control->invalidatedInBatch = 0;
             control->OnPaint();
+        }
         break;
     case WM_CANCELMODE:
         forward = control && control->OnCaptureLost(true);

@@ -59,12 +59,29 @@ class CustomControl : public IDisplayUnits {
     bool active = true;         // false: paints nothing and passes mouse input on
     bool highlighted = false;   // a knob draws a yellow frame
     bool trackingLeave = false; // a leave notification is requested and not yet delivered
+    unsigned invalidatedInBatch =
+        0; // the RepaintBatch that invalidated the window; 0: none since its last paint
 
   protected:
     CustomControl(IHost* controlHost, const wchar_t* windowClass, int id, const RECT& area);
     // Creates the window with this object as creation parameter. Concrete classes call
     // it last in their constructor, so the window never sees a half-built object.
     void CreateControlWindow(HWND parent, HINSTANCE instance);
+};
+
+// While one lives, a control that changes again and again (every patch of a bank load)
+// is invalidated at its first change only: the window is drawn once, when messages are
+// next dispatched, as it would be after every change. Batches may nest; the outermost
+// one counts.
+class RepaintBatch {
+  public:
+    RepaintBatch();
+    ~RepaintBatch();
+    RepaintBatch(const RepaintBatch&) = delete;
+    RepaintBatch& operator=(const RepaintBatch&) = delete;
+
+    // The batch in progress; 0 when there is none.
+    static unsigned Current();
 };
 
 // The window procedure of every control class.

@@ -51,6 +51,13 @@ void Listbox::AddRow(const std::string& text) {
 }
 
 void Listbox::ReplaceRow(int index, const std::string& text) {
+    if (held) {
+        SendMessageW(listWindow, LB_DELETESTRING, static_cast<WPARAM>(index), 0);
+        SendMessageW(listWindow, LB_INSERTSTRING, static_cast<WPARAM>(index),
+                     reinterpret_cast<LPARAM>(Widen(text).c_str()));
+        SelectRow(index);
+        return;
+    }
     SendMessageW(listWindow, WM_SETREDRAW, FALSE, 0);
     SendMessageW(listWindow, LB_DELETESTRING, static_cast<WPARAM>(index), 0);
     SendMessageW(listWindow, LB_INSERTSTRING, static_cast<WPARAM>(index),
@@ -62,6 +69,43 @@ void Listbox::ReplaceRow(int index, const std::string& text) {
                      reinterpret_cast<LPARAM>(&row)) != LB_ERR)
         InvalidateRect(listWindow, &row, FALSE);
     SendMessageW(listWindow, LB_SETCURSEL, static_cast<WPARAM>(index), 0);
+}
+
+void Listbox::SelectRow(int index) {
+    if (held) {
+        selectionWaits = true;
+        waitingSelection = index;
+        return;
+    }
+    SendMessageW(listWindow, LB_SETCURSEL, static_cast<WPARAM>(index), 0);
+}
+
+void Listbox::Clear() {
+    SendMessageW(listWindow, LB_RESETCONTENT, 0, 0);
+    if (held) {
+        selectionWaits = true; // emptied, the list has no selection
+        waitingSelection = -1;
+    }
+}
+
+void Listbox::HoldDrawing(bool hold) {
+    if (hold == held || !listWindow)
+        return;
+    held = hold;
+    if (hold) {
+        selectionWaits = false;
+        // A list hidden for a window drag stays hidden: switching drawing back on would show it.
+        redrawHeld = (GetWindowLongW(listWindow, GWL_STYLE) & WS_VISIBLE) != 0;
+        if (redrawHeld)
+            SendMessageW(listWindow, WM_SETREDRAW, FALSE, 0);
+        return;
+    }
+    if (redrawHeld)
+        SendMessageW(listWindow, WM_SETREDRAW, TRUE, 0);
+    if (selectionWaits)
+        SendMessageW(listWindow, LB_SETCURSEL, static_cast<WPARAM>(waitingSelection), 0);
+    selectionWaits = false;
+    InvalidateRect(listWindow, nullptr, TRUE);
 }
 
 void Listbox::SetScale(double factor) {
@@ -114,7 +158,7 @@ LRESULT Listbox::OnNotification(int code) {
             bank->program = row;
             if (engine)
                 engine->LoadPatchDump(slot.dump);
-            SendMessageW(listWindow, LB_SETCURSEL, static_cast<WPARAM>(row), 0);
+            SelectRow(row);
         } else {
             host->SelectPatch(bank->bank, row);
         }

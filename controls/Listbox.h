@@ -21,9 +21,15 @@ class Listbox : public ListControl {
 
     void AddRow(const std::string& text);                // appends a row
     void ReplaceRow(int index, const std::string& text); // rewrites a row and selects it
-    void SetScale(double factor);                        // place, size and row height at factor
-    void DrawItem(const DRAWITEMSTRUCT& item) override;  // row number, then a loaded patch's name
-    LRESULT OnNotification(int code) override;           // LBN_ codes
+    void SelectRow(int index);                           // LB_SETCURSEL; -1 selects none
+    void Clear();                                        // LB_RESETCONTENT
+    // While held (a bank load), the list is neither drawn nor scrolled: rows change and
+    // the selection is noted, and releasing it selects the last row chosen and draws
+    // the list once.
+    void HoldDrawing(bool hold);
+    void SetScale(double factor);                       // place, size and row height at factor
+    void DrawItem(const DRAWITEMSTRUCT& item) override; // row number, then a loaded patch's name
+    LRESULT OnNotification(int code) override;          // LBN_ codes
 
     static constexpr int kNaturalX = 50;
     static constexpr int kNaturalY = 115;
@@ -47,6 +53,10 @@ class Listbox : public ListControl {
     int currentHeight = kNaturalHeight;
 
   private:
+    bool held = false;
+    bool redrawHeld = false;     // drawing was switched off for the hold
+    bool selectionWaits = false; // a row chosen while held, selected on release
+    int waitingSelection = -1;
     int naturalStripWidth = 0;
     int naturalStripHeight = 0;
 };

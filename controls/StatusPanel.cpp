@@ -10,14 +10,34 @@ StatusPanel::StatusPanel(IHost* controlHost, HWND parent, HINSTANCE instance, co
 }
 
 void StatusPanel::AddLine(std::wstring line) {
-    InvalidateParentArea();
-    InvalidateOwnWindow();
+    // The areas invalidated for a line that waits are still invalid for this one.
+    if (!drawPending) {
+        InvalidateParentArea();
+        InvalidateOwnWindow();
+    }
     lines.push_back(std::move(line));
     while (static_cast<int>(lines.size()) > maxLines)
         lines.pop_front();
     lineCount = static_cast<int>(lines.size());
-    if (hwnd)
-        UpdateWindow(hwnd);
+    if (!hwnd)
+        return;
+    if (paced && std::chrono::steady_clock::now() - lastDrawn < kFrame) {
+        drawPending = true;
+        return;
+    }
+    DrawNow();
+}
+
+void StatusPanel::SetPaced(bool on) {
+    paced = on;
+    if (!on && drawPending && hwnd)
+        DrawNow();
+}
+
+void StatusPanel::DrawNow() {
+    UpdateWindow(hwnd);
+    drawPending = false;
+    lastDrawn = std::chrono::steady_clock::now();
 }
 
 void StatusPanel::SetScale(double factor) {
@@ -30,6 +50,7 @@ void StatusPanel::SetScale(double factor) {
 }
 
 void StatusPanel::OnPaint() {
+    drawPending = false; // every line is drawn now
     PAINTSTRUCT paint;
     HDC dc = BeginPaint(hwnd, &paint);
     RECT client;

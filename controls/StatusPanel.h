@@ -2,6 +2,7 @@
 
 #include "controls/CustomControl.h"
 
+#include <chrono>
 #include <deque>
 #include <string>
 
@@ -12,15 +13,26 @@ class StatusPanel : public CustomControl {
 
     // Appends a line, drops the oldest beyond maxLines and repaints at once.
     void AddLine(std::wstring line);
+    // While paced (a bank load, a line a patch), the panel is drawn at once at most once
+    // a frame: a line that comes sooner is drawn with the next one drawn, or when pacing
+    // ends, which draws whatever is waiting.
+    void SetPaced(bool on);
 
     // Scales the natural rectangle, moves the window there and fits maxLines to it.
     void SetScale(double factor) override;
     void OnPaint() override;
 
     static constexpr int kLineHeight = 15;
+    static constexpr std::chrono::milliseconds kFrame{16};
 
     RECT baseRect; // the natural rectangle that every scale starts from
     std::deque<std::wstring> lines;
     int lineCount = 0;
     int maxLines = 4;
+    bool paced = false;
+    bool drawPending = false; // lines added since the panel was last drawn
+
+  private:
+    void DrawNow();
+    std::chrono::steady_clock::time_point lastDrawn;
 };

@@ -15,7 +15,7 @@ Listbox* ListOf(Pro800Engine* engine) {
 
 void SelectRow(Pro800Engine* engine, int row) {
     if (Listbox* list = ListOf(engine))
-        SendMessageW(list->listWindow, LB_SETCURSEL, static_cast<WPARAM>(row), 0);
+        list->SelectRow(row);
 }
 
 } // namespace
@@ -76,7 +76,7 @@ void PatchBank::ShowFile(std::vector<std::vector<uint8_t>> dumps) {
     bank = -1;
     program = -1;
     if (Listbox* list = ListOf(engine)) {
-        SendMessageW(list->listWindow, LB_RESETCONTENT, 0, 0);
+        list->Clear();
         for (size_t row = 0; row < fileDumps.size(); ++row)
             list->AddRow(FileRowText(static_cast<int>(row), fileDumps[row]));
     }
@@ -114,7 +114,7 @@ void PatchBank::Refresh() {
     Listbox* list = ListOf(engine);
     if (!list)
         return;
-    SendMessageW(list->listWindow, LB_RESETCONTENT, 0, 0);
+    list->Clear();
     if (IsBank(bank)) {
         for (int row = 0; row < kPrograms; ++row) {
             if (const PatchSlot* slot = Slot(bank, row))

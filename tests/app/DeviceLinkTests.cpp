@@ -198,6 +198,22 @@ TEST_F(DeviceLinkTest, LoadBankRequestsWhatIsNotCachedAndKeepsTheProgram) {
     EXPECT_EQ(SelectedRow(), 17);
 }
 
+TEST_F(DeviceLinkTest, ABankLoadEndsWithItsLastStatusLineDrawnAndTheListToBeDrawnOnce) {
+    Connect();
+    app->LoadBank(1);
+    const std::string last = "Loading 1:0:" + ReadPatchName(device.instrument.Patch(100));
+    EXPECT_EQ(app->status.back(), last);
+    EXPECT_EQ(StatusPanelCount(last), 1);
+    EXPECT_EQ(app->engine->statusPanel->lines.back(), std::wstring(last.begin(), last.end()));
+    EXPECT_FALSE(GetUpdateRect(app->engine->statusPanel->hwnd, nullptr, FALSE)) << "drawn as the load ends";
+    EXPECT_EQ(SelectedRow(), 0);
+    EXPECT_TRUE(IsWindowVisible(List()));
+    EXPECT_TRUE(GetUpdateRect(List(), nullptr, FALSE)) << "the list is drawn when messages are dispatched";
+    PumpMessages();
+    EXPECT_FALSE(GetUpdateRect(List(), nullptr, FALSE));
+    EXPECT_EQ(Row(99), "99 : " + ReadPatchName(device.instrument.Patch(199)));
+}
+
 TEST_F(DeviceLinkTest, LoadBankWaitsForNothingWhenTheAnswerIsEmpty) {
     Connect();
     device.instrument.behaviour.answersEmpty = true;

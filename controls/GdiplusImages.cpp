@@ -9,6 +9,35 @@ std::unique_ptr<Gdiplus::Bitmap> LoadResourceBitmap(HINSTANCE instance, int id) 
     return bitmap;
 }
 
+std::unique_ptr<Gdiplus::Bitmap> MapResourceBitmap(HINSTANCE instance, int id) {
+    HRSRC found = FindResourceW(instance, MAKEINTRESOURCEW(id), MAKEINTRESOURCEW(2)); // RT_BITMAP
+    HGLOBAL loaded = found ? LoadResource(instance, found) : nullptr;
+    const auto* info = loaded ? static_cast<const BITMAPINFO*>(LockResource(loaded)) : nullptr;
+    const DWORD size = found ? SizeofResource(instance, found) : 0;
+    if (!info || size < sizeof(BITMAPINFOHEADER) || info->bmiHeader.biSize != sizeof(BITMAPINFOHEADER) ||
+        info->bmiHeader.biBitCount != 24 || info->bmiHeader.biCompression != BI_RGB ||
+        info->bmiHeader.biWidth <= 0 || info->bmiHeader.biHeight == 0)
+        return LoadResourceBitmap(instance, id);
+    const LONG width = info->bmiHeader.biWidth;
+    const LONG height = info->bmiHeader.biHeight < 0 ? -info->bmiHeader.biHeight : info->bmiHeader.biHeight;
+    const INT stride = static_cast<INT>((width * 3 + 3) & ~3);
+    const DWORD offset = sizeof(BITMAPINFOHEADER) + info->bmiHeader.biClrUsed * sizeof(RGBQUAD);
+    if (size < offset + static_cast<DWORD>(stride) * static_cast<DWORD>(height))
+        return LoadResourceBitmap(instance, id);
+    auto* bits = const_cast<BYTE*>(reinterpret_cast<const BYTE*>(info) + offset);
+    // Rows bottom-up (a positive height): the first row shown is the last one stored.
+    INT step = stride;
+    if (info->bmiHeader.biHeight > 0) {
+        bits += static_cast<size_t>(stride) * static_cast<size_t>(height - 1);
+        step = -stride;
+    }
+    std::unique_ptr<Gdiplus::Bitmap> bitmap(new Gdiplus::Bitmap(
+        static_cast<INT>(width), static_cast<INT>(height), step, PixelFormat24bppRGB, bits));
+    if (bitmap->GetLastStatus() != Gdiplus::Ok)
+        return LoadResourceBitmap(instance, id);
+    return bitmap;
+}
+
 std::unique_ptr<Gdiplus::Bitmap> RenderScaledBitmap(Gdiplus::Bitmap& source, int width, int height,
                                                     double ratio) {
     if (width <= 0 || height <= 0)

@@ -19,13 +19,13 @@ RECT ParentClient(HWND window) {
 
 MainPanel::MainPanel(IHost* controlHost, HWND parent, HINSTANCE module, const RECT& area)
     : CustomControl(controlHost, L"MAINPANEL", 0, area), instance(module), resource(IDB_PANEL) {
-    natural = LoadResourceBitmap(instance, resource);
+    natural = MapResourceBitmap(instance, resource);
     if (natural) {
         naturalWidth = static_cast<int>(natural->GetWidth());
         naturalHeight = static_cast<int>(natural->GetHeight());
         rect.right = rect.left + naturalWidth;
         rect.bottom = rect.top + naturalHeight;
-        Render(1.0);
+        // Drawn when first painted: a window that opens scaled never needs natural size.
     } else {
         naturalWidth = rect.right - rect.left;
         naturalHeight = rect.bottom - rect.top;
@@ -49,13 +49,14 @@ void MainPanel::ReleaseImage() {
 void MainPanel::Render(double factor) {
     ReleaseImage();
     if (!natural)
-        natural = LoadResourceBitmap(instance, resource);
+        natural = MapResourceBitmap(instance, resource);
     if (natural)
         imageHandle = RenderScaledDib(*natural, static_cast<int>(naturalWidth * factor),
                                       static_cast<int>(naturalHeight * factor), factor, image);
 }
 
 void MainPanel::SetScale(double factor) {
+    scale = factor;
     Render(factor);
     currentWidth = static_cast<int>(naturalWidth * factor);
     currentHeight = static_cast<int>(naturalHeight * factor);
@@ -63,6 +64,8 @@ void MainPanel::SetScale(double factor) {
 }
 
 void MainPanel::OnPaint() {
+    if (!imageHandle && natural)
+        Render(scale);
     PAINTSTRUCT paint;
     HDC dc = BeginPaint(hwnd, &paint);
     if (imageHandle) {

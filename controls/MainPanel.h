@@ -50,5 +50,6 @@ class MainPanel : public CustomControl {
   private:
     void Render(double factor); // the picture at factor x natural size
     void ReleaseImage();
-    std::unique_ptr<Gdiplus::Bitmap> natural; // bitmap 129 as loaded, the source of every scale
+    std::unique_ptr<Gdiplus::Bitmap> natural; // bitmap 129 over the resource, the source of every scale
+    double scale = 1.0;
 };

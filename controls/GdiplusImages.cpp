@@ -2,6 +2,8 @@
 
 #include "controls/GdiplusHeader.h"
 
+#include <vector>
+
 std::unique_ptr<Gdiplus::Bitmap> LoadResourceBitmap(HINSTANCE instance, int id) {
     std::unique_ptr<Gdiplus::Bitmap> bitmap(Gdiplus::Bitmap::FromResource(instance, MAKEINTRESOURCEW(id)));
     if (bitmap && bitmap->GetLastStatus() != Gdiplus::Ok)
@@ -14,27 +16,45 @@ std::unique_ptr<Gdiplus::Bitmap> MapResourceBitmap(HINSTANCE instance, int id) {
     HGLOBAL loaded = found ? LoadResource(instance, found) : nullptr;
     const auto* info = loaded ? static_cast<const BITMAPINFO*>(LockResource(loaded)) : nullptr;
     const DWORD size = found ? SizeofResource(instance, found) : 0;
-    if (!info || size < sizeof(BITMAPINFOHEADER) || info->bmiHeader.biSize != sizeof(BITMAPINFOHEADER) ||
-        info->bmiHeader.biBitCount != 24 || info->bmiHeader.biCompression != BI_RGB ||
-        info->bmiHeader.biWidth <= 0 || info->bmiHeader.biHeight == 0)
+    if (!info || size < sizeof(BITMAPINFOHEADER) || info->bmiHeader.biSize != sizeof(BITMAPINFOHEADER))
         return LoadResourceBitmap(instance, id);
-    const LONG width = info->bmiHeader.biWidth;
-    const LONG height = info->bmiHeader.biHeight < 0 ? -info->bmiHeader.biHeight : info->bmiHeader.biHeight;
-    const INT stride = static_cast<INT>((width * 3 + 3) & ~3);
-    const DWORD offset = sizeof(BITMAPINFOHEADER) + info->bmiHeader.biClrUsed * sizeof(RGBQUAD);
+    const BITMAPINFOHEADER& header = info->bmiHeader;
+    const bool indexed = header.biBitCount == 8;
+    const DWORD colours = indexed ? (header.biClrUsed != 0 ? header.biClrUsed : 256) : header.biClrUsed;
+    if ((header.biBitCount != 24 && !indexed) || header.biCompression != BI_RGB || header.biWidth <= 0 ||
+        header.biHeight == 0 || colours > 256)
+        return LoadResourceBitmap(instance, id);
+    const LONG width = header.biWidth;
+    const LONG height = header.biHeight < 0 ? -header.biHeight : header.biHeight;
+    const INT stride = static_cast<INT>((width * (indexed ? 1 : 3) + 3) & ~3);
+    const DWORD offset = sizeof(BITMAPINFOHEADER) + colours * sizeof(RGBQUAD);
     if (size < offset + static_cast<DWORD>(stride) * static_cast<DWORD>(height))
         return LoadResourceBitmap(instance, id);
     auto* bits = const_cast<BYTE*>(reinterpret_cast<const BYTE*>(info) + offset);
     // Rows bottom-up (a positive height): the first row shown is the last one stored.
     INT step = stride;
-    if (info->bmiHeader.biHeight > 0) {
+    if (header.biHeight > 0) {
         bits += static_cast<size_t>(stride) * static_cast<size_t>(height - 1);
         step = -stride;
     }
-    std::unique_ptr<Gdiplus::Bitmap> bitmap(new Gdiplus::Bitmap(
-        static_cast<INT>(width), static_cast<INT>(height), step, PixelFormat24bppRGB, bits));
+    std::unique_ptr<Gdiplus::Bitmap> bitmap(
+        new Gdiplus::Bitmap(static_cast<INT>(width), static_cast<INT>(height), step,
+                            indexed ? PixelFormat8bppIndexed : PixelFormat24bppRGB, bits));
     if (bitmap->GetLastStatus() != Gdiplus::Ok)
         return LoadResourceBitmap(instance, id);
+    if (indexed) {
+        // The resource's colours, opaque, as decoding the resource gives them.
+        std::vector<BYTE> storage(sizeof(Gdiplus::ColorPalette) + 256 * sizeof(Gdiplus::ARGB));
+        auto* palette = reinterpret_cast<Gdiplus::ColorPalette*>(storage.data());
+        palette->Flags = 0;
+        palette->Count = colours;
+        for (DWORD i = 0; i < colours; ++i) {
+            const RGBQUAD& c = info->bmiColors[i];
+            palette->Entries[i] = Gdiplus::Color::MakeARGB(255, c.rgbRed, c.rgbGreen, c.rgbBlue);
+        }
+        if (bitmap->SetPalette(palette) != Gdiplus::Ok)
+            return LoadResourceBitmap(instance, id);
+    }
     return bitmap;
 }
 

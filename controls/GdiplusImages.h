@@ -13,10 +13,10 @@ class Bitmap;
 // The bitmap resource `id` of `instance`, or null when it cannot be loaded.
 std::unique_ptr<Gdiplus::Bitmap> LoadResourceBitmap(HINSTANCE instance, int id);
 
-// The 24-bit bitmap resource `id` of `instance` as a GDI+ bitmap over the resource's own
-// pixels, which stay mapped from the program file: nothing is decoded or copied, so it
-// costs no memory while unused. Other formats are loaded as LoadResourceBitmap loads
-// them. The bitmap is only ever read.
+// The 24-bit or 8-bit bitmap resource `id` of `instance` as a GDI+ bitmap over the
+// resource's own pixels, which stay mapped from the program file: nothing is decoded or
+// copied, so it costs no memory while unused. Other formats are loaded as
+// LoadResourceBitmap loads them. The bitmap is only ever read.
 std::unique_ptr<Gdiplus::Bitmap> MapResourceBitmap(HINSTANCE instance, int id);
 
 // `source` drawn into a new 32-bit ARGB bitmap of width x height with both world

@@ -3,8 +3,9 @@
 #include <cstdint>
 #include <vector>
 
-// The real factory bank: 100 dumps as the instrument sent them, split at every F7.
+// The real factory bank: the whole fixture file, and its 100 dumps split at every F7.
+std::vector<uint8_t> LoadFactoryBankFile();
 std::vector<std::vector<uint8_t>> LoadFactoryBank();
 
-// The whole fixture file as it lies on disk.
-std::vector<uint8_t> LoadFactoryBankFile();
+// The names of the factory patches 0 to 99, as the instrument shows them.
+extern const char* const kFactoryNames[100];

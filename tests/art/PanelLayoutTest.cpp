@@ -1,147 +1,111 @@
 // The panel artwork is drawn from PanelLayout, and the program places its controls
 // from the parameter table. These cases walk both and check that the picture and the
-// controls agree: every control inside one frame, clear of its neighbours, of the
-// frame outlines and of every legend, mark and icon, and every knob inside its scale.
+// controls agree: every control and every legend, dial mark and icon inside one frame
+// and clear of everything else, and every knob inside its scale.
 
 #include "editor/PanelLayout.h"
 #include "engine/ParameterTable.h"
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <cmath>
 #include <string>
 #include <vector>
 
+std::ostream& operator<<(std::ostream& out, const PanelRect& r) {
+    return out << "(" << r.left << ", " << r.top << ") " << r.width << " x " << r.height;
+}
+
 namespace {
-
-constexpr int kOutline = 3; // the outline is drawn 2 pixels wide on the frame's outer edge
-const PanelRect kPanel{0, 0, kPanelWidth, kPanelHeight};
-
-const ParameterRow& Row(int number) {
-    return ParameterTable().at(static_cast<size_t>(number - 1));
-}
-
-PanelRect Window(int number) {
-    return PanelLayout::ControlWindow(Row(number));
-}
 
 PanelRect Inset(const PanelRect& r, int by) {
     return {r.left + by, r.top + by, r.width - 2 * by, r.height - 2 * by};
 }
 
-std::string Describe(const PanelRect& r) {
-    return "(" + std::to_string(r.left) + ", " + std::to_string(r.top) + ") " + std::to_string(r.width) +
-           " x " + std::to_string(r.height);
-}
+// Something drawn on the panel, or a control's window over it.
+struct Box {
+    std::string what;
+    PanelRect box;
+    int knobId;   // a knob's own ID, or the ID of the knob whose scale the mark belongs to
+    bool control; // a control's window
+    bool inFrame; // belongs inside a frame, clear of its outline (2 pixels on the outer edge)
+};
 
-int CentreX(const PanelRect& r) {
-    return r.left + r.width / 2;
+std::vector<Box> Boxes() {
+    const PanelLayout& layout = PanelLayout::Get();
+    std::vector<Box> boxes;
+    for (const ParameterRow& row : ParameterTable())
+        boxes.push_back({"ID " + std::to_string(row.id), PanelLayout::ControlWindow(row),
+                         row.kind == ControlKind::Knob ? row.id : 0, true, true});
+    for (const PanelLegend& legend : layout.Legends())
+        boxes.push_back({"legend " + legend.text, legend.box, 0, false, true});
+    for (const KnobDial& dial : layout.Dials())
+        for (const DialMark& mark : dial.marks)
+            if (mark.major)
+                boxes.push_back({"dial mark '" + mark.text + "'", mark.labelBox, dial.id, false, true});
+    for (const PanelIcon& icon : layout.Icons()) { // the LFO waveforms are the marks of their knob's scale
+        if (std::none_of(boxes.begin(), boxes.end(), [&icon](const Box& b) {
+                return b.knobId != 0 && b.box.left == icon.box.left && b.box.top == icon.box.top;
+            }))
+            boxes.push_back({"wave icon", icon.box, 0, false, true});
+    }
+    boxes.push_back({"patch list", layout.PatchList(), 0, false, true});
+    boxes.push_back({"status panel", layout.StatusPanel(), 0, false, true});
+    boxes.push_back({"logo", layout.Logo(), 0, false, false});
+    for (const PanelRect& screw : layout.Screws())
+        boxes.push_back({"screw", Inset(screw, -2), 0, false, false});
+    for (const PanelFrame& frame : layout.Frames())
+        boxes.push_back({"title " + frame.title, frame.titleBox, 0, false, false});
+    return boxes;
 }
 
 } // namespace
 
-TEST(PanelLayout, EveryControlSitsInOneFrameClearOfEverythingElse) {
-    const PanelLayout& layout = PanelLayout::Get();
-    for (int a = 1; a <= kParameterCount; ++a) {
-        const PanelRect w = Window(a);
-        EXPECT_TRUE(kPanel.Contains(w)) << "#" << a;
-        for (int b = a + 1; b <= kParameterCount; ++b)
-            EXPECT_FALSE(w.Intersects(Window(b))) << "#" << a << " overlaps #" << b;
-        for (const PanelRect& area : {layout.PatchList(), layout.StatusPanel(), layout.Logo()})
-            EXPECT_FALSE(w.Intersects(area)) << "#" << a << " on " << Describe(area);
-        for (const PanelRect& screw : layout.Screws())
-            EXPECT_FALSE(w.Intersects(screw)) << "#" << a << " on a screw";
-        // Well inside one frame and clear of its title, wholly outside the others.
-        int frames = 0;
-        for (const PanelFrame& frame : layout.Frames()) {
-            const bool inside = Inset(frame.rect, kOutline).Contains(w);
-            frames += inside;
-            EXPECT_TRUE(inside || !w.Intersects(frame.rect))
-                << "#" << a << " " << Describe(w) << " crosses " << frame.title;
-            EXPECT_FALSE(w.Intersects(frame.titleBox)) << "#" << a << " under the title " << frame.title;
-        }
-        EXPECT_EQ(frames, 1) << "#" << a;
-    }
-}
-
-TEST(PanelLayout, FramesTitlesAndScrewsAreApart) {
-    const PanelLayout& layout = PanelLayout::Get();
-    const auto& frames = layout.Frames();
-    for (size_t i = 0; i < frames.size(); ++i) {
-        const PanelFrame& f = frames[i];
-        // The title sits in a gap of the top edge, centred on the frame.
-        EXPECT_TRUE(f.titleBox.top <= f.rect.top && f.titleBox.Bottom() >= f.rect.top + 2) << f.title;
-        EXPECT_LE(std::abs(CentreX(f.titleBox) - CentreX(f.rect)), 1) << f.title;
+TEST(PanelLayout, EverythingSitsInOneFrameAndClearOfEverythingElse) {
+    const auto& frames = PanelLayout::Get().Frames();
+    for (size_t i = 0; i < frames.size(); ++i)
         for (size_t j = i + 1; j < frames.size(); ++j)
-            EXPECT_FALSE(f.rect.Intersects(frames[j].rect)) << f.title << " and " << frames[j].title;
-        for (const PanelRect& screw : layout.Screws())
-            EXPECT_TRUE(kPanel.Contains(Inset(screw, -2)) && !Inset(screw, -2).Intersects(f.rect)) << f.title;
-    }
-    EXPECT_EQ(layout.Screws().size(), 4u);
-    EXPECT_TRUE(Inset(frames[0].rect, kOutline).Contains(layout.PatchList())) << frames[0].title;
-    EXPECT_TRUE(Inset(frames[0].rect, kOutline).Contains(layout.StatusPanel())) << frames[0].title;
-}
-
-TEST(PanelLayout, LegendsMarksAndIconsStayClearOfControlsOutlinesAndEachOther) {
-    const PanelLayout& layout = PanelLayout::Get();
-    struct Mark {
-        std::string what;
-        PanelRect box;
-        int knobId; // the knob whose scale it belongs to, 0 for legends and switch icons
-    };
-    std::vector<Mark> marks;
-    for (const PanelLegend& legend : layout.Legends())
-        marks.push_back({legend.text, legend.box, 0});
-    for (const KnobDial& dial : layout.Dials())
-        for (const DialMark& mark : dial.marks)
-            if (mark.major)
-                marks.push_back({"dial mark '" + mark.text + "'", mark.labelBox, dial.id});
-    for (const PanelIcon& icon : layout.Icons()) {
-        bool onDial = false; // the LFO waveforms are the marks of their knob's scale
-        for (const Mark& mark : marks)
-            onDial |= mark.knobId != 0 && mark.box.left == icon.box.left && mark.box.top == icon.box.top;
-        if (!onDial)
-            marks.push_back({"wave icon", icon.box, 0});
-    }
-    for (size_t i = 0; i < marks.size(); ++i) {
-        const Mark& m = marks[i];
-        for (int n = 1; n <= kParameterCount; ++n) {
-            // A knob's own marks may reach into the corners of its square window,
-            // which the round knob leaves to the panel: they must clear the knob itself.
-            if (Row(n).id == m.knobId) {
-                const PanelRect image = PanelLayout::KnobImage(Row(n));
+            EXPECT_FALSE(frames[i].rect.Intersects(frames[j].rect))
+                << frames[i].title << " and " << frames[j].title;
+    const std::vector<Box> boxes = Boxes();
+    EXPECT_EQ(std::count_if(boxes.begin(), boxes.end(), [](const Box& b) { return b.control; }), 58);
+    for (size_t i = 0; i < boxes.size(); ++i) {
+        const Box& a = boxes[i];
+        EXPECT_TRUE((PanelRect{0, 0, kPanelWidth, kPanelHeight}.Contains(a.box))) << a.what << " " << a.box;
+        int inside = 0;
+        for (const PanelFrame& frame : frames) {
+            inside += Inset(frame.rect, 3).Contains(a.box);
+            if (a.what != "title " + frame.title)
+                EXPECT_TRUE(Inset(frame.rect, 3).Contains(a.box) || !a.box.Intersects(frame.rect))
+                    << a.what << " " << a.box << " crosses the outline of " << frame.title;
+        }
+        EXPECT_EQ(inside, a.inFrame ? 1 : 0) << a.what << " " << a.box;
+        for (size_t j = i + 1; j < boxes.size(); ++j) {
+            const Box& b = boxes[j];
+            if (a.control && a.knobId != 0 && a.knobId == b.knobId) {
+                // A knob's own marks may reach into the corners of its square window,
+                // which the round knob leaves to the panel: they must clear the knob itself.
+                const PanelRect image = PanelLayout::KnobImage(*FindParameterRow(a.knobId));
                 const double cx = image.left + image.width / 2.0, cy = image.top + image.height / 2.0;
-                const double nx = std::clamp(cx, double(m.box.left), double(m.box.Right()));
-                const double ny = std::clamp(cy, double(m.box.top), double(m.box.Bottom()));
-                EXPECT_GT(std::hypot(nx - cx, ny - cy), kKnobFrameSize / 2.0) << m.what << " on knob #" << n;
+                const double nx = std::clamp(cx, double(b.box.left), double(b.box.Right()));
+                const double ny = std::clamp(cy, double(b.box.top), double(b.box.Bottom()));
+                EXPECT_GT(std::hypot(nx - cx, ny - cy), kKnobFrameSize / 2.0) << b.what << " on " << a.what;
             } else {
-                EXPECT_FALSE(m.box.Intersects(Window(n)))
-                    << m.what << " " << Describe(m.box) << " under #" << n;
+                EXPECT_FALSE(a.box.Intersects(b.box))
+                    << a.what << " " << a.box << " and " << b.what << " " << b.box;
             }
         }
-        bool inFrame = false;
-        for (const PanelFrame& frame : layout.Frames()) {
-            inFrame |= Inset(frame.rect, kOutline).Contains(m.box);
-            EXPECT_FALSE(m.box.Intersects(frame.titleBox)) << m.what << " under the title " << frame.title;
-        }
-        EXPECT_TRUE(inFrame) << m.what << " " << Describe(m.box) << " is not inside a frame";
-        EXPECT_FALSE(m.box.Intersects(layout.Logo())) << m.what;
-        for (size_t j = i + 1; j < marks.size(); ++j)
-            EXPECT_FALSE(m.box.Intersects(marks[j].box)) << m.what << " " << Describe(m.box) << " overlaps "
-                                                         << marks[j].what << " " << Describe(marks[j].box);
     }
 }
 
 TEST(PanelLayout, EveryKnobHasItsScaleAroundIt) {
-    const PanelLayout& layout = PanelLayout::Get();
     int knobs = 0;
-    for (const KnobDial& dial : layout.Dials()) {
+    for (const KnobDial& dial : PanelLayout::Get().Dials()) {
         const ParameterRow& row = *FindParameterRow(dial.id);
         ASSERT_EQ(row.kind, ControlKind::Knob) << dial.id;
         ++knobs;
-        // Centred on the sprite as the knob paints it, from the pointer's minimum to its
-        // maximum, clockwise, and labelled after the knob's range.
+        // Centred on the sprite as the knob paints it, clockwise from the pointer's
+        // minimum to its maximum, and labelled after the knob's range.
         const PanelRect image = PanelLayout::KnobImage(row);
         EXPECT_DOUBLE_EQ(dial.centreX, image.left + kKnobFrameSize / 2 + 0.5) << row.name;
         EXPECT_DOUBLE_EQ(dial.centreY, image.top + kKnobFrameSize / 2 + 0.5) << row.name;
@@ -159,4 +123,6 @@ TEST(PanelLayout, EveryKnobHasItsScaleAroundIt) {
             << row.name;
     }
     EXPECT_EQ(knobs, 32);
+    EXPECT_DOUBLE_EQ(PanelLayout::FrameAngle(0), 30.0);
+    EXPECT_NEAR(PanelLayout::FrameAngle(kKnobLastValueFrame), 325.3125, 1e-9);
 }

@@ -17,13 +17,9 @@
 
 namespace {
 
-HINSTANCE Module() {
-    return GetModuleHandleW(nullptr);
-}
-
 const void* Resource(int id, int type) {
-    HRSRC found = FindResourceW(Module(), MAKEINTRESOURCEW(id), MAKEINTRESOURCEW(type));
-    return found ? LockResource(LoadResource(Module(), found)) : nullptr;
+    HRSRC found = FindResourceW(nullptr, MAKEINTRESOURCEW(id), MAKEINTRESOURCEW(type));
+    return found ? LockResource(LoadResource(nullptr, found)) : nullptr;
 }
 
 // Brightness 0 to 255 (the mean of the three channels).
@@ -110,7 +106,7 @@ TEST(ArtResources, KnobFramesShowThePointerAtTheirAngleAndTheMaskLetsThePanelThr
     }
     EXPECT_EQ(lit, 0) << "image pixels lit outside the knob";
     EXPECT_EQ(grey, 0) << "mask pixels neither black nor white";
-    EXPECT_GT(knob, kKnobFrameCount * 3000);
+    EXPECT_GT(knob, kKnobFrameCount * 3000) << "a knob in every frame";
     for (int frame = 0; frame < kKnobFrameCount; ++frame)
         EXPECT_EQ(mask.At(kKnobFrameSize * frame, 0) & mask.At(kKnobFrameSize * frame + 66, 66) & 0xFFFFFF,
                   0xFFFFFFu);

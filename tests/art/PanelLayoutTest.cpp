@@ -1,7 +1,7 @@
 // The panel artwork is drawn from PanelLayout, and the program places its controls
 // from the parameter table. These cases walk both and check that the picture and the
 // controls agree: every control and every legend, dial mark and icon inside one frame
-// and clear of everything else, and every knob inside its scale.
+// and clear of everything else.
 
 #include "editor/PanelLayout.h"
 #include "engine/ParameterTable.h"
@@ -96,25 +96,4 @@ TEST(PanelLayout, EverythingSitsInOneFrameAndClearOfEverythingElse) {
             }
         }
     }
-}
-
-TEST(PanelLayout, EveryKnobHasItsScaleAroundIt) {
-    int knobs = 0;
-    for (const KnobDial& dial : PanelLayout::Get().Dials()) {
-        const ParameterRow& row = *FindParameterRow(dial.id);
-        ASSERT_EQ(row.kind, ControlKind::Knob) << dial.id;
-        ++knobs;
-        // Centred on the sprite as the knob paints it, from the pointer's minimum to its
-        // maximum, and numbered after the knob's range.
-        const PanelRect image = PanelLayout::KnobImage(row);
-        EXPECT_DOUBLE_EQ(dial.centreX, image.left + kKnobFrameSize / 2 + 0.5) << row.name;
-        EXPECT_DOUBLE_EQ(dial.centreY, image.top + kKnobFrameSize / 2 + 0.5) << row.name;
-        EXPECT_GT(dial.tickInner, kKnobFrameSize / 2.0) << "ticks start outside the knob";
-        EXPECT_NEAR(dial.marks.front().angle, PanelLayout::FrameAngle(0), 1e-9) << row.name;
-        EXPECT_NEAR(dial.marks.back().angle, PanelLayout::FrameAngle(kKnobLastValueFrame), 1e-9) << row.name;
-        EXPECT_EQ(dial.marks.back().text, row.number == 5 || row.number == 8 ? "+5"
-                                          : row.maxValue == 5                ? ""
-                                                                             : "10");
-    }
-    EXPECT_EQ(knobs, 32);
 }

@@ -1,7 +1,5 @@
-// The artwork as the program finds it in its resources: every bitmap with its exact
-// size and bit depth, the icons at the sizes Windows asks for, the knob strip whose
-// pointer angles and mask the knob's blits depend on, and the switch images whose
-// levers must sit where a click leaves them.
+// The artwork in the program's resources: every bitmap's size and bit depth, the icon
+// sizes, the knob strip's pointer angles and mask, and the levers of the switch images.
 
 #include "editor/PanelLayout.h"
 #include "resources/ResourceIds.h"
@@ -85,16 +83,15 @@ TEST(ArtResources, EveryBitmapHasItsExactSizeAndBitDepthAndEveryIconItsSizes) {
 
 TEST(ArtResources, KnobFramesShowThePointerAtTheirAngleAndTheMaskLetsThePanelThrough) {
     const Pixels strip = LoadBitmapPixels(IDB_KNOB_STRIP), mask = LoadBitmapPixels(IDB_KNOB_MASK);
-    ASSERT_EQ(strip.width, kKnobFrameSize * kKnobFrameCount);
-    ASSERT_TRUE(mask.width == strip.width && mask.height == strip.height);
+    ASSERT_TRUE(strip.width == kKnobFrameSize * kKnobFrameCount && mask.width == strip.width &&
+                mask.height == strip.height);
     // The pointer points where the knob's value says: 30 degrees past straight down at
     // frame 0, turning clockwise by 300 / 128 degrees a frame.
     for (int frame = 0; frame < kKnobFrameCount - 1; frame += 9)
         EXPECT_NEAR(PointerAngle(strip, frame), PanelLayout::FrameAngle(frame), 0.5) << "frame " << frame;
     // The mask is ANDed with the panel and the image ORed on top: a white mask pixel
     // keeps the panel, so the image must add nothing there; a black one clears the
-    // panel for the knob. Nothing in between, which would tint the panel. The corners
-    // of every cell are panel.
+    // panel for the knob. Nothing in between, which would tint the panel.
     int lit = 0, grey = 0, knob = 0;
     for (int y = 0; y < strip.height; ++y) {
         for (int x = 0; x < strip.width; ++x) {
@@ -107,9 +104,6 @@ TEST(ArtResources, KnobFramesShowThePointerAtTheirAngleAndTheMaskLetsThePanelThr
     EXPECT_EQ(lit, 0) << "image pixels lit outside the knob";
     EXPECT_EQ(grey, 0) << "mask pixels neither black nor white";
     EXPECT_GT(knob, kKnobFrameCount * 3000) << "a knob in every frame";
-    for (int frame = 0; frame < kKnobFrameCount; ++frame)
-        EXPECT_EQ(mask.At(kKnobFrameSize * frame, 0) & mask.At(kKnobFrameSize * frame + 66, 66) & 0xFFFFFF,
-                  0xFFFFFFu);
 }
 
 TEST(ArtResources, SwitchImagesShowTheLeverWhereItsPositionIs) {

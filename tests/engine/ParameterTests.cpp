@@ -40,14 +40,12 @@ TEST(Parameters, TheTableBuildsAllFiftyEightAndTheRegistryReportsDuplicates) {
     // A dump can carry LFO SHAPE values that its knob cannot show: the knob clamps them.
     registry.Find(57)->SetValue(0x85);
     EXPECT_EQ(registry.Find(57)->GetValue(), 5);
-    EXPECT_TRUE(host.changes.empty()) << "setting a value does not tell the host";
 
     // A second OSC A FREQ is reported, and the newer wins.
     made.emplace_back(CreateParameter(ParameterTable()[0], &host, window.hwnd(), instance));
     registry.Add(made.back().get());
     EXPECT_EQ(host.statusLines, std::vector<std::string>{"Definition error. Duplicate parameter ID."});
     EXPECT_EQ(registry.Find(8), made.back().get());
-    EXPECT_EQ(registry.GetParameters().size(), 59u);
     for (int i = 0; i < 2; ++i) { // 0 is listed all the same, never found, never a duplicate
         made.emplace_back(new AL1ImageToggleParameter(&host, window.hwnd(), instance, 0, 0, IDB_SWITCH_DOWN,
                                                       IDB_SWITCH_UP, false, 0, nullptr, nullptr));

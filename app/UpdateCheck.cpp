@@ -38,8 +38,7 @@ class InternetHandle {
 // hold the program, which checks on its GUI thread, for ever. They are set on every
 // handle: Wine takes them from the connection handle, not from the Internet handle
 // that Windows hands them down from.
-void SetTimeouts(HINTERNET handle) {
-    DWORD timeout = kUpdateTimeoutMs;
+void SetTimeouts(HINTERNET handle, DWORD timeout) {
     for (DWORD option :
          {INTERNET_OPTION_CONNECT_TIMEOUT, INTERNET_OPTION_SEND_TIMEOUT, INTERNET_OPTION_RECEIVE_TIMEOUT}) {
         InternetSetOptionW(handle, option, &timeout, sizeof(timeout));
@@ -49,7 +48,8 @@ void SetTimeouts(HINTERNET handle) {
 // Sends the GET request for `url`, as InternetOpenUrl would, but through a connection
 // handle that carries the time-outs. Null when the address is not http or https, or
 // the request could not be sent.
-HINTERNET OpenRequest(HINTERNET internet, const std::wstring& url, InternetHandle& connection) {
+HINTERNET OpenRequest(HINTERNET internet, const std::wstring& url, InternetHandle& connection,
+                      DWORD timeout) {
     wchar_t host[INTERNET_MAX_HOST_NAME_LENGTH] = L"";
     std::wstring path(url.size() + 1, L'\0');
     URL_COMPONENTSW parts = {};
@@ -66,7 +66,7 @@ HINTERNET OpenRequest(HINTERNET internet, const std::wstring& url, InternetHandl
         InternetConnectW(internet, host, parts.nPort, nullptr, nullptr, INTERNET_SERVICE_HTTP, 0, 0));
     if (connection.get() == nullptr)
         return nullptr;
-    SetTimeouts(connection.get());
+    SetTimeouts(connection.get(), timeout);
     const DWORD flags = kOpenFlags | (parts.nScheme == INTERNET_SCHEME_HTTPS ? INTERNET_FLAG_SECURE : 0);
     HINTERNET request = HttpOpenRequestW(connection.get(), L"GET", path.empty() ? L"/" : path.c_str(),
                                          nullptr, nullptr, nullptr, flags, 0);
@@ -111,7 +111,7 @@ std::wstring VersionDocumentUrl() {
     return mirror.empty() ? TAVREN_WIDEN(TAVREN_VERSION_DOCUMENT_URL) : mirror;
 }
 
-bool FetchLatestBuild(int& build) {
+bool FetchLatestBuild(int& build, unsigned long timeoutMs) {
     build = 0;
     char buffer[kVersionDocumentLimit + 1];
     DWORD length = 0;
@@ -119,9 +119,9 @@ bool FetchLatestBuild(int& build) {
         InternetHandle internet(InternetOpenW(L"Tavren", INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0));
         if (internet.get() == nullptr)
             return false;
-        SetTimeouts(internet.get());
+        SetTimeouts(internet.get(), timeoutMs);
         InternetHandle connection(nullptr);
-        InternetHandle request(OpenRequest(internet.get(), VersionDocumentUrl(), connection));
+        InternetHandle request(OpenRequest(internet.get(), VersionDocumentUrl(), connection, timeoutMs));
         if (request.get() == nullptr || !AnsweredOk(request.get()) ||
             !ReadDocument(request.get(), buffer, kVersionDocumentLimit, length))
             return false;

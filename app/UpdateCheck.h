@@ -18,5 +18,6 @@ std::wstring VersionDocumentUrl();
 // reads the latest build from it; App::CheckForUpdates tells the user what came of it.
 // `build` is 0 unless the document names a build. False when the server could not be
 // reached or did not answer in time, answered with an HTTP status other than 200, or
-// sent no well-formed XML.
-bool FetchLatestBuild(int& build);
+// sent no well-formed XML. `timeoutMs` replaces kUpdateTimeoutMs, so that tests need
+// not wait ten seconds for a server that never answers.
+bool FetchLatestBuild(int& build, unsigned long timeoutMs = kUpdateTimeoutMs);

@@ -1,12 +1,10 @@
 #pragma once
 
 // A main window made the way the entry point makes it, wired to a simulated instrument
-// behind real RtMidi objects: the scaffolding of the device link's and the librarian's
-// tests.
+// behind real RtMidi objects, with the instrument's ports remembered in the settings.
 #include "app/App.h"
 #include "app/Settings.h"
 #include "controls/Listbox.h"
-#include "controls/StatusPanel.h"
 #include "engine/Parameter.h"
 #include "engine/PatchDump.h"
 #include "engine/Pro800Engine.h"
@@ -18,8 +16,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <string>
-#include <vector>
 
 inline constexpr char kTestPort[] = "Test Pro~800";
 
@@ -37,8 +33,6 @@ class StatusRecordingApp : public App {
     std::vector<std::string> status;
 };
 
-// The main window made the way the entry point makes it, with the instrument's ports
-// remembered in the settings; the ports open with OpenPorts.
 class DeviceLinkFixture : public testing::Test {
   public:
     void SetUp() override {
@@ -51,8 +45,7 @@ class DeviceLinkFixture : public testing::Test {
         UseSimulatedDevice(&device);
         app = new StatusRecordingApp(instance); // the program never deletes its App either
         SetTheApp(app);
-        GetSettings().MIDIInDevice = kTestPort;
-        GetSettings().MIDIOutDevice = kTestPort;
+        GetSettings().MIDIInDevice = GetSettings().MIDIOutDevice = kTestPort;
         window = app->CreateMainWindow(L"TEMPLATE", L"Tavren");
         ASSERT_NE(window, nullptr);
         app->InitMainWindow();
@@ -60,7 +53,6 @@ class DeviceLinkFixture : public testing::Test {
         UpdateWindow(window);
         PumpMessages();
     }
-
     void TearDown() override {
         delete app->midiPort; // closes the ports before the device goes
         app->midiPort = nullptr;
@@ -68,6 +60,7 @@ class DeviceLinkFixture : public testing::Test {
         PumpMessages();
         SetTheApp(nullptr);
         UseSimulatedDevice(nullptr);
+        RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Quillmer\\Tavren");
     }
 
     void OpenPorts() {
@@ -86,7 +79,6 @@ class DeviceLinkFixture : public testing::Test {
     }
     bool Loaded(int patch) const { return app->patchBank.slots[static_cast<size_t>(patch)].loaded; }
     int Value(int id) const { return app->engine->FindParameter(id)->GetValue(); }
-    HWND ControlWindow(int id) const { return app->engine->FindParameter(id)->GetControl()->hwnd; }
     HWND List() const { return app->engine->patchList->listWindow; }
     int SelectedRow() const { return static_cast<int>(SendMessageW(List(), LB_GETCURSEL, 0, 0)); }
     std::string Row(int row) const {
@@ -94,17 +86,12 @@ class DeviceLinkFixture : public testing::Test {
         SendMessageW(List(), LB_GETTEXT, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(text));
         return std::string(text, text + wcslen(text));
     }
-    // The patch requests among what the instrument received, as patch numbers.
+    // The patch requests among what the instrument received, as patch numbers (-1: another message).
     std::vector<int> Requested() const {
         std::vector<int> numbers;
         for (const Bytes& message : device.Received())
             numbers.push_back(message.size() == 12 ? ReadPatchNumber(message).value_or(-1) : -1);
         return numbers;
-    }
-    int StatusPanelCount(const std::string& line) const {
-        const std::wstring wide(line.begin(), line.end());
-        const auto& lines = app->engine->statusPanel->lines;
-        return static_cast<int>(std::count(lines.begin(), lines.end(), wide));
     }
 
     SimulatedMidiDevice device{kTestPort};

@@ -1,12 +1,18 @@
-// Start tavren.exe itself, as a user would, and look at its window and at what it
-// leaves in the registry.
+// tavren.exe started as a user starts it and watched from outside: its window, what it
+// leaves in the registry, its update check, and in demo mode what its list shows and
+// what the simulated instrument received, as its log tells.
+#include "engine/ParameterTable.h"
+#include "midi/SimulatedPatches.h"
 #include "resources/ResourceIds.h"
-#include "tests/app/UpdateServer.h"
+#include "tests/support/Pointer.h"
 #include "tests/support/TavrenProcess.h"
+#include "tests/support/TestHttpServer.h"
 #include "tests/support/WinTestUtil.h"
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -15,94 +21,124 @@ namespace {
 const wchar_t kKey[] = L"Software\\Quillmer\\Tavren";
 
 // tavren.exe from the folder it is built in.
-class Program : public TavrenProcess {
-  public:
-    explicit Program(int showCommand = SW_SHOWNORMAL) : TavrenProcess(TAVREN_EXE_NAME, showCommand) {}
+struct Program : TavrenProcess {
+    explicit Program(int showCommand = SW_SHOWNORMAL, const Environment& environment = {})
+        : TavrenProcess(TAVREN_EXE_NAME, showCommand, environment) {}
+    // The visible windows of its thread: the main window alone unless a message box is up.
+    int VisibleWindows() const {
+        int count = 0;
+        const auto countVisible = [](HWND each, LPARAM counted) -> BOOL {
+            *reinterpret_cast<int*>(counted) += IsWindowVisible(each) ? 1 : 0;
+            return TRUE;
+        };
+        EnumThreadWindows(info.dwThreadId, countVisible, reinterpret_cast<LPARAM>(&count));
+        return count;
+    }
 };
 
 void WriteDword(const wchar_t* name, DWORD value) {
-    HKEY key;
-    RegCreateKeyExW(HKEY_CURRENT_USER, kKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr);
-    RegSetValueExW(key, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof(value));
-    RegCloseKey(key);
+    RegSetKeyValueW(HKEY_CURRENT_USER, kKey, name, REG_DWORD, &value, sizeof value);
 }
 
-// A fresh key holding only the placement a previous run would have left.
-void StoreOnlyPlacement(int x, int y, int width, int height, int cmdShow = SW_SHOWNORMAL) {
-    RegDeleteTreeW(HKEY_CURRENT_USER, kKey);
-    WriteDword(L"InitX", static_cast<DWORD>(x));
-    WriteDword(L"InitY", static_cast<DWORD>(y));
-    WriteDword(L"InitW", static_cast<DWORD>(width));
-    WriteDword(L"InitH", static_cast<DWORD>(height));
-    WriteDword(L"CmdShow", static_cast<DWORD>(cmdShow));
+DWORD ReadDword(const wchar_t* name) {
+    DWORD value = 0xDEADBEEF, size = sizeof value;
+    RegGetValueW(HKEY_CURRENT_USER, kKey, name, RRF_RT_REG_DWORD, nullptr, &value, &size);
+    return value;
 }
 
-bool ReadDword(const wchar_t* name, DWORD& value) {
-    DWORD size = sizeof(value);
-    return RegGetValueW(HKEY_CURRENT_USER, kKey, name, RRF_RT_REG_DWORD, nullptr, &value, &size) ==
-           ERROR_SUCCESS;
+// The first window of the class `name` among the descendants of `parent`.
+HWND Descendant(HWND parent, const wchar_t* name) {
+    std::pair<const wchar_t*, HWND> search = {name, nullptr};
+    const auto match = [](HWND child, LPARAM data) -> BOOL {
+        auto& [className, found] = *reinterpret_cast<std::pair<const wchar_t*, HWND>*>(data);
+        wchar_t text[64] = L"";
+        GetClassNameW(child, text, 64);
+        found = _wcsicmp(text, className) == 0 ? child : nullptr;
+        return found == nullptr;
+    };
+    EnumChildWindows(parent, match, reinterpret_cast<LPARAM>(&search));
+    return search.second;
 }
 
-// The visible top-level windows of a process.
-std::vector<HWND> TopLevelWindows(DWORD processId) {
-    struct Search {
-        DWORD processId;
-        std::vector<HWND> found;
-    } search = {processId, {}};
-    EnumWindows(
-        [](HWND window, LPARAM data) -> BOOL {
-            auto* s = reinterpret_cast<Search*>(data);
-            DWORD owner = 0;
-            GetWindowThreadProcessId(window, &owner);
-            if (owner == s->processId && IsWindowVisible(window))
-                s->found.push_back(window);
+// The text of a window of another process, and of its child with the longest text.
+std::wstring TextOf(HWND window) {
+    wchar_t text[512] = L"";
+    SendMessageW(window, WM_GETTEXT, 512, reinterpret_cast<LPARAM>(text));
+    return text;
+}
+std::wstring LongestChildText(HWND parent) {
+    std::wstring longest;
+    EnumChildWindows(
+        parent,
+        [](HWND child, LPARAM found) -> BOOL {
+            std::wstring& text = *reinterpret_cast<std::wstring*>(found);
+            text = TextOf(child).size() > text.size() ? TextOf(child) : text;
             return TRUE;
         },
-        reinterpret_cast<LPARAM>(&search));
-    return search.found;
+        reinterpret_cast<LPARAM>(&longest));
+    return longest;
 }
 
-TEST(Program, FirstRunOpens800By600AndLeavesAllThirteenValues) {
+// The start-up check asks the server once and tells in the status panel; the menu
+// command tells in a message box as well.
+TEST(Program, FirstRunChecksForUpdatesOpens800By600AndExitSavesEveryValue) {
     RegDeleteTreeW(HKEY_CURRENT_USER, kKey);
+    TestHttpServer server;
+    server.Serve({200, "<tavren><versions><current><build>9999</build></current></versions></tavren>"});
     Program program;
-    ASSERT_TRUE(program.started);
     ASSERT_NE(program.window, nullptr);
-    EXPECT_EQ(TopLevelWindows(program.info.dwProcessId), std::vector<HWND>{program.window});
-    // It has the class's menu bar; its items are checked in the main window tests, as
-    // Wine does not read another process's menus.
-    EXPECT_NE(GetMenu(program.window), nullptr);
+    EXPECT_NE(GetMenu(program.window), nullptr); // Wine does not read another process's menus
     RECT rect;
     GetWindowRect(program.window, &rect);
     EXPECT_EQ(rect.right - rect.left, 800);
     EXPECT_EQ(rect.bottom - rect.top, 600);
-    EXPECT_EQ(program.Close(), 0u);
+    PumpUntil([] { return false; }, 3000); // timer 3 fires after a second; a second check would show
+    EXPECT_EQ(server.Requests(), 1);
+    EXPECT_EQ(program.VisibleWindows(), 1);
+    PostMessageW(program.window, WM_COMMAND, IDM_CHECK_UPDATES, 0);
+    HWND box = nullptr;
+    PumpUntil([&box] { return (box = FindWindowW(L"#32770", L"Update status")) != nullptr; }, 10000);
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(LongestChildText(box), L"A new version is available. Please visit "
+                                     L"https://www.quillmer.example/tavren to get the latest version");
+    PostMessageW(box, WM_COMMAND, IDOK, 0);
 
-    struct Expected {
-        const wchar_t* name;
-        DWORD value;
-    };
-    const Expected dwords[] = {{L"InitW", 800},      {L"InitH", 600},          {L"KnobMode", 0},
-                               {L"DynamicScale", 1}, {L"CmdShow", 1},          {L"UpdateCheck", 1},
-                               {L"EchoMIDI", 0},     {L"RolloverTooltips", 1}, {L"ModifyValueTooltips", 1}};
-    for (const Expected& e : dwords) {
-        DWORD value = 0xDEADBEEF;
-        EXPECT_TRUE(ReadDword(e.name, value)) << e.name;
-        EXPECT_EQ(value, e.value) << e.name;
-    }
-    // The system chose the position; the program remembers where the window was.
-    DWORD x = 0, y = 0;
-    EXPECT_TRUE(ReadDword(L"InitX", x));
-    EXPECT_TRUE(ReadDword(L"InitY", y));
-    EXPECT_EQ(static_cast<LONG>(x), rect.left);
-    EXPECT_EQ(static_cast<LONG>(y), rect.top);
+    SetWindowPos(program.window, nullptr, 150, 120, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+    const HWND knob = Descendant(program.window, L"KNOB");
+    RECT scaled = {}, natural = {};
+    GetWindowRect(knob, &scaled);
+    SendMessageW(program.window, WM_COMMAND, IDM_DYNAMIC_SCALING, 0);
+    GetWindowRect(knob, &natural);
+    EXPECT_NE(scaled.right - scaled.left, natural.right - natural.left) << "the panel's own size, at once";
+    for (WPARAM command : {IDM_ROTARY_KNOBS, IDM_EXIT})
+        PostMessageW(program.window, WM_COMMAND, command, 0);
+    ASSERT_EQ(WaitForSingleObject(program.info.hProcess, 15000), WAIT_OBJECT_0);
+    DWORD exitCode = STILL_ACTIVE;
+    GetExitCodeProcess(program.info.hProcess, &exitCode);
+    EXPECT_EQ(exitCode, 0u);
+    std::wstring saved;
+    for (const wchar_t* name :
+         {L"InitX", L"InitY", L"InitW", L"InitH", L"CmdShow", L"KnobMode", L"DynamicScale", L"UpdateCheck",
+          L"EchoMIDI", L"RolloverTooltips", L"ModifyValueTooltips"})
+        saved += std::wstring(name) + L"=" + std::to_wstring(ReadDword(name)) + L" ";
+    EXPECT_EQ(saved, L"InitX=150 InitY=120 InitW=800 InitH=600 CmdShow=1 KnobMode=1 DynamicScale=0 "
+                     L"UpdateCheck=1 EchoMIDI=0 RolloverTooltips=1 ModifyValueTooltips=1 ");
     for (const wchar_t* name : {L"MIDIInDevice", L"MIDIOutDevice"}) {
         DWORD type = 0, bytes = 0;
-        EXPECT_EQ(RegGetValueW(HKEY_CURRENT_USER, kKey, name, RRF_RT_ANY, &type, nullptr, &bytes),
-                  ERROR_SUCCESS)
-            << name;
-        EXPECT_EQ(type, DWORD(REG_SZ));
-        EXPECT_EQ(bytes, 2u); // the empty string and its terminating zero
+        RegGetValueW(HKEY_CURRENT_USER, kKey, name, RRF_RT_ANY, &type, nullptr, &bytes);
+        EXPECT_EQ(type * 10 + bytes, REG_SZ * 10 + 2u)
+            << name << ": the empty string and its terminating zero";
     }
+}
+
+TEST(Program, ChecksForNoUpdateWhenSwitchedOff) {
+    RegDeleteTreeW(HKEY_CURRENT_USER, kKey);
+    WriteDword(L"UpdateCheck", 0);
+    TestHttpServer server;
+    Program program;
+    PumpUntil([] { return false; }, 2500);
+    EXPECT_EQ(server.Requests(), 0);
+    EXPECT_EQ(program.Close(), 0u);
 }
 
 TEST(Program, OpensAsItWasLeft) {
@@ -110,78 +146,115 @@ TEST(Program, OpensAsItWasLeft) {
     const struct {
         const char* what;
         int x, cmdShow, showCommand;
-        bool maximized;
         LONG left, width, height; // -1: not checked
     } cases[] = {
-        {"where it was", 120, SW_SHOWNORMAL, SW_SHOWNORMAL, false, 120, 900, 650},
-        {"off every monitor", offScreen, SW_SHOWNORMAL, SW_SHOWNORMAL, false, -1, 1280, 800},
-        {"maximized", 100, 3, SW_SHOWNORMAL, true, -1, -1, -1},
+        {"where it was", 120, SW_SHOWNORMAL, SW_SHOWNORMAL, 120, 900, 650},
+        {"off every monitor", offScreen, SW_SHOWNORMAL, SW_SHOWNORMAL, -1, 1280, 800},
+        {"maximized", 100, SW_SHOWMAXIMIZED, SW_SHOWNORMAL, -1, -1, -1},
         // Without a show command of its own the program is told SW_SHOWDEFAULT.
-        {"maximized, from a command line", 100, 3, TavrenProcess::kFromCommandLine, true, -1, -1, -1},
+        {"maximized, from a command line", 100, SW_SHOWMAXIMIZED, TavrenProcess::kFromCommandLine, -1, -1,
+         -1},
         // SW_HIDE, say, from a hand-edited registry would leave no window to close.
-        {"a show state it never writes", 100, SW_HIDE, SW_SHOWNORMAL, false, -1, 900, -1},
+        {"a show state it never writes", 100, SW_HIDE, SW_SHOWNORMAL, -1, 900, -1},
     };
     for (const auto& c : cases) {
-        StoreOnlyPlacement(c.x, 90, c.x == offScreen ? 640 : 900, c.x == offScreen ? 480 : 650, c.cmdShow);
+        SCOPED_TRACE(c.what);
+        RegDeleteTreeW(HKEY_CURRENT_USER, kKey);
+        const bool large = c.x != offScreen, maximized = c.cmdShow == SW_SHOWMAXIMIZED;
+        for (auto [name, value] : {std::pair{L"InitX", c.x},
+                                   {L"InitY", 90},
+                                   {L"InitW", large ? 900 : 640},
+                                   {L"InitH", large ? 650 : 480},
+                                   {L"CmdShow", c.cmdShow}})
+            WriteDword(name, static_cast<DWORD>(value));
         Program program(c.showCommand);
-        ASSERT_NE(program.window, nullptr) << c.what;
-        EXPECT_EQ(IsZoomed(program.window) != FALSE, c.maximized) << c.what;
-        RECT rect;
-        GetWindowRect(program.window, &rect);
-        EXPECT_LT(rect.left, GetSystemMetrics(SM_CXVIRTUALSCREEN)) << c.what;
-        EXPECT_TRUE(c.left < 0 || rect.left == c.left) << c.what << ": left " << rect.left;
-        EXPECT_TRUE(c.width < 0 || rect.right - rect.left == c.width)
-            << c.what << ": width " << rect.right - rect.left;
-        EXPECT_TRUE(c.height < 0 || rect.bottom - rect.top == c.height)
-            << c.what << ": height " << rect.bottom - rect.top;
+        ASSERT_NE(program.window, nullptr);
+        EXPECT_EQ(IsZoomed(program.window) != FALSE, maximized);
+        RECT r;
+        GetWindowRect(program.window, &r);
+        EXPECT_LT(r.left, GetSystemMetrics(SM_CXVIRTUALSCREEN));
+        EXPECT_TRUE((c.left < 0 || r.left == c.left) && (c.width < 0 || r.right - r.left == c.width) &&
+                    (c.height < 0 || r.bottom - r.top == c.height))
+            << r.left << " " << r.right - r.left << "x" << r.bottom - r.top;
         program.Close();
-        DWORD cmdShow = 0, width = 0;
-        if (c.maximized) {
-            EXPECT_TRUE(ReadDword(L"CmdShow", cmdShow) && ReadDword(L"InitW", width)) << c.what;
-            EXPECT_EQ(cmdShow, 3u) << c.what << ": it stays maximized";
-            EXPECT_EQ(width, 900u) << c.what;
+        if (maximized) { // it stays maximized, with the size it has when restored
+            EXPECT_EQ(ReadDword(L"CmdShow"), DWORD(SW_SHOWMAXIMIZED));
+            EXPECT_EQ(ReadDword(L"InitW"), 900u);
         }
     }
 }
 
-TEST(Program, ChecksForUpdatesOnceAfterStartingWithoutAMessageBoxUnlessSwitchedOff) {
-    for (DWORD updateCheck : {1, 0}) {
-        RegDeleteTreeW(HKEY_CURRENT_USER, kKey);
-        WriteDword(L"UpdateCheck", updateCheck);
-        UpdateServer server;
-        server.Serve({200, "<tavren><versions><current><build>9999</build></current></versions></tavren>"});
-        Program program;
-        ASSERT_NE(program.window, nullptr);
-        // Timer 3 fires a second after start-up; two more let a second check show itself.
-        PumpUntil([] { return false; }, 3000);
-        EXPECT_EQ(server.Requests(), static_cast<int>(updateCheck)) << updateCheck;
-        EXPECT_EQ(TopLevelWindows(program.info.dwProcessId), std::vector<HWND>{program.window})
-            << "the new version is told in the status panel only";
-        EXPECT_EQ(program.Close(), 0u);
-    }
+std::vector<std::string> LogLines(const std::wstring& path) {
+    std::ifstream in(std::string(path.begin(), path.end()));
+    std::vector<std::string> lines;
+    for (std::string line; std::getline(in, line);)
+        lines.push_back(line);
+    return lines;
 }
 
-TEST(Program, ExitClosesItAndSavesWhatTheRunChanged) {
-    StoreOnlyPlacement(100, 100, 900, 650);
-    Program program;
-    ASSERT_NE(program.window, nullptr);
-    SetWindowPos(program.window, nullptr, 150, 120, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
-    for (WPARAM command : {IDM_ROTARY_KNOBS, IDM_DYNAMIC_SCALING, IDM_EXIT})
-        PostMessageW(program.window, WM_COMMAND, command, 0);
-    DWORD exitCode = STILL_ACTIVE;
-    ASSERT_EQ(WaitForSingleObject(program.info.hProcess, 15000), WAIT_OBJECT_0);
-    GetExitCodeProcess(program.info.hProcess, &exitCode);
-    EXPECT_EQ(exitCode, 0u);
+TEST(DemoProgram, StartsWithTheInstrumentsBankAndSendsWhatTheUserDoes) {
+    RegDeleteTreeW(HKEY_CURRENT_USER, kKey); // no port remembered: the demo ports are taken
+    wchar_t folder[MAX_PATH];
+    GetTempPathW(MAX_PATH, folder);
+    const std::wstring log = std::wstring(folder) + L"tavren-demo-test.log";
+    DeleteFileW(log.c_str());
+    Program program(SW_SHOWNORMAL,
+                    {{L"TAVREN_DEMO", L"1"}, {L"TAVREN_DEMO_PATCH", L"123"}, {L"TAVREN_DEMO_LOG", log}});
+    const HWND list = Descendant(program.window, L"LISTBOX");
+    ASSERT_NE(list, nullptr);
+    const auto row = [list](int index) {
+        wchar_t text[128] = L"";
+        SendMessageW(list, LB_GETTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(text));
+        return std::string(text, text + wcslen(text));
+    };
 
-    const struct {
-        const wchar_t* name;
-        DWORD value;
-    } saved[] = {{L"InitX", 150}, {L"InitY", 120}, {L"InitW", 900}, {L"KnobMode", 1}, {L"DynamicScale", 0}};
-    for (const auto& e : saved) {
-        DWORD value = 0xDEADBEEF;
-        EXPECT_TRUE(ReadDword(e.name, value)) << e.name;
-        EXPECT_EQ(value, e.value) << e.name;
+    // Recognized, patch 123 selected, its bank loaded: every row named.
+    EXPECT_TRUE(PumpUntil([&] { return row(99) == "99 : " + GeneratedPatchName(199); }, 20000));
+    for (int index = 0; index < 100; ++index)
+        EXPECT_EQ(row(index),
+                  (index < 10 ? "0" : "") + std::to_string(index) + " : " + GeneratedPatchName(100 + index));
+    EXPECT_EQ(SendMessageW(list, LB_GETCURSEL, 0, 0), 23);
+    std::vector<std::string> received = LogLines(log);
+    ASSERT_GE(received.size(), 2u);
+    EXPECT_EQ(received[0], "F0 00 20 32 00 01 24 00 77 7E 03 F7");
+    EXPECT_EQ(received[1], "F0 00 20 32 00 01 24 00 77 7B 00 F7");
+
+    // A double click on a row switches the instrument to that patch of bank 1.
+    const int shown = static_cast<int>(SendMessageW(list, LB_GETTOPINDEX, 0, 0)) + 2;
+    RECT rect;
+    SendMessageW(list, LB_GETITEMRECT, static_cast<WPARAM>(shown), reinterpret_cast<LPARAM>(&rect));
+    POINT point = {(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
+    ClientToScreen(list, &point);
+    DoubleClickAt(point);
+    PumpUntil([&] { return LogLines(log).back() == "B0 00 01"; }, 3000);
+    received = LogLines(log);
+    char programChange[8];
+    std::snprintf(programChange, sizeof(programChange), "C0 %02X", shown);
+    EXPECT_EQ(std::vector<std::string>(received.end() - 2, received.end()),
+              (std::vector<std::string>{programChange, "B0 00 01"}));
+
+    // A knob dragged upwards sends its controller number and a new value.
+    const POINT centre = CentreOf(Descendant(program.window, L"KNOB"));
+    MovePointerTo(centre);
+    PressLeftButton();
+    MovePointerTo(POINT{centre.x, centre.y - 40});
+    ReleaseLeftButton();
+    PumpUntil([&] { return LogLines(log).back().rfind("B0 ", 0) == 0; }, 3000);
+    const std::string edit = LogLines(log).back();
+    ASSERT_EQ(edit.size(), 8u) << edit;
+    const ParameterRow* knob = FindParameterRow(std::stoi(edit.substr(3, 2), nullptr, 16));
+    ASSERT_NE(knob, nullptr) << edit;
+    EXPECT_EQ(knob->kind, ControlKind::Knob);
+    EXPECT_GT(std::stoi(edit.substr(6, 2), nullptr, 16), 0);
+
+    EXPECT_EQ(program.Close(), 0u);
+    for (const wchar_t* name : {L"MIDIInDevice", L"MIDIOutDevice"}) {
+        wchar_t text[64] = L"";
+        DWORD size = sizeof(text);
+        RegGetValueW(HKEY_CURRENT_USER, kKey, name, RRF_RT_REG_SZ, nullptr, text, &size);
+        EXPECT_STREQ(text, L"Tavren Demo Pro~800");
     }
+    DeleteFileW(log.c_str());
 }
 
 } // namespace

@@ -6,8 +6,7 @@
 std::vector<uint8_t> Hex(const std::string& text) {
     std::vector<uint8_t> bytes;
     std::istringstream in(text);
-    std::string word;
-    while (in >> word)
+    for (std::string word; in >> word;)
         bytes.push_back(static_cast<uint8_t>(std::stoul(word, nullptr, 16)));
     return bytes;
 }
@@ -17,9 +16,7 @@ std::string HexText(const std::vector<uint8_t>& bytes) {
     for (uint8_t byte : bytes) {
         char digits[4];
         std::snprintf(digits, sizeof(digits), "%02X", byte);
-        if (!text.empty())
-            text += ' ';
-        text += digits;
+        text += (text.empty() ? "" : " ") + std::string(digits);
     }
     return text;
 }

@@ -9,13 +9,21 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// Starts a Linux program, which Wine does like a Windows one; true when it started.
-bool RunLinux(const std::wstring& commandLine) {
+// Runs chattr with `flag` on `folder`: Wine starts a Linux program like a Windows one.
+// Wine's own conversion gives the path as its file system sees it.
+bool Chattr(const char* flag, const fs::path& folder) {
+    using ToUnix = char*(CDECL*)(const wchar_t*);
+    FARPROC found = GetProcAddress(GetModuleHandleW(L"kernel32"), "wine_get_unix_file_name");
+    char* unix = found ? reinterpret_cast<ToUnix>(reinterpret_cast<void*>(found))(folder.c_str()) : nullptr;
+    if (unix == nullptr)
+        return false;
+    std::string line = std::string("Z:\\usr\\bin\\chattr ") + flag + " \"" + unix + "\"";
+    HeapFree(GetProcessHeap(), 0, unix);
+    std::wstring command(line.begin(), line.end());
     STARTUPINFOW startup = {};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process = {};
-    std::wstring line = commandLine;
-    if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr, nullptr,
+    if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr, nullptr,
                         &startup, &process))
         return false;
     WaitForSingleObject(process.hProcess, 10000);
@@ -24,39 +32,18 @@ bool RunLinux(const std::wstring& commandLine) {
     return true;
 }
 
-// Wine's own conversion: drive letters and links resolved as its file system sees them.
-std::wstring UnixPath(const fs::path& path) {
-    using ToUnix = char*(CDECL*)(const wchar_t*);
-    FARPROC found = GetProcAddress(GetModuleHandleW(L"kernel32"), "wine_get_unix_file_name");
-    auto toUnix = reinterpret_cast<ToUnix>(reinterpret_cast<void*>(found));
-    if (toUnix == nullptr)
-        return L"";
-    char* converted = toUnix(path.c_str());
-    if (converted == nullptr)
-        return L"";
-    std::string text = converted;
-    HeapFree(GetProcessHeap(), 0, converted);
-    return std::wstring(text.begin(), text.end());
-}
-
 bool Refuses(const fs::path& folder) {
-    const fs::path probe = folder / "probe";
-    std::ofstream out(probe, std::ios::binary);
-    const bool refused = !out;
-    out.close();
+    const bool refused = !std::ofstream(folder / "probe", std::ios::binary);
     std::error_code ignored;
-    fs::remove(probe, ignored);
+    fs::remove(folder / "probe", ignored);
     return refused;
 }
 
 // Wine does not wait for a Linux process to end: an attribute it sets comes when it comes.
 bool WaitUntilRefuses(const fs::path& folder, bool refuses) {
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        if (Refuses(folder) == refuses)
-            return true;
+    for (int attempt = 0; attempt < 100 && Refuses(folder) != refuses; ++attempt)
         Sleep(20);
-    }
-    return false;
+    return Refuses(folder) == refuses;
 }
 
 } // namespace
@@ -69,7 +56,7 @@ ScratchFolder::ScratchFolder(const std::string& name) : path(fs::temp_directory_
 
 ScratchFolder::~ScratchFolder() {
     for (const fs::path& folder : immutable) {
-        if (RunLinux(L"Z:\\usr\\bin\\chattr -i \"" + UnixPath(folder) + L"\""))
+        if (Chattr("-i", folder))
             WaitUntilRefuses(folder, false);
     }
     std::error_code ignored;
@@ -80,8 +67,8 @@ ScratchFolder::~ScratchFolder() {
 }
 
 void ScratchFolder::Write(const std::string& name, const std::vector<uint8_t>& data) const {
-    std::ofstream out(path / name, std::ios::binary);
-    out.write(reinterpret_cast<const char*>(data.data()), static_cast<std::streamsize>(data.size()));
+    std::ofstream(path / name, std::ios::binary)
+        .write(reinterpret_cast<const char*>(data.data()), static_cast<std::streamsize>(data.size()));
 }
 
 std::vector<uint8_t> ScratchFolder::Read(const std::string& name) const {
@@ -95,8 +82,7 @@ bool ScratchFolder::MakeReadOnlyFolder(const std::string& name) {
     fs::permissions(folder, fs::perms::owner_read | fs::perms::owner_exec);
     if (Refuses(folder))
         return true;
-    const std::wstring unix = UnixPath(folder);
-    if (unix.empty() || !RunLinux(L"Z:\\usr\\bin\\chattr +i \"" + unix + L"\""))
+    if (!Chattr("+i", folder))
         return false;
     immutable.push_back(folder);
     return WaitUntilRefuses(folder, true);

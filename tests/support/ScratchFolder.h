@@ -18,8 +18,7 @@ class ScratchFolder {
     std::vector<uint8_t> Read(const std::string& name) const;
 
     // Makes the sub-folder `name` refuse new files, for root too (whom permissions do not
-    // stop): Wine runs Linux programs, so chattr marks it immutable. False when neither
-    // that nor the permissions keep a file out.
+    // stop, so chattr marks it immutable). False when neither keeps a file out.
     bool MakeReadOnlyFolder(const std::string& name);
 
     std::filesystem::path path;

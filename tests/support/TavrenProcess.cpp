@@ -6,13 +6,10 @@
 TavrenProcess::TavrenProcess(const std::wstring& exe, int showCommand, const Environment& environment) {
     STARTUPINFOW startup = {};
     startup.cb = sizeof(startup);
-    if (showCommand != kFromCommandLine) {
-        startup.dwFlags = STARTF_USESHOWWINDOW;
-        startup.wShowWindow = static_cast<WORD>(showCommand);
-    }
-    // The child inherits the environment as it is when it starts. Unless the test
-    // serves the version document itself, the program's update check goes to a port
-    // where nothing listens, never to the maker's server.
+    startup.dwFlags = showCommand == kFromCommandLine ? 0 : STARTF_USESHOWWINDOW;
+    startup.wShowWindow = static_cast<WORD>(showCommand);
+    // The child inherits the environment as it is when it starts. Unless a test serves the
+    // version document itself, the update check goes where nothing listens.
     Environment all = environment;
     if (GetEnvironmentVariableW(kUpdateUrlVariable, nullptr, 0) == 0)
         all.emplace_back(kUpdateUrlVariable, L"http://127.0.0.1:1/tavren.xml");
@@ -25,12 +22,7 @@ TavrenProcess::TavrenProcess(const std::wstring& exe, int showCommand, const Env
         SetEnvironmentVariableW(variable.first.c_str(), nullptr);
     if (started) {
         WaitForInputIdle(info.hProcess, 10000);
-        PumpUntil(
-            [this] {
-                window = FindWindowW(L"TEMPLATE", L"Tavren");
-                return window != nullptr && IsWindowVisible(window);
-            },
-            15000);
+        PumpUntil([this] { return IsWindowVisible(window = FindWindowW(L"TEMPLATE", L"Tavren")); }, 15000);
     }
 }
 

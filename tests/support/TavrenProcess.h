@@ -11,9 +11,7 @@
 class TavrenProcess {
   public:
     using Environment = std::vector<std::pair<std::wstring, std::wstring>>;
-
-    // kFromCommandLine starts it without a show command, as a command prompt does.
-    static constexpr int kFromCommandLine = -1;
+    static constexpr int kFromCommandLine = -1; // no show command, as a command prompt starts it
 
     // `environment` is added to this process's own for the child.
     explicit TavrenProcess(const std::wstring& exe, int showCommand = SW_SHOWNORMAL,
@@ -22,8 +20,7 @@ class TavrenProcess {
     TavrenProcess& operator=(const TavrenProcess&) = delete;
     ~TavrenProcess();
 
-    // Closes the window as the user would and waits for the program to end.
-    DWORD Close();
+    DWORD Close(); // as the user would; waits for the program to end and answers its exit code
 
     bool started = false;
     HWND window = nullptr;

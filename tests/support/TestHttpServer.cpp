@@ -1,5 +1,7 @@
 #include "tests/support/TestHttpServer.h"
 
+#include "app/UpdateCheck.h"
+
 #include <winsock2.h>
 
 #include <windows.h>
@@ -15,13 +17,14 @@ TestHttpServer::TestHttpServer() {
     listen(s, 4);
     int size = sizeof(address);
     getsockname(s, reinterpret_cast<sockaddr*>(&address), &size);
-    port = ntohs(address.sin_port);
     listener = s;
+    const std::wstring url =
+        L"http://127.0.0.1:" + std::to_wstring(ntohs(address.sin_port)) + L"/tavren/tavren.xml";
+    SetEnvironmentVariableW(kUpdateUrlVariable, url.c_str());
     thread = std::thread([this] {
         while (!stop) {
-            if (!Readable(listener))
-                continue;
-            const SOCKET client = accept(static_cast<SOCKET>(listener), nullptr, nullptr);
+            const SOCKET client =
+                Readable(listener) ? accept(static_cast<SOCKET>(listener), nullptr, nullptr) : INVALID_SOCKET;
             if (client != INVALID_SOCKET) {
                 Answer(client);
                 closesocket(client);
@@ -31,6 +34,7 @@ TestHttpServer::TestHttpServer() {
 }
 
 TestHttpServer::~TestHttpServer() {
+    SetEnvironmentVariableW(kUpdateUrlVariable, nullptr);
     stop = true;
     thread.join();
     closesocket(static_cast<SOCKET>(listener));
@@ -40,10 +44,6 @@ TestHttpServer::~TestHttpServer() {
 void TestHttpServer::Serve(const Reply& next) {
     std::lock_guard<std::mutex> lock(mutex);
     reply = next;
-}
-
-std::wstring TestHttpServer::Url() const {
-    return L"http://127.0.0.1:" + std::to_wstring(port) + L"/tavren/tavren.xml";
 }
 
 std::string TestHttpServer::LastRequest() const {
@@ -71,7 +71,7 @@ void TestHttpServer::Answer(unsigned long long clientSocket) {
         const int got = recv(client, buffer, sizeof(buffer), 0);
         if (got <= 0)
             return;
-        request.append(buffer, got);
+        request.append(buffer, static_cast<size_t>(got));
     }
     Reply answer;
     {
@@ -80,23 +80,21 @@ void TestHttpServer::Answer(unsigned long long clientSocket) {
         answer = reply;
     }
     ++requests;
-
-    const std::string head =
+    const std::string whole =
         "HTTP/1.1 " + std::to_string(answer.status) + (answer.status == 200 ? " OK" : " Error") +
         "\r\nContent-Type: text/xml\r\nContent-Length: " + std::to_string(answer.body.size()) +
-        "\r\nConnection: close\r\n\r\n";
-    const std::size_t half = answer.pace == Pace::TwoPieces ? answer.body.size() / 2 : answer.body.size();
-    const bool body = answer.pace != Pace::Silent;
-    const std::string first = body ? head + answer.body.substr(0, half) : "";
-    send(client, first.data(), static_cast<int>(first.size()), 0);
+        "\r\nConnection: close\r\n\r\n" + answer.body;
+    const std::size_t first =
+        answer.pace == Pace::TwoPieces ? whole.size() - answer.body.size() / 2 : whole.size();
+    if (answer.pace != Pace::Silent)
+        send(client, whole.data(), static_cast<int>(first), 0);
     if (answer.pace == Pace::TwoPieces) {
         Sleep(300);
-        send(client, answer.body.data() + half, static_cast<int>(answer.body.size() - half), 0);
+        send(client, whole.data() + first, static_cast<int>(whole.size() - first), 0);
     }
     // Silent holds the connection until the client gives up.
-    while (!body && !stop) {
-        if (Readable(client) && recv(client, buffer, sizeof(buffer), 0) <= 0)
-            break;
+    while (answer.pace == Pace::Silent && !stop &&
+           !(Readable(client) && recv(client, buffer, sizeof(buffer), 0) <= 0)) {
     }
     shutdown(client, SD_SEND);
 }

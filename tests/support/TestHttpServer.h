@@ -6,7 +6,8 @@
 #include <thread>
 
 // An HTTP server on 127.0.0.1, on a thread of the test program, that answers every
-// request with the reply it was last given. Tests point the update check at it.
+// request with the reply it was last given. While it lives, TAVREN_UPDATE_URL points the
+// update check of this process, and of the programs it starts, at it.
 class TestHttpServer {
   public:
     enum class Pace {
@@ -20,13 +21,10 @@ class TestHttpServer {
         Pace pace = Pace::Whole;
     };
 
-    TestHttpServer();
-    TestHttpServer(const TestHttpServer&) = delete;
-    TestHttpServer& operator=(const TestHttpServer&) = delete;
+    TestHttpServer(); // not copyable: it owns a thread and a mutex
     ~TestHttpServer();
 
     void Serve(const Reply& next);
-    std::wstring Url() const; // of the version document
     int Requests() const { return requests; }
     std::string LastRequest() const; // its request line and headers
 
@@ -35,7 +33,6 @@ class TestHttpServer {
     bool Readable(unsigned long long socket) const; // within 50 ms
 
     unsigned long long listener; // a SOCKET
-    int port = 0;
     std::atomic<bool> stop{false};
     std::atomic<int> requests{0};
     mutable std::mutex mutex; // guards the two below

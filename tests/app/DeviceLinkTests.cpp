@@ -221,8 +221,10 @@ TEST_F(DeviceLinkTest, EveryLibraryErrorShowsOneLineAndTheProgramGoesOn) {
     EXPECT_EQ(std::count(app->status.begin(), app->status.end(), "MIDI Device error."), 2);
     EXPECT_TRUE(app->Said("MIDI Input device opened."));
     device.faults = {};
+    device.ClearReceived();
     app->ControlChanged(kCutoff, 200);
-    EXPECT_EQ(device.Received().back(), Hex("B0 0F 64")) << "a knob's steps are half a controller value";
+    EXPECT_EQ(device.Received(), std::vector<Bytes>{Hex("B0 0F 64")})
+        << "a knob's steps are half a controller value";
     device.faults.send = true;
     app->status.clear();
     app->ControlChanged(kCutoff, 100);
@@ -453,6 +455,7 @@ const BadInputCase kBadInputCases[] = {
     {"ListNotificationWithNoSelection",
      {},
      [](DeviceLinkTest& t) {
+         t.Cache(99); // the slot that row -1 of bank 1 would reach
          SendMessageW(t.List(), LB_SETCURSEL, static_cast<WPARAM>(-1), 0);
          for (WORD code : {LBN_SELCHANGE, LBN_DBLCLK})
              SendMessageW(GetParent(t.List()), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(t.List()), code),

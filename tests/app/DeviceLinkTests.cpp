@@ -4,6 +4,7 @@
 #include "app/UpdateCheck.h"
 #include "app/Version.h"
 #include "app/VersionDocument.h"
+#include "controls/CustomControl.h"
 #include "controls/StatusPanel.h"
 #include "engine/ParameterTable.h"
 #include "midi/DumpPacker.h"
@@ -11,6 +12,7 @@
 #include "resources/ResourceIds.h"
 #include "tests/app/DeviceLinkFixture.h"
 #include "tests/support/HexBytes.h"
+#include "tests/support/Pointer.h"
 #include "tests/support/TestHttpServer.h"
 
 #include <functional>
@@ -229,6 +231,20 @@ TEST_F(DeviceLinkTest, EveryLibraryErrorShowsOneLineAndTheProgramGoesOn) {
     app->status.clear();
     app->ControlChanged(kCutoff, 100);
     EXPECT_EQ(app->status, std::vector<std::string>{"MIDI Device error."});
+}
+
+// A front-panel knob dragged upwards with the real pointer sends its controller, at half
+// the knob's value.
+TEST_F(DeviceLinkTest, DraggingAKnobWithThePointerSendsItsControlChange) {
+    Connect();
+    const POINT centre = CentreOf(app->engine->FindParameter(kCutoff)->GetControl()->hwnd);
+    MovePointerTo(centre);
+    PressLeftButton();
+    MovePointerTo(POINT{centre.x, centre.y - 40});
+    ReleaseLeftButton();
+    ASSERT_GT(Value(kCutoff), 0);
+    ASSERT_FALSE(device.Received().empty());
+    EXPECT_EQ(device.Received().back(), (Bytes{0xB0, kCutoff, static_cast<uint8_t>(Value(kCutoff) / 2)}));
 }
 
 // A port menu as the user reads it: the items in order, the checked one in brackets.

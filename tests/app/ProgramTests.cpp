@@ -1,11 +1,11 @@
 // tavren.exe started as a user starts it and watched from outside: its window, what it
 // leaves in the registry, its update check, and in demo mode what its list shows and
 // what the simulated instrument received, as its log tells.
+#include "app/UpdateCheck.h"
 #include "engine/ParameterTable.h"
 #include "midi/SimulatedPatches.h"
 #include "resources/ResourceIds.h"
 #include "tests/support/Pointer.h"
-#include "tests/support/TavrenProcess.h"
 #include "tests/support/TestHttpServer.h"
 #include "tests/support/WinTestUtil.h"
 
@@ -20,11 +20,58 @@ namespace {
 
 const wchar_t kKey[] = L"Software\\Quillmer\\Tavren";
 
-// tavren.exe from the folder it is built in.
-struct Program : TavrenProcess {
-    explicit Program(int showCommand = SW_SHOWNORMAL, const Environment& environment = {})
-        : TavrenProcess(TAVREN_EXE_NAME, showCommand, environment) {}
-    // The visible windows of its thread: the main window alone unless a message box is up.
+// tavren.exe from the folder it is built in, started as a user starts it in a process of
+// its own on the same desktop. The constructor waits for its main window; what is left
+// running is ended with the object.
+class Program {
+  public:
+    static constexpr int kFromCommandLine = -1; // no show command, as a command prompt starts it
+    using Environment = std::vector<std::pair<std::wstring, std::wstring>>;
+
+    // `environment` is added to this process's own for the child.
+    explicit Program(int showCommand = SW_SHOWNORMAL, Environment environment = {}) {
+        STARTUPINFOW startup = {};
+        startup.cb = sizeof(startup);
+        startup.dwFlags = showCommand == kFromCommandLine ? 0 : STARTF_USESHOWWINDOW;
+        startup.wShowWindow = static_cast<WORD>(showCommand);
+        // Unless a test serves the version document itself, the update check goes
+        // where nothing listens. The child inherits the environment as it is when
+        // it starts.
+        if (GetEnvironmentVariableW(kUpdateUrlVariable, nullptr, 0) == 0)
+            environment.emplace_back(kUpdateUrlVariable, L"http://127.0.0.1:1/tavren.xml");
+        for (const auto& [name, value] : environment)
+            SetEnvironmentVariableW(name.c_str(), value.c_str());
+        std::wstring commandLine = TAVREN_EXE_NAME;
+        started = CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                                 &startup, &info) != FALSE;
+        for (const auto& variable : environment)
+            SetEnvironmentVariableW(variable.first.c_str(), nullptr);
+        WaitForInputIdle(info.hProcess, 10000);
+        PumpUntil([this] { return IsWindowVisible(window = FindWindowW(L"TEMPLATE", L"Tavren")); },
+                  started ? 15000 : 0);
+    }
+    Program(const Program&) = delete;
+    Program& operator=(const Program&) = delete;
+    ~Program() {
+        if (started && WaitForSingleObject(info.hProcess, 0) != WAIT_OBJECT_0)
+            TerminateProcess(info.hProcess, 1);
+        CloseHandle(info.hProcess);
+        CloseHandle(info.hThread);
+    }
+
+    // Waits for the program to end; its exit code, or STILL_ACTIVE.
+    DWORD Wait() const {
+        DWORD exitCode = STILL_ACTIVE;
+        if (WaitForSingleObject(info.hProcess, 15000) == WAIT_OBJECT_0)
+            GetExitCodeProcess(info.hProcess, &exitCode);
+        return exitCode;
+    }
+    DWORD Close() const { // as the user would
+        PostMessageW(window, WM_CLOSE, 0, 0);
+        return Wait();
+    }
+    // The visible windows of its thread: the main window alone unless a message
+    // box is up.
     int VisibleWindows() const {
         int count = 0;
         const auto countVisible = [](HWND each, LPARAM counted) -> BOOL {
@@ -34,6 +81,10 @@ struct Program : TavrenProcess {
         EnumThreadWindows(info.dwThreadId, countVisible, reinterpret_cast<LPARAM>(&count));
         return count;
     }
+
+    bool started = false;
+    HWND window = nullptr;
+    PROCESS_INFORMATION info = {};
 };
 
 void WriteDword(const wchar_t* name, DWORD value) {
@@ -60,7 +111,8 @@ HWND Descendant(HWND parent, const wchar_t* name) {
     return search.second;
 }
 
-// The text of a window of another process, and of its child with the longest text.
+// The text of a window of another process, and of its child with the longest
+// text.
 std::wstring TextOf(HWND window) {
     wchar_t text[512] = L"";
     SendMessageW(window, WM_GETTEXT, 512, reinterpret_cast<LPARAM>(text));
@@ -79,20 +131,23 @@ std::wstring LongestChildText(HWND parent) {
     return longest;
 }
 
-// The start-up check asks the server once and tells in the status panel; the menu
-// command tells in a message box as well.
+// The start-up check asks the server once and tells in the status panel; the
+// menu command tells in a message box as well.
 TEST(Program, FirstRunChecksForUpdatesOpens800By600AndExitSavesEveryValue) {
     RegDeleteTreeW(HKEY_CURRENT_USER, kKey);
     TestHttpServer server;
-    server.Serve({200, "<tavren><versions><current><build>9999</build></current></versions></tavren>"});
+    server.Serve({200, "<tavren><versions><current><build>9999</build></"
+                       "current></versions></tavren>"});
     Program program;
     ASSERT_NE(program.window, nullptr);
-    EXPECT_NE(GetMenu(program.window), nullptr); // Wine does not read another process's menus
+    EXPECT_NE(GetMenu(program.window),
+              nullptr); // Wine does not read another process's menus
     RECT rect;
     GetWindowRect(program.window, &rect);
     EXPECT_EQ(rect.right - rect.left, 800);
     EXPECT_EQ(rect.bottom - rect.top, 600);
-    PumpUntil([] { return false; }, 3000); // timer 3 fires after a second; a second check would show
+    PumpUntil([] { return false; },
+              3000); // timer 3 fires after a second; a second check would show
     EXPECT_EQ(server.Requests(), 1);
     EXPECT_EQ(program.VisibleWindows(), 1);
     PostMessageW(program.window, WM_COMMAND, IDM_CHECK_UPDATES, 0);
@@ -112,16 +167,14 @@ TEST(Program, FirstRunChecksForUpdatesOpens800By600AndExitSavesEveryValue) {
     EXPECT_NE(scaled.right - scaled.left, natural.right - natural.left) << "the panel's own size, at once";
     for (WPARAM command : {IDM_ROTARY_KNOBS, IDM_EXIT})
         PostMessageW(program.window, WM_COMMAND, command, 0);
-    ASSERT_EQ(WaitForSingleObject(program.info.hProcess, 15000), WAIT_OBJECT_0);
-    DWORD exitCode = STILL_ACTIVE;
-    GetExitCodeProcess(program.info.hProcess, &exitCode);
-    EXPECT_EQ(exitCode, 0u);
+    ASSERT_EQ(program.Wait(), 0u);
     std::wstring saved;
     for (const wchar_t* name :
          {L"InitX", L"InitY", L"InitW", L"InitH", L"CmdShow", L"KnobMode", L"DynamicScale", L"UpdateCheck",
           L"EchoMIDI", L"RolloverTooltips", L"ModifyValueTooltips"})
         saved += std::wstring(name) + L"=" + std::to_wstring(ReadDword(name)) + L" ";
-    EXPECT_EQ(saved, L"InitX=150 InitY=120 InitW=800 InitH=600 CmdShow=1 KnobMode=1 DynamicScale=0 "
+    EXPECT_EQ(saved, L"InitX=150 InitY=120 InitW=800 InitH=600 CmdShow=1 KnobMode=1 "
+                     L"DynamicScale=0 "
                      L"UpdateCheck=1 EchoMIDI=0 RolloverTooltips=1 ModifyValueTooltips=1 ");
     for (const wchar_t* name : {L"MIDIInDevice", L"MIDIOutDevice"}) {
         DWORD type = 0, bytes = 0;
@@ -152,9 +205,9 @@ TEST(Program, OpensAsItWasLeft) {
         {"off every monitor", offScreen, SW_SHOWNORMAL, SW_SHOWNORMAL, -1, 1280, 800},
         {"maximized", 100, SW_SHOWMAXIMIZED, SW_SHOWNORMAL, -1, -1, -1},
         // Without a show command of its own the program is told SW_SHOWDEFAULT.
-        {"maximized, from a command line", 100, SW_SHOWMAXIMIZED, TavrenProcess::kFromCommandLine, -1, -1,
-         -1},
-        // SW_HIDE, say, from a hand-edited registry would leave no window to close.
+        {"maximized, from a command line", 100, SW_SHOWMAXIMIZED, Program::kFromCommandLine, -1, -1, -1},
+        // SW_HIDE, say, from a hand-edited registry would leave no window to
+        // close.
         {"a show state it never writes", 100, SW_HIDE, SW_SHOWNORMAL, -1, 900, -1},
     };
     for (const auto& c : cases) {
@@ -193,7 +246,8 @@ std::vector<std::string> LogLines(const std::wstring& path) {
 }
 
 TEST(DemoProgram, StartsWithTheInstrumentsBankAndSendsWhatTheUserDoes) {
-    RegDeleteTreeW(HKEY_CURRENT_USER, kKey); // no port remembered: the demo ports are taken
+    RegDeleteTreeW(HKEY_CURRENT_USER,
+                   kKey); // no port remembered: the demo ports are taken
     wchar_t folder[MAX_PATH];
     GetTempPathW(MAX_PATH, folder);
     const std::wstring log = std::wstring(folder) + L"tavren-demo-test.log";

@@ -34,9 +34,8 @@ class Program {
         startup.cb = sizeof(startup);
         startup.dwFlags = showCommand == kFromCommandLine ? 0 : STARTF_USESHOWWINDOW;
         startup.wShowWindow = static_cast<WORD>(showCommand);
-        // Unless a test serves the version document itself, the update check goes
-        // where nothing listens. The child inherits the environment as it is when
-        // it starts.
+        // Unless a test serves the version document itself, the update check goes where
+        // nothing listens. The child inherits the environment as it is when it starts.
         if (GetEnvironmentVariableW(kUpdateUrlVariable, nullptr, 0) == 0)
             environment.emplace_back(kUpdateUrlVariable, L"http://127.0.0.1:1/tavren.xml");
         for (const auto& [name, value] : environment)
@@ -70,8 +69,7 @@ class Program {
         PostMessageW(window, WM_CLOSE, 0, 0);
         return Wait();
     }
-    // The visible windows of its thread: the main window alone unless a message
-    // box is up.
+    // The visible windows of its thread: the main window alone unless a message box is up.
     int VisibleWindows() const {
         int count = 0;
         const auto countVisible = [](HWND each, LPARAM counted) -> BOOL {
@@ -111,8 +109,7 @@ HWND Descendant(HWND parent, const wchar_t* name) {
     return search.second;
 }
 
-// The text of a window of another process, and of its child with the longest
-// text.
+// The text of a window of another process, and of its child with the longest text.
 std::wstring TextOf(HWND window) {
     wchar_t text[512] = L"";
     SendMessageW(window, WM_GETTEXT, 512, reinterpret_cast<LPARAM>(text));
@@ -131,23 +128,20 @@ std::wstring LongestChildText(HWND parent) {
     return longest;
 }
 
-// The start-up check asks the server once and tells in the status panel; the
-// menu command tells in a message box as well.
+// The start-up check asks the server once and tells in the status panel; the menu
+// command tells in a message box as well.
 TEST(Program, FirstRunChecksForUpdatesOpens800By600AndExitSavesEveryValue) {
     RegDeleteTreeW(HKEY_CURRENT_USER, kKey);
     TestHttpServer server;
-    server.Serve({200, "<tavren><versions><current><build>9999</build></"
-                       "current></versions></tavren>"});
+    server.Serve({200, "<tavren><versions><current><build>9999</build></current></versions></tavren>"});
     Program program;
     ASSERT_NE(program.window, nullptr);
-    EXPECT_NE(GetMenu(program.window),
-              nullptr); // Wine does not read another process's menus
+    EXPECT_NE(GetMenu(program.window), nullptr); // Wine does not read another process's menus
     RECT rect;
     GetWindowRect(program.window, &rect);
     EXPECT_EQ(rect.right - rect.left, 800);
     EXPECT_EQ(rect.bottom - rect.top, 600);
-    PumpUntil([] { return false; },
-              3000); // timer 3 fires after a second; a second check would show
+    PumpUntil([] { return false; }, 3000); // timer 3 fires after a second; a second check would show
     EXPECT_EQ(server.Requests(), 1);
     EXPECT_EQ(program.VisibleWindows(), 1);
     PostMessageW(program.window, WM_COMMAND, IDM_CHECK_UPDATES, 0);
@@ -173,8 +167,7 @@ TEST(Program, FirstRunChecksForUpdatesOpens800By600AndExitSavesEveryValue) {
          {L"InitX", L"InitY", L"InitW", L"InitH", L"CmdShow", L"KnobMode", L"DynamicScale", L"UpdateCheck",
           L"EchoMIDI", L"RolloverTooltips", L"ModifyValueTooltips"})
         saved += std::wstring(name) + L"=" + std::to_wstring(ReadDword(name)) + L" ";
-    EXPECT_EQ(saved, L"InitX=150 InitY=120 InitW=800 InitH=600 CmdShow=1 KnobMode=1 "
-                     L"DynamicScale=0 "
+    EXPECT_EQ(saved, L"InitX=150 InitY=120 InitW=800 InitH=600 CmdShow=1 KnobMode=1 DynamicScale=0 "
                      L"UpdateCheck=1 EchoMIDI=0 RolloverTooltips=1 ModifyValueTooltips=1 ");
     for (const wchar_t* name : {L"MIDIInDevice", L"MIDIOutDevice"}) {
         DWORD type = 0, bytes = 0;
@@ -184,7 +177,7 @@ TEST(Program, FirstRunChecksForUpdatesOpens800By600AndExitSavesEveryValue) {
     }
 }
 
-TEST(Program, ChecksForNoUpdateWhenSwitchedOff) {
+TEST(Program, MakesNoUpdateCheckWhenSwitchedOff) {
     RegDeleteTreeW(HKEY_CURRENT_USER, kKey);
     WriteDword(L"UpdateCheck", 0);
     TestHttpServer server;
@@ -206,8 +199,7 @@ TEST(Program, OpensAsItWasLeft) {
         {"maximized", 100, SW_SHOWMAXIMIZED, SW_SHOWNORMAL, -1, -1, -1},
         // Without a show command of its own the program is told SW_SHOWDEFAULT.
         {"maximized, from a command line", 100, SW_SHOWMAXIMIZED, Program::kFromCommandLine, -1, -1, -1},
-        // SW_HIDE, say, from a hand-edited registry would leave no window to
-        // close.
+        // SW_HIDE, say, from a hand-edited registry would leave no window to close.
         {"a show state it never writes", 100, SW_HIDE, SW_SHOWNORMAL, -1, 900, -1},
     };
     for (const auto& c : cases) {
@@ -246,8 +238,7 @@ std::vector<std::string> LogLines(const std::wstring& path) {
 }
 
 TEST(DemoProgram, StartsWithTheInstrumentsBankAndSendsWhatTheUserDoes) {
-    RegDeleteTreeW(HKEY_CURRENT_USER,
-                   kKey); // no port remembered: the demo ports are taken
+    RegDeleteTreeW(HKEY_CURRENT_USER, kKey); // no port remembered: the demo ports are taken
     wchar_t folder[MAX_PATH];
     GetTempPathW(MAX_PATH, folder);
     const std::wstring log = std::wstring(folder) + L"tavren-demo-test.log";

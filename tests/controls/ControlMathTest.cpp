@@ -1,43 +1,57 @@
 #include "controls/KnobMath.h"
-#include "controls/PanMath.h"
 #include "controls/ToggleMath.h"
+#include "controls/UnitFormat.h"
 
 #include <gtest/gtest.h>
 
+#include <climits>
+#include <string>
+#include <vector>
+
 namespace {
 
-// The knob windows' tests drag vertically; here the rotary drag.
-TEST(KnobMath, RotaryDrag) {
-    // Around a 77-pixel window, centre (38, 38); straight down is the dead zone, which
-    // gives the nearer end.
-    struct Point {
-        int x, y, value;
-    } points[] = {{38, 0, 130}, {38, 37, 130}, {38, 76, 255}, {30, 76, 0},
-                  {0, 76, 13},  {0, 38, 52},   {76, 38, 207}};
-    for (const Point& p : points)
-        EXPECT_EQ(RotaryDragValue(p.x, p.y, 0, 0, 77, 77, 0, 126, 0, 255), p.value) << p.x << ", " << p.y;
-    EXPECT_EQ(RotaryDragValue(138, 100, 100, 100, 177, 177, 0, 126, 0, 255), 130) << "an offset rectangle";
+// The texts of each kind of value, joined by '|'. The octave text checks the range
+// before it adds anything; the signed scale and the fives count wider than int.
+TEST(UnitFormat, EveryKind) {
+    const struct {
+        int kind;
+        std::vector<int> values;
+        const wchar_t* texts;
+    } rows[] = {{1, {-17, INT_MIN}, L"-17|-2147483648"},
+                {2, {-5, 123}, L"-0.5|12.3"},
+                {3, {5, -250}, L"0.05|-2.50"},
+                {11, {123}, L"12.3 Hz"},
+                {6, {55, 61, 116, -127, INT_MIN}, L"0.70|1.20|13.00|-24.00|-2147483520.00"},
+                {4, {-2, 2, 3, INT_MIN, INT_MAX}, L"-2 [32']|+2 [2']|||"},
+                {5, {0, 3, 4}, L"Ring Mod|Clip|"},
+                {7, {0, 4, 5}, L"LFO 1|Common LFO|"},
+                {8, {7, 8}, L"Square/Triangle|"},
+                {9, {0, -3}, L"Off|On"},
+                {12, {2}, L"Triangle"},
+                {13, {1}, L"Noise"},
+                {14, {0}, L"Osc. 2"},
+                {15, {1}, L"Time"},
+                {16, {0}, L"Sub Osc"},
+                {10, {180, 181}, L"180|Random"},
+                {18, {36, 37, INT_MAX}, L"180|Random|10737418235"}};
+    for (const auto& r : rows) {
+        std::wstring joined;
+        for (std::size_t i = 0; i < r.values.size(); ++i)
+            joined += (i ? L"|" : L"") + std::wstring(FormatUnitValue(r.kind, r.values[i]));
+        EXPECT_EQ(joined, r.texts) << "kind " << r.kind;
+    }
+    for (int unknown : {0, 17, 19, -1, INT_MAX})
+        EXPECT_EQ(std::wstring(FormatUnitValue(unknown, 5)), L"") << unknown;
 }
 
-TEST(ToggleMath, PositionFromHeight) {
-    struct Row {
-        int positions, height, y, position;
-    } rows[] = {{2, 60, 29, 1}, {2, 60, 30, 0},     {3, 75, 24, 2}, {3, 75, 25, 1},
-                {3, 75, 50, 0}, {4, 75, -32768, 3}, {3, 75, -1, 2}, {4, 75, 32767, 0}};
-    for (const Row& r : rows)
-        EXPECT_EQ(TogglePositionFromY(r.positions, r.height, r.y), r.position)
-            << r.positions << " positions, y " << r.y;
-}
-
-TEST(PanMath, ClampAndWheel) {
-    EXPECT_EQ(ClampPanAxis(-700, 1920, 1280), -640);
-    EXPECT_EQ(ClampPanAxis(-300, 1920, 1280), -300);
-    EXPECT_EQ(ClampPanAxis(50, 1920, 1280), 0);
-    EXPECT_EQ(ClampPanAxis(-10, 800, 1280), 0) << "a smaller panel sits at zero";
-    EXPECT_EQ(WheelScrollPixels(120, false, false), 12);
-    EXPECT_EQ(WheelScrollPixels(120, true, false), 24);
-    EXPECT_EQ(WheelScrollPixels(120, false, true), 6);
-    EXPECT_EQ(WheelScrollPixels(-120, false, false), -12);
+// The rotary drag around a 77-pixel window (straight down is the dead zone, which
+// gives the nearer end), and slide positions at the ends of 16-bit mouse coordinates.
+TEST(ControlMath, RotaryDragAndTogglePositions) {
+    const int drags[][3] = {{38, 0, 130}, {38, 76, 255}, {30, 76, 0}, {0, 38, 52}};
+    for (const auto& d : drags)
+        EXPECT_EQ(RotaryDragValue(d[0], d[1], 0, 0, 77, 77, 0, 126, 0, 255), d[2]) << d[0] << ", " << d[1];
+    EXPECT_EQ(TogglePositionFromY(4, 75, -32768), 3);
+    EXPECT_EQ(TogglePositionFromY(4, 75, 32767), 0);
 }
 
 } // namespace

@@ -1,93 +1,163 @@
-// The shared window procedure and the control base on real windows: what goes on to
-// the parent and how, inactive controls, and controls whose window is gone.
-#include "tests/controls/ControlTestSupport.h"
-
+// Knobs, switches and levers as real windows under a parent that logs what reaches
+// it, driven by mouse messages; keys go through the system's input queue, and what the
+// controls paint is read back from the screen.
+#include "app/Settings.h"
+#include "controls/ControlClasses.h"
+#include "controls/GdiplusHeader.h"
+#include "controls/GdiplusImages.h"
 #include "controls/ImageToggle.h"
+#include "controls/ImageToggle3State.h"
+#include "controls/ImageToggle4State.h"
+#include "controls/Knob.h"
+#include "controls/KnobSprites.h"
 #include "controls/SimplePanel.h"
 #include "resources/ResourceIds.h"
+#include "tests/support/FakeHost.h"
+#include "tests/support/Pixels.h"
+#include "tests/support/WinTestUtil.h"
 
+#include <gtest/gtest.h>
+
+#include <algorithm>
 #include <initializer_list>
 
 namespace {
 
-class ControlWindowTest : public ControlTest {
+using Changes = std::vector<std::pair<int, int>>;
+const DWORD kBackground = 0x3090C0;
+
+void Mouse(HWND window, UINT message, int x, int y, WPARAM keys = 0) {
+    SendMessageW(window, message, keys, MAKELPARAM(x & 0xFFFF, y & 0xFFFF));
+}
+
+void Click(HWND window, int x, int y) {
+    Mouse(window, WM_LBUTTONDOWN, x, y, MK_LBUTTON);
+    Mouse(window, WM_LBUTTONUP, x, y);
+}
+
+class Controls : public testing::Test {
   protected:
-    // The knob's window spans (62, 42) to (139, 119) of the parent.
-    Knob knob{&host, parent, TestInstance(), 100, 80, 255, 12};
-    ImageToggle slide{&host, parent, TestInstance(), 300, 100, IDB_SWITCH_DOWN, IDB_SWITCH_UP, false, 13};
-    ImageToggle button{&host, parent, TestInstance(), 400, 100, IDB_BANK2_OFF, IDB_BANK2_ON, true, 1201};
+    Controls() {
+        GetSettings().KnobMode = 0;
+        SetForegroundWindow(parent);
+        SetFocus(parent);
+        PumpMessages();
+        TestWindow::clearReceived();
+    }
+    void TearDown() override {
+        ReleaseCapture();
+        DestroyChildren(parent);
+        Knob::Sprites()->SetScale(1.0);
+    }
+    // One parent for the whole program, at (50, 30) so that screen and parent points
+    // differ: destroying a top-level window under Wine without a window manager takes
+    // two seconds.
+    static HWND Parent() {
+        static HWND shared = [] {
+            RegisterControlClasses(GetModuleHandleW(nullptr));
+            HWND window = (new TestWindow(640, 480))->hwnd();
+            SetClassLongPtrW(window, GCLP_HBRBACKGROUND,
+                             reinterpret_cast<LONG_PTR>(CreateSolidBrush(0xC09030)));
+            SetWindowPos(window, nullptr, 50, 30, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+            return window;
+        }();
+        return shared;
+    }
+    using Got = std::vector<std::pair<WPARAM, LPARAM>>;
+    static Got ParentGot(UINT message) {
+        Got found;
+        for (const TestWindow::Received& r : TestWindow::received())
+            if (r.message == message)
+                found.emplace_back(r.wParam, r.lParam);
+        return found;
+    }
+    // Paints the parent and its controls now, then reads one control back.
+    Pixels Shot(HWND control) const {
+        RedrawWindow(parent, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+        PumpMessages();
+        return CaptureClient(control);
+    }
+    bool Only(HWND control, DWORD colour) const {
+        const Pixels shot = Shot(control);
+        return !shot.data.empty() &&
+               std::all_of(shot.data.begin(), shot.data.end(), [&](DWORD p) { return p == colour; });
+    }
+    // A knob press at (38, 38), then moves to each height.
+    void Drag(std::initializer_list<int> heights, WPARAM keys = 0) {
+        Mouse(knob.hwnd, WM_LBUTTONDOWN, 38, 38, MK_LBUTTON | keys);
+        for (int y : heights)
+            Mouse(knob.hwnd, WM_MOUSEMOVE, 38, y, MK_LBUTTON | keys);
+    }
+
+    FakeHost host;
+    HWND parent = Parent();
+    HINSTANCE module = GetModuleHandleW(nullptr);
+    Knob knob{&host, parent, module, 100, 80, 255, 12}; // its window at (62, 42)
+    ImageToggle slide{&host, parent, module, 300, 100, IDB_SWITCH_DOWN, IDB_SWITCH_UP, false, 13};
+    ImageToggle button{&host, parent, module, 400, 100, IDB_BANK3_OFF, IDB_BANK3_ON, true, 14};
+    ImageToggle3State three{&host, parent, module, 460, 50, 15};
+    ImageToggle4State four{&host, parent, module, 200, 200, 16};
 };
 
-TEST_F(ControlWindowTest, WhatGoesOnToTheParentAndWhere) {
-    SimplePanel panel(&host, parent, TestInstance(), RECT{400, 300, 500, 350});
+TEST_F(Controls, WhatGoesOnToTheParentAndWhere) {
+    SimplePanel panel(&host, parent, module, RECT{500, 300, 600, 350});
+    three.SetActive(false);
     knob.SetValue(90);
-    // The wheel's point is on the screen: over the knob's centre at (100, 80) in the parent.
-    const LPARAM screen = MAKELPARAM(kParentLeft + 100, kParentTop + 80);
+    const LPARAM screen = MAKELPARAM(150, 110); // over the knob's centre
     const struct {
         const char* what;
         HWND window;
         UINT message;
         WPARAM wParam;
-        POINT at;     // where it is sent, in the window's coordinates
-        int count;    // how often it reaches the parent
-        POINT passed; // where it arrives there
+        LPARAM sent;
+        Got passed; // what reaches the parent
     } cases[] = {
-        {"middle press on a knob", knob.hwnd, WM_MBUTTONDOWN, MK_MBUTTON, {10, 12}, 1, {72, 54}},
-        {"middle release dragged off a switch", slide.hwnd, WM_MBUTTONUP, 0, {-20, -150}, 1, {280, -50}},
-        {"right press on a switch", slide.hwnd, WM_RBUTTONDOWN, MK_RBUTTON, {2, 3}, 1, {302, 103}},
-        {"wheel over a knob, once", knob.hwnd, WM_MOUSEWHEEL, MAKEWPARAM(MK_SHIFT, WHEEL_DELTA),
-         PointOf(screen), 1, PointOf(screen)},
-        {"vertical scroll", knob.hwnd, WM_VSCROLL, MAKEWPARAM(SB_THUMBTRACK, 17), {0, 0}, 1, {0, 0}},
-        {"timer", knob.hwnd, WM_TIMER, 3, {0, 0}, 0, {}},
-        {"left press on a panel", panel.hwnd, WM_LBUTTONDOWN, MK_LBUTTON, {5, 5}, 0, {}},
-        {"Escape on a panel", panel.hwnd, WM_KEYDOWN, VK_ESCAPE, {0, 0}, 0, {}},
+        {"middle press on a knob",
+         knob.hwnd,
+         WM_MBUTTONDOWN,
+         MK_MBUTTON,
+         MAKELPARAM(10, 12),
+         {{MK_MBUTTON, MAKELPARAM(72, 54)}}},
+        {"release dragged off a switch",
+         slide.hwnd,
+         WM_MBUTTONUP,
+         0,
+         MAKELPARAM(-20, -150),
+         {{0, MAKELPARAM(280, -50)}}},
+        {"wheel over a knob, once",
+         knob.hwnd,
+         WM_MOUSEWHEEL,
+         MAKEWPARAM(MK_SHIFT, WHEEL_DELTA),
+         screen,
+         {{MAKEWPARAM(MK_SHIFT, WHEEL_DELTA), screen}}},
+        {"press on an inactive lever",
+         three.hwnd,
+         WM_LBUTTONDOWN,
+         MK_LBUTTON,
+         MAKELPARAM(5, 6),
+         {{MK_LBUTTON, MAKELPARAM(465, 56)}}},
+        {"timer", knob.hwnd, WM_TIMER, 3, 0, {}},
+        {"press on a panel", panel.hwnd, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5), {}},
     };
     for (const auto& c : cases) {
         TestWindow::clearReceived();
-        SendMessageW(c.window, c.message, c.wParam, MAKELPARAM(c.at.x & 0xFFFF, c.at.y & 0xFFFF));
-        const auto got = ParentGot(c.message);
-        ASSERT_EQ(got.size(), static_cast<size_t>(c.count)) << c.what;
-        if (c.count == 1) {
-            EXPECT_EQ(std::make_pair(got[0].wParam, got[0].lParam),
-                      std::make_pair(c.wParam, MAKELPARAM(c.passed.x & 0xFFFF, c.passed.y & 0xFFFF)))
-                << c.what;
-        }
-    }
-    EXPECT_EQ(knob.GetValue(), 90) << "the wheel does not turn a knob";
-    // A list box on a control is painted black, and its parent is not asked.
-    EXPECT_EQ(SendMessageW(knob.hwnd, WM_CTLCOLORLISTBOX, 0, 0),
-              reinterpret_cast<LRESULT>(GetStockObject(BLACK_BRUSH)));
-    EXPECT_TRUE(ParentGot(WM_CTLCOLORLISTBOX).empty());
-    EXPECT_TRUE(host.changes.empty());
-}
-
-TEST_F(ControlWindowTest, InactiveControlsPassAllMouseInputToTheParent) {
-    const UINT messages[] = {WM_LBUTTONDOWN, WM_MOUSEMOVE, WM_LBUTTONUP, WM_RBUTTONDOWN, WM_MBUTTONUP};
-    for (CustomControl* control : std::initializer_list<CustomControl*>{&knob, &slide, &button}) {
-        control->SetActive(false);
-        for (UINT message : messages)
-            SendMouse(control->hwnd, message, 5, 6);
-    }
-    for (UINT message : messages) {
-        auto got = ParentGot(message);
-        ASSERT_EQ(got.size(), 3u) << std::hex << message;
-        EXPECT_EQ(got[0].lParam, MAKELPARAM(67, 48));
-        EXPECT_EQ(got[2].lParam, MAKELPARAM(405, 106));
+        SendMessageW(c.window, c.message, c.wParam, c.sent);
+        EXPECT_EQ(ParentGot(c.message), c.passed) << c.what;
     }
     EXPECT_EQ(GetCapture(), nullptr);
+    EXPECT_EQ(knob.GetValue(), 90) << "the wheel does not turn a knob";
     EXPECT_TRUE(host.changes.empty());
-    knob.SetActive(true); // active again, it takes the mouse
-    SendMouse(knob.hwnd, WM_LBUTTONDOWN, 38, 38, MK_LBUTTON);
-    SendMouse(knob.hwnd, WM_MOUSEMOVE, 38, 0, MK_LBUTTON);
-    EXPECT_EQ(host.changes, (Changes{{12, 54}}));
+    EXPECT_TRUE(Only(panel.hwnd, 0)) << "a simple panel is black";
+    EXPECT_EQ(SendMessageW(knob.hwnd, WM_CTLCOLORLISTBOX, 0, 0),
+              reinterpret_cast<LRESULT>(GetStockObject(BLACK_BRUSH)))
+        << "a list box on a control is black, and its parent is not asked";
+    EXPECT_TRUE(ParentGot(WM_CTLCOLORLISTBOX).empty());
 }
 
-TEST_F(ControlWindowTest, ControlsWithoutAWindowRepaintNothingElse) {
-    // A control whose window is gone has a null handle; setting its value, state or
-    // highlight must not invalidate every window on the desktop.
+TEST_F(Controls, ControlsWithoutAWindowRepaintNothingElse) {
     for (HWND window : {knob.hwnd, slide.hwnd, button.hwnd})
         DestroyWindow(window);
-    EXPECT_EQ(knob.hwnd, nullptr);
+    ASSERT_EQ(knob.hwnd, nullptr);
     UpdateWindow(parent);
     ValidateRect(parent, nullptr);
     knob.SetValue(90);
@@ -95,8 +165,131 @@ TEST_F(ControlWindowTest, ControlsWithoutAWindowRepaintNothingElse) {
     button.SetValue(1);
     knob.SetHighlighted(true);
     slide.SetActive(false);
-    EXPECT_FALSE(GetUpdateRect(parent, nullptr, FALSE));
-    EXPECT_EQ(knob.GetValue() + button.GetValue(), 91);
+    EXPECT_FALSE(GetUpdateRect(parent, nullptr, FALSE)) << "a null window invalidates the whole desktop";
+}
+
+TEST_F(Controls, AKnobValueFromTheProgramIsClampedAndNeverReported) {
+    const int cases[][3] = {{300, 255, 126}, {-4, 0, 0}, {128, 128, 63}}; // value, shown, frame
+    for (const auto& c : cases) {
+        knob.SetValue(c[0]);
+        EXPECT_EQ(std::make_pair(knob.GetValue(), knob.CurrentFrame()), std::make_pair(c[1], c[2])) << c[0];
+    }
+    EXPECT_TRUE(host.changes.empty());
+    EXPECT_FALSE(Only(knob.hwnd, kBackground));
+    knob.SetActive(false);
+    EXPECT_TRUE(Only(knob.hwnd, kBackground)) << "an inactive knob paints nothing";
+}
+
+TEST_F(Controls, AKnobDragEndsAtEscapeTheRightButtonOrACaptureLoss) {
+    HWND other = CreateWindowExW(0, L"STATIC", L"", WS_CHILD, 0, 0, 9, 9, parent, nullptr, nullptr, nullptr);
+    knob.SetValue(100);
+    Drag({0}); // 38 of 177.5 pixels up
+    EXPECT_EQ(GetFocus(), knob.hwnd) << "held while dragging, so that Escape reaches the knob";
+    keybd_event(VK_ESCAPE, 0, 0, 0);
+    keybd_event(VK_ESCAPE, 0, KEYEVENTF_KEYUP, 0);
+    PumpMessages();
+    EXPECT_EQ(GetFocus(), parent);
+    Drag({8});
+    Mouse(knob.hwnd, WM_RBUTTONDOWN, 38, 8, MK_LBUTTON | MK_RBUTTON);
+    Mouse(knob.hwnd, WM_RBUTTONUP, 38, 8, MK_LBUTTON);
+    Drag({28});
+    SetCapture(other);
+    Mouse(knob.hwnd, WM_MOUSEMOVE, 38, -100, MK_LBUTTON); // after each end, moves change nothing
+    Mouse(knob.hwnd, WM_LBUTTONUP, 38, -100);
+    // The right button holds the capture; a left press takes it again, which Windows
+    // reports as a capture change.
+    Mouse(knob.hwnd, WM_RBUTTONDOWN, 38, 38, MK_RBUTTON);
+    Drag({-1000}, MK_RBUTTON);
+    Mouse(knob.hwnd, WM_LBUTTONUP, 38, -1000, MK_RBUTTON);
+    Mouse(knob.hwnd, WM_RBUTTONUP, 38, -1000);
+    EXPECT_EQ(GetCapture(), nullptr);
+    EXPECT_EQ(host.changes, (Changes{{12, 154}, {12, 100}, {12, 143}, {12, 100}, {12, 114}, {12, 255}}));
+    EXPECT_TRUE(ParentGot(WM_RBUTTONDOWN).empty() && ParentGot(WM_KEYDOWN).empty());
+}
+
+TEST_F(Controls, AKnobFrameRenderedWhenFirstShownLooksAsInTheWholeStrip) {
+    KnobSprites* sprites = Knob::Sprites();
+    knob.SetScale(1.5);
+    const int frames = sprites->frameRenders;
+    for (int paint = 0; paint < 2; ++paint)
+        RedrawWindow(knob.hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+    EXPECT_EQ(sprites->frameRenders, frames + 1) << "the frame shown, once";
+    for (double factor : {0.5, 1.25, 2.0}) {
+        sprites->SetScale(factor);
+        const int size = sprites->frameWidth;
+        for (auto [source, handle] : {std::pair{sprites->image.get(), sprites->imageHandle},
+                                      std::pair{sprites->mask.get(), sprites->maskHandle}}) {
+            HBITMAP whole = nullptr;
+            RenderScaledBitmap(*source, 128 * size, size, 128.0 * size / 8576)
+                ->GetHBITMAP(Gdiplus::Color(0), &whole);
+            for (int frame : {0, 63, 125}) {
+                ASSERT_TRUE(sprites->Prepare(frame));
+                // GDI+ works in single precision from the corner of what it draws, so a
+                // frame drawn on its own comes out a rounding step away in places.
+                EXPECT_LT(MeanDifference(BitmapPixels(handle, frame * size, 0, size, size), 0, 0, size, size,
+                                         BitmapPixels(whole, frame * size, 0, size, size), 0, 0, size, size),
+                          0.25)
+                    << "frame " << frame << " at " << factor;
+            }
+            DeleteObject(whole);
+        }
+    }
+}
+
+TEST_F(Controls, ASwitchReportsAChangeOnReleaseAndAPushButtonTurnsAnyValueOff) {
+    Mouse(slide.hwnd, WM_LBUTTONDOWN, 12, 10, MK_LBUTTON);
+    EXPECT_EQ(GetCapture(), slide.hwnd);
+    EXPECT_TRUE(host.changes.empty()) << "the press alone moves nothing";
+    Mouse(slide.hwnd, WM_LBUTTONUP, 12, 10);
+    Click(slide.hwnd, 12, 29); // still up
+    Click(slide.hwnd, 12, 30);
+    // A second press while captured still slides: the capture is taken before the press is marked.
+    Mouse(slide.hwnd, WM_LBUTTONDOWN, 5, 50, MK_LBUTTON);
+    Click(slide.hwnd, 5, 5);
+    slide.SetValue(0); // not reported; the next change starts from it
+    Click(slide.hwnd, 5, 5);
+    Mouse(button.hwnd, WM_LBUTTONDOWN, 2, 44, MK_LBUTTON); // reported on the press
+    Mouse(button.hwnd, WM_LBUTTONUP, 2, 2);
+    Click(button.hwnd, 20, 20); // a quick second click is another press
+    EXPECT_EQ(GetClassLongW(button.hwnd, GCL_STYLE) & CS_DBLCLKS, 0u);
+    for (int value : {2, -3}) {
+        button.SetValue(value);
+        Click(button.hwnd, 5, 5);
+    }
+    EXPECT_EQ(button.GetValue(), 0) << "not 1 - value";
+    EXPECT_EQ(host.changes,
+              (Changes{{13, 1}, {13, 0}, {13, 1}, {13, 1}, {14, 1}, {14, 0}, {14, 0}, {14, 0}}));
+}
+
+TEST_F(Controls, ALeverFollowsTheDragAtEveryScaleUntilThePressEnds) {
+    HWND other = CreateWindowExW(0, L"STATIC", L"", WS_CHILD, 0, 0, 9, 9, parent, nullptr, nullptr, nullptr);
+    Mouse(four.hwnd, WM_LBUTTONDOWN, 5, 74, MK_LBUTTON);
+    for (int y : {55, 36, 17, 200})
+        Mouse(four.hwnd, WM_MOUSEMOVE, 5, y, MK_LBUTTON);
+    Mouse(four.hwnd, WM_LBUTTONUP, 5, 200);
+    four.SetScale(2.0);
+    MoveWindow(four.hwnd, 200, 200, 48, 150, TRUE); // as its parameter does
+    Mouse(four.hwnd, WM_LBUTTONDOWN, 5, 149, MK_LBUTTON);
+    for (int y : {111, 36})
+        Mouse(four.hwnd, WM_MOUSEMOVE, 5, y, MK_LBUTTON);
+    Mouse(four.hwnd, WM_LBUTTONUP, 5, 36);
+    const Pixels lever = Shot(four.hwnd);
+    ASSERT_EQ(lever.height, 150);
+    EXPECT_LT(MeanDifference(lever, 0, 0, 48, 150, LoadBitmapPixels(IDB_LEVER_TOP), 0, 0, 24, 75), 12.0);
+    EXPECT_GT(MeanDifference(lever, 0, 0, 48, 150, LoadBitmapPixels(IDB_LEVER_BOTTOM), 0, 0, 24, 75), 12.0);
+    // Cancel mode or a capture taken elsewhere ends a press.
+    Mouse(three.hwnd, WM_LBUTTONDOWN, 5, 70, MK_LBUTTON);
+    SendMessageW(three.hwnd, WM_CANCELMODE, 0, 0); // released as at the top
+    EXPECT_EQ(GetCapture(), nullptr);
+    Mouse(slide.hwnd, WM_LBUTTONDOWN, 5, 50, MK_LBUTTON);
+    SetCapture(other);
+    Mouse(slide.hwnd, WM_MOUSEMOVE, 5, 5, MK_LBUTTON);
+    Mouse(slide.hwnd, WM_LBUTTONUP, 5, 5);
+    EXPECT_EQ(host.changes, (Changes{{16, 1}, {16, 2}, {16, 3}, {16, 0}, {16, 1}, {16, 3}, {15, 2}}));
+    four.SetValue(4);
+    slide.SetActive(false);
+    EXPECT_TRUE(Only(four.hwnd, kBackground)) << "a position the lever does not have shows nothing";
+    EXPECT_TRUE(Only(slide.hwnd, kBackground)) << "an inactive switch paints nothing";
 }
 
 } // namespace

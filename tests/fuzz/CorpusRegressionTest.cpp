@@ -1,5 +1,5 @@
-// Feeds every file of a committed corpus through its fuzz entry point, so that the
-// ordinary test run keeps each past finding and each seed fixed without libFuzzer.
+// Every file of a committed corpus through its fuzz entry point, so that the ordinary
+// test run keeps each past finding and each seed fixed without libFuzzer.
 #include <gtest/gtest.h>
 
 #include <cstdint>

@@ -3,8 +3,8 @@
 #include <cstdio>
 #include <cstdlib>
 
-// The fuzz entry points check what must hold for any input, not only that nothing
-// crashes: a broken invariant aborts, which libFuzzer and the corpus replay report.
+// A fuzz entry point checks what must hold for any input: a broken invariant aborts,
+// which libFuzzer and the corpus replay report.
 inline void Require(bool condition, const char* what) {
     if (!condition) {
         std::fprintf(stderr, "fuzz invariant broken: %s\n", what);

@@ -1,20 +1,17 @@
 #!/usr/bin/env bash
-# Packages the Windows build with scripts/package, then under Wine installs it silently,
-# checks the files, the Start-menu shortcut and the entry among installed programs,
-# starts and closes the installed program, uninstalls it and checks that the settings
-# stay; a second round checks that /REMOVESETTINGS removes them too.
-# Usage: install_test.sh SOURCE_DIR WINDOWS_BUILD_DIR (with DISPLAY and WINEPREFIX set).
+# Packages the Windows build, then under Wine installs it silently, checks the files,
+# the Start-menu shortcut and the entry among installed programs, starts and closes the
+# installed program, and uninstalls it: once keeping the settings, once with
+# /REMOVESETTINGS. Usage: install_test.sh SOURCE_DIR WINDOWS_BUILD_DIR (DISPLAY and
+# WINEPREFIX set).
 set -uo pipefail
 top=$1
 build=$2
 : "${WINEPREFIX:?needs the Wine prefix that scripts/test sets up}" "${DISPLAY:?needs a display}"
 export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-};winemenubuilder.exe=d" # nothing onto the host's menus
-
 failures=0
 check() { # check WHAT COMMAND...
-    local what=$1
-    shift
-    if "$@"; then echo "ok: $what"; else echo "FAILED: $what"; failures=$((failures + 1)); fi
+    if "${@:2}"; then echo "ok: $1"; else echo "FAILED: $1"; failures=$((failures + 1)); fi
 }
 win() { wine "$@" 2>/dev/null | tr -d '\r'; }
 reg_has() { wine reg query "$@" >/dev/null 2>&1; }
@@ -39,8 +36,7 @@ uninstall_key='HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\Tavren'
 dir=$(win winepath -u "$(win cmd /c echo %LOCALAPPDATA%)\\Programs\\Tavren")
 shortcut=$(win winepath -u "$(win cmd /c echo %APPDATA%)\\Microsoft\\Windows\\Start Menu\\Programs\\Tavren.lnk")
 for round in keep remove; do
-    echo "== install, then uninstall and $round the settings"
-    check "the installer runs silently" wine "$setup" /S
+    check "the installer runs silently ($round)" wine "$setup" /S
     check "the program's files are installed" test "$(ls "$dir" | tr '\n' ' ')" = "$expected uninstall.exe "
     check "the Start-menu shortcut starts the installed program" \
         sh -c "strings -el '$shortcut' | grep -q 'Programs.Tavren.tavren.exe\$'"

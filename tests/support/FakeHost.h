@@ -10,17 +10,20 @@
 // of controls, parameters and the engine without an App.
 class FakeHost : public IHost {
   public:
-    FakeHost();
+    FakeHost() = default;
     FakeHost(const FakeHost&) = delete;
     FakeHost& operator=(const FakeHost&) = delete;
-    virtual ~FakeHost();
+    virtual ~FakeHost() {
+        for (HFONT font : fonts)
+            DeleteObject(font);
+    }
 
     HWND GetHwnd() override { return hwnd; }
     void ControlChanged(int id, int value) override { changes.emplace_back(id, value); }
     void ShowStatus(std::string text) override { statusLines.push_back(std::move(text)); }
-    HFONT GetSmallFont() override { return smallFont; }
-    HFONT GetMediumFont() override { return mediumFont; }
-    HFONT GetLargeFont() override { return largeFont; }
+    HFONT GetSmallFont() override { return fonts[0]; }
+    HFONT GetMediumFont() override { return fonts[1]; }
+    HFONT GetLargeFont() override { return fonts[2]; }
     void SelectPatch(int bank, int program) override { selected.emplace_back(bank, program); }
     void SendProgramChange(int bank, int program) override { programChanges.emplace_back(bank, program); }
     PatchBank* GetPatchBank() override { return patchBank; }
@@ -33,7 +36,9 @@ class FakeHost : public IHost {
     std::vector<std::pair<int, int>> programChanges;
 
   private:
-    HFONT smallFont;
-    HFONT mediumFont;
-    HFONT largeFont;
+    static HFONT Arial(int height) {
+        return CreateFontW(height, 0, 0, 0, 300, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
+                           CLIP_DEFAULT_PRECIS, CLEARTYPE_QUALITY, VARIABLE_PITCH, L"Arial");
+    }
+    HFONT fonts[3] = {Arial(14), Arial(18), Arial(22)};
 };

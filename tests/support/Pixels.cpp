@@ -3,8 +3,6 @@
 #include "controls/GdiplusImages.h"
 #include "tests/support/Pointer.h"
 
-#include <windowsx.h>
-
 #include <cstdlib>
 
 POINT ScreenPoint(HWND window, int x, int y) {
@@ -24,29 +22,18 @@ void MoveCursorTo(HWND window, int x, int y) {
     MovePointerTo(ScreenPoint(window, x, y));
 }
 
-POINT PointOf(LPARAM lParam) {
-    return POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
-}
-
-DWORD Rgb(COLORREF colour) {
-    return (GetRValue(colour) << 16) | (GetGValue(colour) << 8) | GetBValue(colour);
-}
-
-// Copies width x height pixels of `source` at (x, y) into a top-down 32-bit DIB.
+// Copies width x height pixels of `source` at (x, y) through a top-down 32-bit DIB.
 static Pixels Copy(HDC source, int x, int y, int width, int height) {
-    Pixels pixels;
     void* bits = nullptr;
     HBITMAP dib = CreateTopDownDib(width, height, bits);
     if (!dib)
-        return pixels;
+        return Pixels();
     HDC memory = CreateCompatibleDC(source);
     HGDIOBJ previous = SelectObject(memory, dib);
     BitBlt(memory, 0, 0, width, height, source, x, y, SRCCOPY);
     GdiFlush();
-    pixels.width = width;
-    pixels.height = height;
     const auto* words = static_cast<const DWORD*>(bits);
-    pixels.data.assign(words, words + static_cast<size_t>(width) * height);
+    Pixels pixels{width, height, std::vector<DWORD>(words, words + static_cast<size_t>(width) * height)};
     for (DWORD& word : pixels.data)
         word &= 0x00FFFFFF;
     SelectObject(memory, previous);

@@ -10,7 +10,6 @@
 POINT ScreenPoint(HWND window, int x, int y); // a client point of `window` on the screen
 RECT RectInParent(HWND window);               // a child's rectangle in its parent's client area
 void MoveCursorTo(HWND window, int x, int y); // the real pointer over a client point
-POINT PointOf(LPARAM lParam);                 // the point packed in a mouse message
 
 // A window's client area or a bitmap, read back as 0x00RRGGBB pixels.
 struct Pixels {
@@ -22,7 +21,6 @@ struct Pixels {
 Pixels CaptureClient(HWND window);
 Pixels LoadBitmapPixels(int resourceId);
 Pixels BitmapPixels(HBITMAP bitmap, int x, int y, int width, int height);
-DWORD Rgb(COLORREF colour); // a COLORREF as 0x00RRGGBB
 
 // Mean difference per channel between a part of `shot` and a part of `natural`
 // enlarged (or shrunk) to its size by picking the nearest source pixel.

@@ -1,5 +1,4 @@
-// main() of every test program that runs under Wine: GDI+ is started as the
-// program starts it, so that bitmaps load from the resources as they do in tavren.exe.
+// main() of the test programs under Wine: GDI+ started as tavren.exe starts it.
 #include <windows.h>
 
 #include "controls/GdiplusHeader.h"

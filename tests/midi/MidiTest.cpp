@@ -1,0 +1,205 @@
+// Joining and classification of what the instrument sends, over a scripted queue, and
+// the simulated instrument with the real factory bank in bank 0. The look-ahead of a
+// patch change and the instrument's split and faulty answers are tested through the
+// application (DeviceLinkTests, BadInputTests).
+#include "midi/DemoMode.h"
+#include "midi/DumpPacker.h"
+#include "midi/MessageReader.h"
+#include "midi/MidiMessages.h"
+#include "midi/SimulatedInstrument.h"
+#include "midi/SimulatedMidiDevice.h"
+#include "midi/SimulatedMidiInApi.h"
+#include "midi/SimulatedMidiOutApi.h"
+#include "midi/SimulatedPatches.h"
+
+#include "engine/SysExConstants.h"
+#include "tests/engine/FactoryBank.h"
+#include "tests/support/HexBytes.h"
+
+#include <gtest/gtest.h>
+
+#include <map>
+#include <set>
+#include <tuple>
+
+namespace {
+
+using Messages = std::vector<Bytes>;
+
+TEST(MessageReader, DropsClocksAndJoinsPiecesOnce) {
+    const Bytes dump = FactoryBankDumps().at(7);
+    const auto third = static_cast<std::ptrdiff_t>(dump.size() / 3);
+    const struct {
+        const char* what;
+        std::vector<std::string> script; // "-": nothing there yet, "@": the next third of a real dump
+        Messages expected;
+        int pauses;
+        const char* debug;
+    } cases[] = {
+        {"clock around a control change", {"F8", "B0 07 40", "F8"}, {Hex("B0 07 40")}, 0, ""},
+        {"active sensing alone is a message", {"FE"}, {Hex("FE")}, 0, ""},
+        {"every real-time byte between pieces",
+         {"@", "F8", "F9", "FA", "FB", "@", "FC", "FD", "FE", "FF", "@"},
+         {dump},
+         10,
+         ""},
+        {"pieces that arrive while it waits", {"@", "-", "-", "@", "-", "@"}, {dump}, 5, ""},
+        {"a whole SysEx message is not held", {"F0 F7", "F0 00 F7"}, {Hex("F0 F7"), Hex("F0 00 F7")}, 0, ""},
+        // Without a status rule the control change that came during the wait is data;
+        // a pause comes before every read, and 101 of them found nothing.
+        {"an endless SysEx after more than a hundred empty reads",
+         {"F0 00 20", "-", "21 22", "B0 07 40"},
+         {Hex("F0 00 20 21 22 B0 07 40")},
+         103,
+         "MIDI Truncated!!\n"},
+    };
+    for (const auto& c : cases) {
+        Messages script;
+        std::ptrdiff_t piece = 0;
+        for (const std::string& step : c.script) {
+            const auto from = dump.begin() + third * piece;
+            if (step == "@")
+                script.emplace_back(from, ++piece == 3 ? dump.end() : from + third);
+            else
+                script.push_back(Hex(step == "-" ? "" : step));
+        }
+        std::size_t next = 0;
+        int pauses = 0;
+        std::string debug;
+        MessageReader reader(
+            [&](Bytes& message) { message = next < script.size() ? script[next++] : Bytes(); },
+            [&] { ++pauses; }, [&](const std::string& line) { debug += line; });
+        Messages out;
+        for (Bytes message; reader.Next(message);)
+            out.push_back(message);
+        EXPECT_EQ(out, c.expected) << c.what;
+        EXPECT_EQ(pauses, c.pauses) << c.what;
+        EXPECT_EQ(debug, c.debug) << c.what;
+    }
+}
+
+TEST(MidiMessages, ClassifiesReadsPatchChangesAndCutsTheDebugLine) {
+    const std::string reply = "F0 00 20 32 00 01 24 00 78 7E 03 20 00 00 00 00 00 7B 00 F7";
+    const std::pair<std::string, MessageKind> kinds[] = {
+        {"B0 07 40", MessageKind::ControlChange},
+        {"B0 07", MessageKind::Unknown},
+        {"C0 05", MessageKind::ProgramChange},
+        {"C0 05 00", MessageKind::Unknown},
+        {reply, MessageKind::IdentificationReply},
+        {reply.substr(0, 3 * 18), MessageKind::Unknown}, // too short to carry the patch
+        {"F0 00 20 32 00 01 24 00 78", MessageKind::PatchDump},
+        {"F0 F7", MessageKind::EmptySysEx},
+        {"FE", MessageKind::Unknown},
+        {"", MessageKind::Unknown},
+    };
+    for (const auto& [message, kind] : kinds)
+        EXPECT_EQ(ClassifyMessage(Hex(message)), kind) << message;
+    EXPECT_EQ(ClassifyMessage(FactoryBankDumps().at(0)), MessageKind::PatchDump);
+
+    const char* changes[][3] = {{"C0 05", "C0 05", "B0 00 02"},
+                                {"C0 05", "C0 09", "B0 20 01"},
+                                {"C0 05", "B0 00 02", "C0 05"},
+                                {"C0 05", "C0 05", "B0 00"}};
+    const std::pair<int, int> read[] = {{2, 5}, {1, 5}, {-1, 0}, {-1, 0}}; // -1: no patch change
+    for (int i = 0; i < 4; ++i) {
+        const auto change = ReadPatchChange(Hex(changes[i][0]), Hex(changes[i][1]), Hex(changes[i][2]));
+        EXPECT_EQ(change ? std::make_pair(change->bank, change->program) : std::make_pair(-1, 0), read[i])
+            << i;
+    }
+
+    EXPECT_EQ(FormatUnknownMessage(Hex("B1 07 40")), "Unknown Message[3]: b1, 07, 40, \n");
+    const std::string line = FormatUnknownMessage(Bytes(9000, 0x41));
+    EXPECT_TRUE(line.size() < kDebugLineBuffer && line.size() > kDebugLineBuffer - 8) << line.size();
+    EXPECT_EQ(line.substr(0, 23) + line.substr(line.size() - 5), "Unknown Message[9000]: 41, \n");
+}
+
+TEST(SimulatedInstrument, BankZeroIsTheFactoryBankAndTheOthersDecodeLikeIt) {
+    const Messages patches = SimulatedPatches();
+    ASSERT_EQ(patches.size(), 400u);
+    EXPECT_EQ(Messages(patches.begin(), patches.begin() + 100), LoadFactoryBank());
+    std::set<std::string> names;
+    for (int n = 0; n < 400; ++n) {
+        const Bytes& dump = patches[static_cast<std::size_t>(n)];
+        EXPECT_TRUE(ReadPatchNumber(dump) == n && DecodeParameters(dump)) << n;
+        EXPECT_EQ(ReadFormatVersion(dump), kFormatVersion6F) << n;
+        if (n >= 100)
+            names.insert(ReadPatchName(dump));
+    }
+    EXPECT_EQ(names.size(), 300u) << "every generated patch has a name of its own";
+    for (const Bytes& dump : LoadFactoryBank())
+        EXPECT_EQ(PackPatchDump(*ReadPatchNumber(dump), UnpackPatchData(dump)), dump)
+            << "repacked byte for byte";
+}
+
+TEST(SimulatedInstrument, AnswersAndFollowsWhatItIsSent) {
+    SimulatedInstrument instrument;
+    instrument.SetPatch(17, Bytes());
+    const std::pair<Bytes, Messages> cases[] = {
+        {BuildPatchRequest(399), {instrument.Patch(399)}},
+        {BuildPatchRequest(17), {Hex("F0 F7")}}, // an empty slot
+        {BuildPatchRequest(450), {Hex("F0 F7")}},
+        {Hex("B0 07 40"), {}},
+        {Hex("F0 00 20 32 00 01 24 00 77 05 F7"), {}}, // a request cut short
+    };
+    for (const auto& [request, answers] : cases)
+        EXPECT_EQ(instrument.Receive(request), answers) << HexText(request);
+    // The identification reply carries the current patch, its ninth bit too.
+    for (int current : {0, 123, 255, 256, 399}) {
+        instrument.SetCurrentPatch(current);
+        const Messages answers = instrument.Receive(BuildIdentificationRequest());
+        ASSERT_EQ(answers.size(), 1u);
+        EXPECT_EQ(ClassifyMessage(answers[0]), MessageKind::IdentificationReply);
+        EXPECT_EQ(ReadCurrentPatch(answers[0]), current);
+    }
+    EXPECT_EQ(instrument.ChangePatch(205), (Messages{Hex("C0 05"), Hex("C0 05"), Hex("B0 00 02")}));
+    instrument.Receive(Hex("C0 2A"));
+    instrument.Receive(Hex("B0 00 01"));
+    EXPECT_EQ(instrument.CurrentPatch(), 142);
+    const Bytes stored = PackPatchDump(321, UnpackPatchData(instrument.Patch(5)));
+    EXPECT_TRUE(instrument.Receive(stored).empty());
+    EXPECT_EQ(instrument.Patch(321), stored);
+}
+
+TEST(SimulatedInstrument, AnswersWaitForTheLatencyOnTheDeviceThread) {
+    SimulatedMidiDevice device("Test Pro~800");
+    SimulatedMidiInApi input(&device, 100);
+    SimulatedMidiOutApi output(&device);
+    input.openPort(0, "RtMidi Input");
+    input.ignoreTypes(false, false, false); // as the program opens it
+    output.openPort(0, "RtMidi Output");
+    Bytes message;
+    device.SetLatency(std::chrono::milliseconds(200));
+    const Bytes request = BuildPatchRequest(5);
+    output.sendMessage(request.data(), request.size());
+    device.Emit({Hex("B0 07 40")}); // the user's knob does not wait
+    input.getMessage(&message);
+    EXPECT_EQ(message, Hex("B0 07 40"));
+    input.getMessage(&message);
+    EXPECT_TRUE(message.empty());
+    device.Flush();
+    input.getMessage(&message);
+    EXPECT_EQ(message, device.instrument.Patch(5));
+}
+
+TEST(DemoMode, ReadsItsVariables) {
+    const struct {
+        std::map<std::string, std::string> environment;
+        DemoSettings read;
+    } cases[] = {
+        {{{"TAVREN_DEMO", "1"}, {"TAVREN_DEMO_PATCH", "399"}, {"TAVREN_DEMO_LATENCY_MS", "67"}},
+         {true, 399, "", 67}},
+        {{{"TAVREN_DEMO", "yes"}, {"TAVREN_DEMO_PATCH", "400"}, {"TAVREN_DEMO_LATENCY_MS", "-2"}}, {}},
+        {{{"TAVREN_DEMO_PATCH", "12x"}, {"TAVREN_DEMO_LATENCY_MS", "99999999999999999999"}}, {}},
+    };
+    for (const auto& c : cases) {
+        const DemoSettings settings = ReadDemoSettings([&](const char* name) {
+            auto found = c.environment.find(name);
+            return found == c.environment.end() ? nullptr : found->second.c_str();
+        });
+        EXPECT_EQ(std::make_tuple(settings.enabled, settings.currentPatch, settings.latencyMs),
+                  std::make_tuple(c.read.enabled, c.read.currentPatch, c.read.latencyMs));
+    }
+    EXPECT_EQ(MakeDemoDevice(DemoSettings()), nullptr);
+}
+
+} // namespace

@@ -1,7 +1,5 @@
 #include "tests/support/WinTestUtil.h"
 
-static std::vector<TestWindow::Received> gReceived;
-
 void PumpMessages() {
     MSG msg;
     while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
@@ -33,7 +31,7 @@ void DestroyChildren(HWND parent) {
 
 static LRESULT CALLBACK TestWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message != WM_PAINT && message != WM_NCPAINT && message != WM_ERASEBKGND)
-        gReceived.push_back({message, wParam, lParam});
+        TestWindow::received().push_back({message, wParam, lParam});
     return DefWindowProcW(hwnd, message, wParam, lParam);
 }
 
@@ -57,10 +55,7 @@ TestWindow::~TestWindow() {
     PumpMessages();
 }
 
-const std::vector<TestWindow::Received>& TestWindow::received() {
-    return gReceived;
-}
-
-void TestWindow::clearReceived() {
-    gReceived.clear();
+std::vector<TestWindow::Received>& TestWindow::received() {
+    static std::vector<Received> log;
+    return log;
 }

@@ -13,7 +13,8 @@ bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs = 5000);
 // Destroys the child windows of `parent`; control objects never destroy their windows.
 void DestroyChildren(HWND parent);
 
-// A plain visible top-level window to parent controls in tests; destroyed with the object.
+// A plain visible top-level window to parent controls in tests; destroyed with the
+// object. What the test windows receive, but painting, is logged in received().
 class TestWindow {
   public:
     TestWindow(int width, int height);
@@ -22,14 +23,13 @@ class TestWindow {
     ~TestWindow();
     HWND hwnd() const { return window; }
 
-    // Messages the test windows received, but the painting ones.
     struct Received {
         UINT message;
         WPARAM wParam;
         LPARAM lParam;
     };
-    static const std::vector<Received>& received();
-    static void clearReceived();
+    static std::vector<Received>& received();
+    static void clearReceived() { received().clear(); }
 
   private:
     HWND window;

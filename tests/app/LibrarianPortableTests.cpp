@@ -24,20 +24,10 @@ Bytes Renumbered(const Bytes& dump, int patch, int format = kFormatVersion6F) {
 
 TEST(Librarian, SaysWhatASaveTookAndWhatAFileHeld) {
     const std::vector<Bytes> bank = LoadFactoryBank();
-    std::vector<PatchSlot> cache(PatchBank::kSlots);
-    cache[3] = {true, bank[3]};
-    const struct {
-        SaveSelection selection;
-        std::string source, text;
-    } saves[] = {
-        {SelectBank(cache, 0), "bank 0", "Saved 1 of 100 patches of bank 0 to strings.syx."},
-        {SelectBank(cache, 1), "bank 1", "No patch of bank 1 is loaded: nothing was saved."},
-        {SelectAll(std::vector<PatchSlot>(400)), "", "No patch is loaded: nothing was saved."},
-        {SelectDumps({bank[5]}), "the listed file", "Saved 1 of 1 patch of the listed file to strings.syx."},
-    };
-    for (const auto& c : saves)
-        EXPECT_EQ(SavedText(c.selection, c.source, "strings.syx"), c.text);
-    EXPECT_EQ(SelectBank(cache, 0).data, bank[3]);
+    EXPECT_EQ(SavedText(SelectBank(std::vector<PatchSlot>(400), 1), "bank 1", "s.syx"),
+              "No patch of bank 1 is loaded: nothing was saved.");
+    EXPECT_EQ(SavedText(SelectDumps({bank[5]}), "the listed file", "s.syx"),
+              "Saved 1 of 1 patch of the listed file to s.syx.");
 
     Bytes mixed = Hex("F8 F0 7E 7F 06 01 F7 12"); // an identity request and two stray bytes
     mixed.insert(mixed.end(), bank[3].begin(), bank[3].end());
@@ -53,19 +43,8 @@ TEST(Librarian, SaysWhatASaveTookAndWhatAFileHeld) {
 TEST(Librarian, RestoreComparesTheReadBackAndStopsWhenTheInstrumentDoes) {
     const std::vector<Bytes> bank = LoadFactoryBank();
     const Bytes older = Renumbered(bank[0], 0, kFormatVersion6E);
-    const struct {
-        const char* what;
-        std::optional<Bytes> received;
-        ReadBack expected;
-    } readBacks[] = {
-        {"the same bytes", bank[0], ReadBack::Verified},
-        {"another patch", Renumbered(bank[1], 0), ReadBack::Differs},
-        {"an empty slot", Hex("F0 F7"), ReadBack::Differs},
-        {"no answer", std::nullopt, ReadBack::NoAnswer},
-        {"the newer format for the older", older, ReadBack::Differs},
-    };
-    for (const auto& c : readBacks)
-        EXPECT_EQ(CompareReadBack(bank[0], c.received), c.expected) << c.what;
+    EXPECT_EQ(CompareReadBack(bank[0], Renumbered(bank[1], 0)), ReadBack::Differs);
+    EXPECT_EQ(CompareReadBack(bank[0], older), ReadBack::Differs) << "the newer format for the older";
     EXPECT_EQ(CompareReadBack(older, bank[0]), ReadBack::Verified) << "kept in the newer format";
 
     std::vector<Bytes> dumps; // bank 1 with the factory patches, and two that are no patch
@@ -94,23 +73,12 @@ TEST(Librarian, RestoreComparesTheReadBackAndStopsWhenTheInstrumentDoes) {
     EXPECT_EQ(SlotList({107, 105, 150, 151, 152, 199, 0, 1}), "0:00, 0:01, 1:05, 1:07, 1:50 to 1:52, 1:99");
 }
 
-TEST(Librarian, FirmwareVersionRequestAndReplies) {
-    EXPECT_EQ(BuildFirmwareVersionRequest(), Hex("F0 00 20 32 00 01 24 00 08 00 F7"));
-    const struct {
-        const char* reply;
-        std::optional<std::string> text;
-    } cases[] = {
-        {"F0 00 20 32 00 01 24 00 09 00 01 02 07 F7", "Pro~800 firmware 1.2.7"},
-        {"F0 00 20 32 00 01 24 00 09 00 01 04 F7", std::nullopt},
-        {"F0 00 20 32 00 01 24 00 09 01 01 04 06 F7", std::nullopt},
-        {"F0 00 20 32 00 01 24 00 09 00 01 84 06 F7", std::nullopt},
-        {"F0 00 20 32 00 01 24 00 09", std::nullopt},
-    };
-    for (const auto& c : cases) {
-        const std::optional<FirmwareVersion> version = ReadFirmwareVersion(Hex(c.reply));
-        EXPECT_EQ(version ? std::optional<std::string>(FirmwareText(*version)) : std::nullopt, c.text)
-            << c.reply;
-    }
+TEST(Librarian, AFirmwareReplyThatIsOffIsNoVersion) {
+    // A good reply shows in the application's tests; these are no version: one digit short,
+    // a data byte of 0x80 or more, cut off.
+    for (const char* reply : {"F0 00 20 32 00 01 24 00 09 00 01 04 F7",
+                              "F0 00 20 32 00 01 24 00 09 00 01 84 06 F7", "F0 00 20 32 00 01 24 00 09"})
+        EXPECT_FALSE(ReadFirmwareVersion(Hex(reply))) << reply;
 }
 
 } // namespace

@@ -1,6 +1,6 @@
 // The librarian in the application, against the simulated instrument: banks saved and
 // opened again, files listed without touching the cache, saves that fail, audition,
-// restore with its read-back, the firmware version, and the menu's save dialog.
+// restore with its read-back, the firmware version.
 #include "app/RestorePlan.h"
 #include "controls/CustomControl.h"
 #include "engine/PatchRows.h"
@@ -12,8 +12,6 @@
 
 #include <commdlg.h>
 #include <dlgs.h>
-
-#include <cstdio>
 
 namespace {
 
@@ -39,6 +37,8 @@ class LibrarianTest : public DeviceLinkFixture {
     ScratchFolder folder{"tavren-librarian-tests"};
 };
 
+// The menu command as the user gives it, through the standard save dialog: a timer finds
+// the dialog, types the name and presses Save.
 TEST_F(LibrarianTest, ABankSavedAndOpenedAgainShowsTheSameNamesAndPanelsAndABadFileNothing) {
     Connect();
     app->LoadBank(1);
@@ -49,8 +49,18 @@ TEST_F(LibrarianTest, ABankSavedAndOpenedAgainShowsTheSameNamesAndPanelsAndABadF
         rows.push_back(Row(row));
         panels.push_back(PanelValues());
     }
-    ASSERT_TRUE(app->SaveBank(folder / "strings.syx"));
-    EXPECT_TRUE(app->Said("Saved 100 of 100 patches of bank 1 to strings.syx."));
+    static std::wstring typed;
+    typed = (folder / "strings.syx").wstring();
+    SetTimer(nullptr, 0, 200, [](HWND, UINT, UINT_PTR timer, DWORD) {
+        if (HWND dialog = FindWindowW(L"#32770", nullptr)) {
+            KillTimer(nullptr, timer);
+            HWND name = GetDlgItem(dialog, cmb13);
+            SetWindowTextW(name != nullptr ? name : GetDlgItem(dialog, edt1), typed.c_str());
+            PostMessageW(dialog, WM_COMMAND, IDOK, 0);
+        }
+    });
+    SendMessageW(window, WM_COMMAND, IDM_SAVE_BANK, 0);
+    EXPECT_EQ(app->status.back(), "Saved 100 of 100 patches of bank 1 to strings.syx.");
     EXPECT_EQ(folder.Read("strings.syx"), BankBytes(1)) << "byte for byte as received";
 
     // A file without a patch dump, or none at all, changes nothing.
@@ -94,7 +104,6 @@ TEST_F(LibrarianTest, SaveSaysWhatWasMissingAndAFailedSaveLeavesTheOldFile) {
     const Bytes previous = {1, 2, 3};
     folder.Write("locked.syx", previous);
     fs::permissions(folder / "locked.syx", fs::perms::owner_read);
-    const bool readOnlyFolder = folder.MakeReadOnlyFolder("read-only");
     const struct {
         fs::path path;
         std::string status;
@@ -103,15 +112,8 @@ TEST_F(LibrarianTest, SaveSaysWhatWasMissingAndAFailedSaveLeavesTheOldFile) {
         {folder / "locked.syx", "Could not save locked.syx: the file is read-only."},
         {folder / "gone" / "new.syx",
          "Could not save new.syx: cannot create a file there: No such file or directory."},
-        {folder / "read-only" / "new.syx",
-         "Could not save new.syx: cannot create a file there: Permission denied."},
     };
     for (const auto& c : cases) {
-        if (c.path.parent_path().filename() == "read-only" && !readOnlyFolder) {
-            // Root passes permissions, and some file systems have no immutable folders.
-            std::printf("[   NOTE   ] no folder can be made read-only here: that case is left out\n");
-            continue;
-        }
         EXPECT_EQ(static_cast<bool>(app->SaveBank(c.path)), c.status.rfind("Saved", 0) == 0);
         EXPECT_EQ(app->status.back(), c.status);
     }
@@ -150,48 +152,29 @@ TEST_F(LibrarianTest, RestoreWritesWhatAFreshLoadShowsAndReportsRefusedAndSilent
     for (int i = 0; i < 100; ++i)
         file.push_back(PackPatchDump(200 + i, UnpackPatchData(factory[static_cast<size_t>(i)])));
     const struct {
-        const char* what;
-        bool recognized, agree;
-        std::function<void(SimulatedInstrument::Behaviour&)> behave;
+        bool agree;
+        int writesAccepted, silent;
         std::string status;
-        int dumpsSent;
     } cases[] = {
-        {"all well", true, true, [](auto&) {}, "Wrote and verified 100 patches.", 100},
-        {"refused half-way", true, true, [](auto& b) { b.writesAccepted = 50; },
-         "Wrote 100 patches, verified 50; different on read-back: 2:50 to 2:99.", 100},
-        {"silent read-back", true, true, [](auto& b) { b.silentPatches = {207}; },
-         "Wrote 100 patches, verified 99; no answer on read-back: 2:07.", 100},
-        {"declined", true, false, [](auto&) {}, "Nothing was written.", 0},
-        {"not recognized", false, true, [](auto&) {}, "Pro~800 device not recognized", 0},
+        {false, -1, -1, "Nothing was written."},
+        {true, 50, -1, "Wrote 100 patches, verified 50; different on read-back: 2:50 to 2:99."},
+        {true, -1, 207, "Wrote 100 patches, verified 99; no answer on read-back: 2:07."},
+        {true, -1, -1, "Wrote and verified 100 patches."},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.what);
         device.instrument = SimulatedInstrument();
-        c.behave(device.instrument.behaviour);
+        device.instrument.behaviour.writesAccepted = c.writesAccepted;
+        device.instrument.behaviour.silentPatches = {c.silent};
         app->patchBank.slots.assign(PatchBank::kSlots, PatchSlot{});
-        OpenPorts();
-        app->deviceRecognized = c.recognized;
-        std::string question;
-        app->WriteToInstrument(file, [&](const std::string& asked) { return question = asked, c.agree; });
-        EXPECT_EQ(!question.empty(), c.recognized);
+        Connect();
+        app->WriteToInstrument(file, [&](const std::string&) { return c.agree; });
         EXPECT_EQ(app->status.back(), c.status);
         EXPECT_EQ(std::count_if(device.Received().begin(), device.Received().end(), IsPatchDump),
-                  c.dumpsSent);
+                  c.agree ? 100 : 0)
+            << c.status;
+        EXPECT_TRUE(c.silent < 0 || !Loaded(c.silent)) << "a slot that did not answer is asked for again";
     }
-    EXPECT_FALSE(Loaded(207)) << "a slot that did not answer is asked for again";
-
     // What was written shows when the bank is loaded afresh.
-    device.instrument = SimulatedInstrument();
-    OpenPorts();
-    app->deviceRecognized = true;
-    app->LoadBank(2);
-    app->WriteToInstrument(file, [](const std::string& asked) {
-        EXPECT_NE(
-            asked.find("2:00  " + GeneratedPatchName(200) + "  ->  " + ReadPatchName(FactoryBankDumps()[0])),
-            std::string::npos)
-            << asked;
-        return true;
-    });
     app->patchBank.slots.assign(PatchBank::kSlots, PatchSlot{});
     app->LoadBank(0);
     app->LoadBank(2);
@@ -212,27 +195,6 @@ TEST_F(LibrarianTest, TheRecognizedInstrumentTellsItsFirmwareAndASilentOneChange
         EXPECT_EQ(app->firmware.has_value(), answers);
         EXPECT_TRUE(Loaded(0) && Loaded(99)) << "the bank loads all the same";
     }
-}
-
-// The menu command as the user gives it, through the standard save dialog: a timer
-// finds the dialog, types the name and presses Save.
-TEST_F(LibrarianTest, SaveBankAsAsksForTheFileWithTheStandardDialog) {
-    Connect();
-    app->LoadBank(1);
-    static std::wstring typed;
-    typed = (folder / "typed.syx").wstring();
-    SetTimer(nullptr, 0, 200, [](HWND, UINT, UINT_PTR timer, DWORD) {
-        HWND dialog = FindWindowW(L"#32770", nullptr);
-        if (dialog == nullptr)
-            return;
-        KillTimer(nullptr, timer);
-        HWND name = GetDlgItem(dialog, cmb13);
-        SetWindowTextW(name != nullptr ? name : GetDlgItem(dialog, edt1), typed.c_str());
-        PostMessageW(dialog, WM_COMMAND, IDOK, 0);
-    });
-    SendMessageW(window, WM_COMMAND, IDM_SAVE_BANK, 0);
-    EXPECT_EQ(folder.Read("typed.syx"), BankBytes(1));
-    EXPECT_EQ(app->status.back(), "Saved 100 of 100 patches of bank 1 to typed.syx.");
 }
 
 } // namespace

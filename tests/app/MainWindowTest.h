@@ -30,32 +30,33 @@ class RecordingApp : public App {
     std::vector<std::string> status;
 };
 
-// A main window made the way the entry point makes it, on a fresh App.
+// A fresh App on no stored settings, and its main window made the way the entry point makes it.
+inline RecordingApp* NewApp() {
+    HINSTANCE instance = GetModuleHandleW(nullptr);
+    SetTheInstance(instance);
+    static const ATOM registered = RegisterMainWindowClass(instance, L"TEMPLATE");
+    EXPECT_NE(registered, 0);
+    RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Quillmer\\Tavren");
+    RecordingApp* app = new RecordingApp(instance); // the program never deletes its App either
+    SetTheApp(app);
+    return app;
+}
+inline HWND OpenMainWindow(App* app, int showCommand) {
+    HWND window = app->CreateMainWindow(L"TEMPLATE", L"Tavren");
+    EXPECT_NE(window, nullptr);
+    SendMessageW(window, WM_APP_SYNC_OPTIONS, 0, 0);
+    app->InitMainWindow();
+    ShowWindow(window, showCommand);
+    UpdateWindow(window);
+    PumpMessages();
+    return window;
+}
+
+// A main window of its own for each test.
 class MainWindowTest : public testing::Test {
   protected:
-    void SetUp() override {
-        HINSTANCE instance = GetModuleHandleW(nullptr);
-        SetTheInstance(instance);
-        static bool registered = false;
-        if (!registered) {
-            ASSERT_NE(RegisterMainWindowClass(instance, L"TEMPLATE"), 0);
-            registered = true;
-        }
-        RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Quillmer\\Tavren");
-        app = new RecordingApp(instance); // the program never deletes its App either
-        SetTheApp(app);
-    }
-
-    void Open(int showCommand = SW_SHOWNORMAL) {
-        window = app->CreateMainWindow(L"TEMPLATE", L"Tavren");
-        ASSERT_NE(window, nullptr);
-        SendMessageW(window, WM_APP_SYNC_OPTIONS, 0, 0);
-        app->InitMainWindow();
-        ShowWindow(window, showCommand);
-        UpdateWindow(window);
-        PumpMessages();
-    }
-
+    void SetUp() override { app = NewApp(); }
+    void Open(int showCommand = SW_SHOWNORMAL) { window = OpenMainWindow(app, showCommand); }
     void TearDown() override {
         if (window != nullptr)
             DestroyWindow(window);

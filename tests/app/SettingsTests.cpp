@@ -86,13 +86,13 @@ TEST_F(SettingsTest, EveryValueAndNamesOfAnyTextAndLengthSurviveASaveAndALoad) {
 // Values of the wrong type or size, as a hand edit or another program may leave them:
 // each keeps its default, and the good values around them are still read.
 TEST_F(SettingsTest, CorruptValuesKeepTheirDefaultsAndLoseNothingElse) {
-    Write(L"InitW", REG_SZ, {'1', 0, '2', 0, 0, 0});
-    Write(L"InitH", REG_DWORD, Dword(700));
+    Write(L"KnobMode", REG_SZ, {'1', 0, '2', 0, 0, 0});
+    Write(L"EchoMIDI", REG_DWORD, Dword(1));
     Write(L"MIDIInDevice", REG_DWORD, Dword(7));
     Write(L"MIDIOutDevice", REG_SZ, {'P', 0, 'o', 0, 'r', 0, 't', 0, ' ', 0, 'B', 0}); // no terminating zero
     Write(L"RolloverTooltips", REG_BINARY, std::vector<BYTE>(200 * 1024, 0));
     settings.Load();
-    EXPECT_EQ(std::make_pair(settings.InitW, settings.InitH), std::make_pair(800, 700));
+    EXPECT_EQ(std::make_pair(settings.KnobMode, settings.EchoMIDI), std::make_pair(0, 1));
     EXPECT_EQ(std::make_pair(settings.MIDIInDevice, settings.MIDIOutDevice),
               std::make_pair(std::string(), std::string("Port B")));
     EXPECT_EQ(settings.RolloverTooltips, 1);
@@ -117,9 +117,10 @@ TEST_F(SettingsTest, APositionOffEveryMonitorOpensLargeAtTheDefaultPlace) {
         Write(L"InitY", REG_DWORD, Dword(p.y));
         settings.Load();
         EXPECT_EQ(settings.placementOnMonitor, p.on) << p.x << "," << p.y;
+        const std::vector<int> expected = p.on ? std::vector<int>{p.x, p.y, 640, 480}
+                                               : std::vector<int>{CW_USEDEFAULT, CW_USEDEFAULT, 1280, 800};
         EXPECT_EQ((std::vector<int>{settings.InitX, settings.InitY, settings.InitW, settings.InitH}),
-                  p.on ? std::vector<int>{p.x, p.y, 640, 480}
-                       : std::vector<int>{CW_USEDEFAULT, CW_USEDEFAULT, 1280, 800})
+                  expected)
             << p.x << "," << p.y;
     }
 }

@@ -19,7 +19,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <initializer_list>
 
 namespace {
 
@@ -82,11 +81,10 @@ class Controls : public testing::Test {
         return !shot.data.empty() &&
                std::all_of(shot.data.begin(), shot.data.end(), [&](DWORD p) { return p == colour; });
     }
-    // A knob press at (38, 38), then moves to each height.
-    void Drag(std::initializer_list<int> heights, WPARAM keys = 0) {
+    // A knob press at (38, 38), then a move to height y.
+    void Drag(int y, WPARAM keys = 0) {
         Mouse(knob.hwnd, WM_LBUTTONDOWN, 38, 38, MK_LBUTTON | keys);
-        for (int y : heights)
-            Mouse(knob.hwnd, WM_MOUSEMOVE, 38, y, MK_LBUTTON | keys);
+        Mouse(knob.hwnd, WM_MOUSEMOVE, 38, y, MK_LBUTTON | keys);
     }
 
     FakeHost host;
@@ -183,23 +181,23 @@ TEST_F(Controls, AKnobValueFromTheProgramIsClampedAndNeverReported) {
 TEST_F(Controls, AKnobDragEndsAtEscapeTheRightButtonOrACaptureLoss) {
     HWND other = CreateWindowExW(0, L"STATIC", L"", WS_CHILD, 0, 0, 9, 9, parent, nullptr, nullptr, nullptr);
     knob.SetValue(100);
-    Drag({0}); // 38 of 177.5 pixels up
+    Drag(0); // 38 of 177.5 pixels up
     EXPECT_EQ(GetFocus(), knob.hwnd) << "held while dragging, so that Escape reaches the knob";
     keybd_event(VK_ESCAPE, 0, 0, 0);
     keybd_event(VK_ESCAPE, 0, KEYEVENTF_KEYUP, 0);
     PumpMessages();
     EXPECT_EQ(GetFocus(), parent);
-    Drag({8});
+    Drag(8);
     Mouse(knob.hwnd, WM_RBUTTONDOWN, 38, 8, MK_LBUTTON | MK_RBUTTON);
     Mouse(knob.hwnd, WM_RBUTTONUP, 38, 8, MK_LBUTTON);
-    Drag({28});
+    Drag(28);
     SetCapture(other);
     Mouse(knob.hwnd, WM_MOUSEMOVE, 38, -100, MK_LBUTTON); // after each end, moves change nothing
     Mouse(knob.hwnd, WM_LBUTTONUP, 38, -100);
     // The right button holds the capture; a left press takes it again, which Windows
     // reports as a capture change.
     Mouse(knob.hwnd, WM_RBUTTONDOWN, 38, 38, MK_RBUTTON);
-    Drag({-1000}, MK_RBUTTON);
+    Drag(-1000, MK_RBUTTON);
     Mouse(knob.hwnd, WM_LBUTTONUP, 38, -1000, MK_RBUTTON);
     Mouse(knob.hwnd, WM_RBUTTONUP, 38, -1000);
     EXPECT_EQ(GetCapture(), nullptr);

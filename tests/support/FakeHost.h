@@ -6,8 +6,8 @@
 #include <utility>
 #include <vector>
 
-// An IHost that records what the code under test tells the application, for tests
-// of controls, parameters and the engine without an App.
+// An IHost that records the value changes and status lines that the code under test
+// reports, for tests of controls, parameters and the MIDI port without an App.
 class FakeHost : public IHost {
   public:
     FakeHost() = default;
@@ -18,22 +18,18 @@ class FakeHost : public IHost {
             DeleteObject(font);
     }
 
-    HWND GetHwnd() override { return hwnd; }
+    HWND GetHwnd() override { return nullptr; }
     void ControlChanged(int id, int value) override { changes.emplace_back(id, value); }
     void ShowStatus(std::string text) override { statusLines.push_back(std::move(text)); }
     HFONT GetSmallFont() override { return fonts[0]; }
     HFONT GetMediumFont() override { return fonts[1]; }
     HFONT GetLargeFont() override { return fonts[2]; }
-    void SelectPatch(int bank, int program) override { selected.emplace_back(bank, program); }
-    void SendProgramChange(int bank, int program) override { programChanges.emplace_back(bank, program); }
-    PatchBank* GetPatchBank() override { return patchBank; }
+    void SelectPatch(int, int) override {}
+    void SendProgramChange(int, int) override {}
+    PatchBank* GetPatchBank() override { return nullptr; }
 
-    HWND hwnd = nullptr;
-    PatchBank* patchBank = nullptr;
     std::vector<std::pair<int, int>> changes;
     std::vector<std::string> statusLines;
-    std::vector<std::pair<int, int>> selected;
-    std::vector<std::pair<int, int>> programChanges;
 
   private:
     static HFONT Arial(int height) {

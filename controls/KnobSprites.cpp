@@ -24,11 +24,11 @@ HBITMAP HandleOf(Gdiplus::Bitmap* bitmap) {
 KnobSprites::KnobSprites(HINSTANCE instance, int imageId, int maskId, int lastFrame)
     : module(instance), imageResource(imageId), maskResource(maskId), lastFrameIndex(lastFrame),
       ready(static_cast<size_t>(lastFrame + 1), true) {
-    // Read from the mapped resources: decoded, the two strips took 4.6 MB.
+    // Read from the mapped resources: decoded, the two strips took 4.6 MB. Their GDI
+    // bitmaps at natural size (as much again) are made when a frame is first drawn at
+    // natural size: a window that opens scaled never needs them.
     image = MapResourceBitmap(module, imageResource);
     mask = MapResourceBitmap(module, maskResource);
-    imageHandle = HandleOf(image.get());
-    maskHandle = HandleOf(mask.get());
 }
 
 KnobSprites::~KnobSprites() {
@@ -61,9 +61,7 @@ void KnobSprites::SetScale(double factor) {
     const double ratio = static_cast<double>(frames * frameWidth) / naturalWidth;
     frameHeight = static_cast<int>(naturalHeight * ratio);
     if (factor == 1.0) {
-        // Natural size is the loaded strips themselves.
-        imageHandle = HandleOf(image.get());
-        maskHandle = HandleOf(mask.get());
+        // Natural size is the loaded strips themselves, made GDI bitmaps when first drawn.
         ready.assign(ready.size(), true);
         return;
     }
@@ -75,6 +73,10 @@ void KnobSprites::SetScale(double factor) {
 }
 
 bool KnobSprites::Prepare(int frame) {
+    if (scale == 1.0 && !imageHandle && image && mask) {
+        imageHandle = HandleOf(image.get());
+        maskHandle = HandleOf(mask.get());
+    }
     if (frame < 0 || frame >= lastFrameIndex || !imageHandle || !maskHandle)
         return false;
     if (ready[static_cast<size_t>(frame)])

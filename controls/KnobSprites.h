@@ -37,7 +37,9 @@ class KnobSprites {
     int lastFrameIndex;                     // the strip holds lastFrameIndex + 1 frames
     std::unique_ptr<Gdiplus::Bitmap> image; // the strips as loaded, the source of every scale
     std::unique_ptr<Gdiplus::Bitmap> mask;
-    HBITMAP imageHandle = nullptr; // the strips at the current scale; holds the frames in `ready`
+    // The strips at the current scale; hold the frames in `ready`. At natural size they
+    // are made by the first Prepare.
+    HBITMAP imageHandle = nullptr;
     HBITMAP maskHandle = nullptr;
     int frameWidth = 67; // one frame at the current scale
     int frameHeight = 67;

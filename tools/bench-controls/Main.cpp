@@ -166,7 +166,7 @@ int Run(int rounds) {
     HINSTANCE instance = GetModuleHandleW(nullptr);
     RegisterControlClasses(instance);
     KnobSprites* sprites = Knob::Sprites();
-    if (!sprites || !sprites->imageHandle || !sprites->maskHandle) {
+    if (!sprites || !sprites->Prepare(0)) {
         std::fprintf(stderr, "bench-controls: the knob strips (bitmaps 136, 137) did not load\n");
         return 1;
     }

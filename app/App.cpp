@@ -5,6 +5,7 @@
 #include "controls/ControlClasses.h"
 #include "controls/GdiplusHeader.h"
 #include "controls/Listbox.h"
+#include "controls/MainPanel.h"
 #include "controls/SimplePanel.h"
 #include "controls/StatusPanel.h"
 #include "engine/Parameter.h"
@@ -332,6 +333,13 @@ int RunTavren(HINSTANCE instance, int showCommand) {
     // Only the two states the program stores are taken: a hand-edited value such as
     // SW_HIDE would start the program with no window to close it by.
     int storedShow = settings.CmdShow == SW_SHOWMAXIMIZED ? SW_SHOWMAXIMIZED : SW_SHOWNORMAL;
+    if (settings.DynamicScale == 1) {
+        // The panel's picture is drawn for the width the window will have while the
+        // window and its controls are made.
+        RECT frame = {0, 0, 0, 0};
+        AdjustWindowRectEx(&frame, WS_OVERLAPPEDWINDOW, TRUE, 0);
+        MainPanel::PrepareFirstPicture(instance, settings.InitW - (frame.right - frame.left));
+    }
     HWND window = app->CreateMainWindow(className, title);
     if (window == nullptr)
         return 0;

@@ -8,6 +8,45 @@
 
 namespace {
 
+// The first picture, drawn on a thread of its own while the window and its controls
+// are made.
+struct FirstPicture {
+    HINSTANCE module = nullptr;
+    double factor = 0;
+    std::unique_ptr<Gdiplus::Bitmap> source;
+    std::unique_ptr<Gdiplus::Bitmap> view;
+    HBITMAP handle = nullptr;
+    HANDLE thread = nullptr;
+};
+FirstPicture* gFirstPicture = nullptr;
+
+DWORD WINAPI DrawFirstPicture(void* data) {
+    auto* picture = static_cast<FirstPicture*>(data);
+    const int width = static_cast<int>(picture->source->GetWidth());
+    const int height = static_cast<int>(picture->source->GetHeight());
+    picture->handle =
+        RenderScaledDib(*picture->source, static_cast<int>(width * picture->factor),
+                        static_cast<int>(height * picture->factor), picture->factor, picture->view);
+    return 0;
+}
+
+// The first picture once drawn, when it was drawn for `module` at `factor`; null
+// otherwise. Either way the thread is over and the picture no longer waits.
+std::unique_ptr<FirstPicture> TakeFirstPicture(HINSTANCE module, double factor) {
+    std::unique_ptr<FirstPicture> picture(gFirstPicture);
+    gFirstPicture = nullptr;
+    if (!picture)
+        return nullptr;
+    WaitForSingleObject(picture->thread, INFINITE);
+    CloseHandle(picture->thread);
+    if (picture->module == module && picture->factor == factor && picture->handle)
+        return picture;
+    picture->view.reset();
+    if (picture->handle)
+        DeleteObject(picture->handle);
+    return nullptr;
+}
+
 RECT ParentClient(HWND window) {
     RECT client = {0, 0, 0, 0};
     if (HWND parent = GetParent(window))
@@ -16,6 +55,21 @@ RECT ParentClient(HWND window) {
 }
 
 } // namespace
+
+void MainPanel::PrepareFirstPicture(HINSTANCE module, int width) {
+    if (gFirstPicture)
+        return;
+    auto picture = std::make_unique<FirstPicture>();
+    picture->module = module;
+    picture->source = MapResourceBitmap(module, IDB_PANEL);
+    if (!picture->source || width <= 0)
+        return;
+    // As the panel computes it from its parent's width.
+    picture->factor = static_cast<double>(width) / static_cast<int>(picture->source->GetWidth());
+    picture->thread = CreateThread(nullptr, 0, DrawFirstPicture, picture.get(), 0, nullptr);
+    if (picture->thread)
+        gFirstPicture = picture.release();
+}
 
 MainPanel::MainPanel(IHost* controlHost, HWND parent, HINSTANCE module, const RECT& area)
     : CustomControl(controlHost, L"MAINPANEL", 0, area), instance(module), resource(IDB_PANEL) {
@@ -48,6 +102,11 @@ void MainPanel::ReleaseImage() {
 
 void MainPanel::Render(double factor) {
     ReleaseImage();
+    if (std::unique_ptr<FirstPicture> first = TakeFirstPicture(instance, factor)) {
+        image = std::move(first->view); // over the handle's pixels
+        imageHandle = first->handle;
+        return;
+    }
     if (!natural)
         natural = MapResourceBitmap(instance, resource);
     if (natural)

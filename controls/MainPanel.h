@@ -29,6 +29,11 @@ class MainPanel : public CustomControl {
     bool OnMouseWheel(int delta, int keys, int x, int y) override;
     bool OnCaptureLost(bool cancelMode) override;
 
+    // Starts drawing bitmap 129 of `module` `width` pixels wide on a thread of its own,
+    // for the window to be made next: the first picture its panel needs at that size is
+    // then taken over instead of drawn again. Call it once, before the panel is made.
+    static void PrepareFirstPicture(HINSTANCE module, int width);
+
     // Moves the window to (x, y) in its parent, clamped so that it covers the parent.
     void MoveClamped(int x, int y, int width, int height);
     // The window's top-left corner in its parent's client coordinates.

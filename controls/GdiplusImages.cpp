@@ -11,25 +11,25 @@ std::unique_ptr<Gdiplus::Bitmap> LoadResourceBitmap(HINSTANCE instance, int id) 
     return bitmap;
 }
 
-std::unique_ptr<Gdiplus::Bitmap> MapResourceBitmap(HINSTANCE instance, int id) {
-    HRSRC found = FindResourceW(instance, MAKEINTRESOURCEW(id), MAKEINTRESOURCEW(2)); // RT_BITMAP
-    HGLOBAL loaded = found ? LoadResource(instance, found) : nullptr;
-    const auto* info = loaded ? static_cast<const BITMAPINFO*>(LockResource(loaded)) : nullptr;
-    const DWORD size = found ? SizeofResource(instance, found) : 0;
+namespace {
+
+// The packed bitmap `info` of `size` bytes as a GDI+ bitmap over its own pixels; null
+// when it is not a 24-bit or 8-bit one GDI+ takes as it is.
+std::unique_ptr<Gdiplus::Bitmap> BitmapOverPixels(const BITMAPINFO* info, DWORD size) {
     if (!info || size < sizeof(BITMAPINFOHEADER) || info->bmiHeader.biSize != sizeof(BITMAPINFOHEADER))
-        return LoadResourceBitmap(instance, id);
+        return nullptr;
     const BITMAPINFOHEADER& header = info->bmiHeader;
     const bool indexed = header.biBitCount == 8;
     const DWORD colours = indexed ? (header.biClrUsed != 0 ? header.biClrUsed : 256) : header.biClrUsed;
     if ((header.biBitCount != 24 && !indexed) || header.biCompression != BI_RGB || header.biWidth <= 0 ||
         header.biHeight == 0 || colours > 256)
-        return LoadResourceBitmap(instance, id);
+        return nullptr;
     const LONG width = header.biWidth;
     const LONG height = header.biHeight < 0 ? -header.biHeight : header.biHeight;
     const INT stride = static_cast<INT>((width * (indexed ? 1 : 3) + 3) & ~3);
     const DWORD offset = sizeof(BITMAPINFOHEADER) + colours * sizeof(RGBQUAD);
     if (size < offset + static_cast<DWORD>(stride) * static_cast<DWORD>(height))
-        return LoadResourceBitmap(instance, id);
+        return nullptr;
     auto* bits = const_cast<BYTE*>(reinterpret_cast<const BYTE*>(info) + offset);
     // Rows bottom-up (a positive height): the first row shown is the last one stored.
     INT step = stride;
@@ -41,7 +41,7 @@ std::unique_ptr<Gdiplus::Bitmap> MapResourceBitmap(HINSTANCE instance, int id) {
         new Gdiplus::Bitmap(static_cast<INT>(width), static_cast<INT>(height), step,
                             indexed ? PixelFormat8bppIndexed : PixelFormat24bppRGB, bits));
     if (bitmap->GetLastStatus() != Gdiplus::Ok)
-        return LoadResourceBitmap(instance, id);
+        return nullptr;
     if (indexed) {
         // The resource's colours, opaque, as decoding the resource gives them.
         std::vector<BYTE> storage(sizeof(Gdiplus::ColorPalette) + 256 * sizeof(Gdiplus::ARGB));
@@ -53,9 +53,75 @@ std::unique_ptr<Gdiplus::Bitmap> MapResourceBitmap(HINSTANCE instance, int id) {
             palette->Entries[i] = Gdiplus::Color::MakeARGB(255, c.rgbRed, c.rgbGreen, c.rgbBlue);
         }
         if (bitmap->SetPalette(palette) != Gdiplus::Ok)
-            return LoadResourceBitmap(instance, id);
+            return nullptr;
     }
     return bitmap;
+}
+
+// The resource's bytes and size; null when it is missing.
+const BITMAPINFO* FindBitmapResource(HINSTANCE instance, int id, DWORD& size) {
+    HRSRC found = FindResourceW(instance, MAKEINTRESOURCEW(id), MAKEINTRESOURCEW(2)); // RT_BITMAP
+    HGLOBAL loaded = found ? LoadResource(instance, found) : nullptr;
+    size = found ? SizeofResource(instance, found) : 0;
+    return loaded ? static_cast<const BITMAPINFO*>(LockResource(loaded)) : nullptr;
+}
+
+// Where the loaded module's byte at `address` lies in its file; 0 when no section holds it.
+DWORD FileOffsetOf(HINSTANCE instance, const void* address) {
+    const auto* base = reinterpret_cast<const BYTE*>(instance);
+    const auto* dos = reinterpret_cast<const IMAGE_DOS_HEADER*>(base);
+    const auto* nt = reinterpret_cast<const IMAGE_NT_HEADERS*>(base + dos->e_lfanew);
+    const auto rva = static_cast<DWORD>(static_cast<const BYTE*>(address) - base);
+    const IMAGE_SECTION_HEADER* section = IMAGE_FIRST_SECTION(nt);
+    for (WORD i = 0; i < nt->FileHeader.NumberOfSections; ++i, ++section) {
+        if (rva >= section->VirtualAddress && rva - section->VirtualAddress < section->SizeOfRawData)
+            return rva - section->VirtualAddress + section->PointerToRawData;
+    }
+    return 0;
+}
+
+} // namespace
+
+std::unique_ptr<Gdiplus::Bitmap> MapResourceBitmap(HINSTANCE instance, int id) {
+    DWORD size = 0;
+    const BITMAPINFO* resource = FindBitmapResource(instance, id, size);
+    std::unique_ptr<Gdiplus::Bitmap> bitmap = BitmapOverPixels(resource, size);
+    return bitmap ? std::move(bitmap) : LoadResourceBitmap(instance, id);
+}
+
+FileResourceBitmap::FileResourceBitmap(HINSTANCE instance, int id) {
+    DWORD size = 0;
+    const BITMAPINFO* resource = FindBitmapResource(instance, id, size);
+    const DWORD offset = resource ? FileOffsetOf(instance, resource) : 0;
+    wchar_t path[MAX_PATH];
+    const DWORD length = GetModuleFileNameW(instance, path, MAX_PATH);
+    HANDLE file = offset != 0 && length > 0 && length < MAX_PATH
+                      ? CreateFileW(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr,
+                                    OPEN_EXISTING, 0, nullptr)
+                      : INVALID_HANDLE_VALUE;
+    if (file != INVALID_HANDLE_VALUE) {
+        HANDLE mapping = CreateFileMappingW(file, nullptr, PAGE_READONLY, 0, 0, nullptr);
+        CloseHandle(file);
+        if (mapping) {
+            SYSTEM_INFO system;
+            GetSystemInfo(&system);
+            const DWORD start = offset - offset % system.dwAllocationGranularity;
+            view = MapViewOfFile(mapping, FILE_MAP_READ, 0, start, offset - start + size);
+            CloseHandle(mapping); // the view keeps it
+            if (view)
+                bitmap = BitmapOverPixels(
+                    reinterpret_cast<const BITMAPINFO*>(static_cast<const BYTE*>(view) + (offset - start)),
+                    size);
+        }
+    }
+    if (!bitmap)
+        bitmap = MapResourceBitmap(instance, id);
+}
+
+FileResourceBitmap::~FileResourceBitmap() {
+    bitmap.reset();
+    if (view)
+        UnmapViewOfFile(view);
 }
 
 std::unique_ptr<Gdiplus::Bitmap> RenderScaledBitmap(Gdiplus::Bitmap& source, int width, int height,

@@ -19,6 +19,24 @@ std::unique_ptr<Gdiplus::Bitmap> LoadResourceBitmap(HINSTANCE instance, int id);
 // LoadResourceBitmap loads them. The bitmap is only ever read.
 std::unique_ptr<Gdiplus::Bitmap> MapResourceBitmap(HINSTANCE instance, int id);
 
+// The same bitmap over the resource's pixels as MapResourceBitmap gives, but in a view
+// of the program file of its own that is unmapped with this object: pixels read once to
+// draw something else from them do not stay in memory with the loaded program.
+class FileResourceBitmap {
+  public:
+    FileResourceBitmap(HINSTANCE instance, int id);
+    FileResourceBitmap(const FileResourceBitmap&) = delete;
+    FileResourceBitmap& operator=(const FileResourceBitmap&) = delete;
+    ~FileResourceBitmap();
+    // Null when the resource cannot be loaded; MapResourceBitmap's bitmap when the
+    // file cannot be mapped.
+    Gdiplus::Bitmap* get() const { return bitmap.get(); }
+
+  private:
+    void* view = nullptr;
+    std::unique_ptr<Gdiplus::Bitmap> bitmap; // over `view`, so released first
+};
+
 // `source` drawn into a new 32-bit ARGB bitmap of width x height with both world
 // scales set to `ratio`; null when the size is empty or GDI+ fails.
 std::unique_ptr<Gdiplus::Bitmap> RenderScaledBitmap(Gdiplus::Bitmap& source, int width, int height,

@@ -13,7 +13,7 @@ namespace {
 struct FirstPicture {
     HINSTANCE module = nullptr;
     double factor = 0;
-    std::unique_ptr<Gdiplus::Bitmap> source;
+    std::unique_ptr<FileResourceBitmap> source;
     std::unique_ptr<Gdiplus::Bitmap> view;
     HBITMAP handle = nullptr;
     HANDLE thread = nullptr;
@@ -22,10 +22,11 @@ FirstPicture* gFirstPicture = nullptr;
 
 DWORD WINAPI DrawFirstPicture(void* data) {
     auto* picture = static_cast<FirstPicture*>(data);
-    const int width = static_cast<int>(picture->source->GetWidth());
-    const int height = static_cast<int>(picture->source->GetHeight());
+    Gdiplus::Bitmap& source = *picture->source->get();
+    const int width = static_cast<int>(source.GetWidth());
+    const int height = static_cast<int>(source.GetHeight());
     picture->handle =
-        RenderScaledDib(*picture->source, static_cast<int>(width * picture->factor),
+        RenderScaledDib(source, static_cast<int>(width * picture->factor),
                         static_cast<int>(height * picture->factor), picture->factor, picture->view);
     return 0;
 }
@@ -61,11 +62,11 @@ void MainPanel::PrepareFirstPicture(HINSTANCE module, int width) {
         return;
     auto picture = std::make_unique<FirstPicture>();
     picture->module = module;
-    picture->source = MapResourceBitmap(module, IDB_PANEL);
-    if (!picture->source || width <= 0)
+    picture->source = std::make_unique<FileResourceBitmap>(module, IDB_PANEL);
+    if (!picture->source->get() || width <= 0)
         return;
     // As the panel computes it from its parent's width.
-    picture->factor = static_cast<double>(width) / static_cast<int>(picture->source->GetWidth());
+    picture->factor = static_cast<double>(width) / static_cast<int>(picture->source->get()->GetWidth());
     picture->thread = CreateThread(nullptr, 0, DrawFirstPicture, picture.get(), 0, nullptr);
     if (picture->thread)
         gFirstPicture = picture.release();
@@ -73,8 +74,9 @@ void MainPanel::PrepareFirstPicture(HINSTANCE module, int width) {
 
 MainPanel::MainPanel(IHost* controlHost, HWND parent, HINSTANCE module, const RECT& area)
     : CustomControl(controlHost, L"MAINPANEL", 0, area), instance(module), resource(IDB_PANEL) {
-    natural = MapResourceBitmap(instance, resource);
-    if (natural) {
+    FileResourceBitmap picture(instance, resource);
+    if (Gdiplus::Bitmap* natural = picture.get()) {
+        hasPicture = true;
         naturalWidth = static_cast<int>(natural->GetWidth());
         naturalHeight = static_cast<int>(natural->GetHeight());
         rect.right = rect.left + naturalWidth;
@@ -107,10 +109,11 @@ void MainPanel::Render(double factor) {
         imageHandle = first->handle;
         return;
     }
-    if (!natural)
-        natural = MapResourceBitmap(instance, resource);
-    if (natural)
-        imageHandle = RenderScaledDib(*natural, static_cast<int>(naturalWidth * factor),
+    // Read from the program file for this drawing only: the picture's 5 MB do not stay
+    // in memory once it is drawn.
+    FileResourceBitmap natural(instance, resource);
+    if (natural.get())
+        imageHandle = RenderScaledDib(*natural.get(), static_cast<int>(naturalWidth * factor),
                                       static_cast<int>(naturalHeight * factor), factor, image);
 }
 
@@ -123,7 +126,7 @@ void MainPanel::SetScale(double factor) {
 }
 
 void MainPanel::OnPaint() {
-    if (!imageHandle && natural)
+    if (!imageHandle && hasPicture)
         Render(scale);
     PAINTSTRUCT paint;
     HDC dc = BeginPaint(hwnd, &paint);

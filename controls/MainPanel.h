@@ -55,6 +55,6 @@ class MainPanel : public CustomControl {
   private:
     void Render(double factor); // the picture at factor x natural size
     void ReleaseImage();
-    std::unique_ptr<Gdiplus::Bitmap> natural; // bitmap 129 over the resource, the source of every scale
+    bool hasPicture = false; // bitmap 129 loaded; read anew from the program file for each scale
     double scale = 1.0;
 };

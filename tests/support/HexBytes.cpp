@@ -1,6 +1,5 @@
 #include "HexBytes.h"
 
-#include <cstdio>
 #include <sstream>
 
 std::vector<uint8_t> Hex(const std::string& text) {
@@ -12,11 +11,9 @@ std::vector<uint8_t> Hex(const std::string& text) {
 }
 
 std::string HexText(const std::vector<uint8_t>& bytes) {
+    const char digits[] = "0123456789ABCDEF";
     std::string text;
-    for (uint8_t byte : bytes) {
-        char digits[4];
-        std::snprintf(digits, sizeof(digits), "%02X", byte);
-        text += (text.empty() ? "" : " ") + std::string(digits);
-    }
+    for (uint8_t byte : bytes)
+        text += std::string(text.empty() ? "" : " ") + digits[byte >> 4] + digits[byte & 15];
     return text;
 }

@@ -9,15 +9,16 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// Runs chattr with `flag` on `folder`: Wine starts a Linux program like a Windows one.
-// Wine's own conversion gives the path as its file system sees it.
+// Runs chattr with `flag` on `folder` (Wine starts a Linux program like a Windows one)
+// and waits until the folder refuses new files, or takes them again: Wine does not wait
+// for a Linux process to end.
 bool Chattr(const char* flag, const fs::path& folder) {
     using ToUnix = char*(CDECL*)(const wchar_t*);
     FARPROC found = GetProcAddress(GetModuleHandleW(L"kernel32"), "wine_get_unix_file_name");
     char* unix = found ? reinterpret_cast<ToUnix>(reinterpret_cast<void*>(found))(folder.c_str()) : nullptr;
     if (unix == nullptr)
         return false;
-    std::string line = std::string("Z:\\usr\\bin\\chattr ") + flag + " \"" + unix + "\"";
+    const std::string line = std::string("Z:\\usr\\bin\\chattr ") + flag + " \"" + unix + "\"";
     HeapFree(GetProcessHeap(), 0, unix);
     std::wstring command(line.begin(), line.end());
     STARTUPINFOW startup = {};
@@ -26,24 +27,17 @@ bool Chattr(const char* flag, const fs::path& folder) {
     if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr, nullptr,
                         &startup, &process))
         return false;
-    WaitForSingleObject(process.hProcess, 10000);
     CloseHandle(process.hThread);
     CloseHandle(process.hProcess);
-    return true;
-}
-
-bool Refuses(const fs::path& folder) {
-    const bool refused = !std::ofstream(folder / "probe", std::ios::binary);
-    std::error_code ignored;
-    fs::remove(folder / "probe", ignored);
-    return refused;
-}
-
-// Wine does not wait for a Linux process to end: an attribute it sets comes when it comes.
-bool WaitUntilRefuses(const fs::path& folder, bool refuses) {
-    for (int attempt = 0; attempt < 100 && Refuses(folder) != refuses; ++attempt)
+    const auto refuses = [&folder] {
+        const bool refused = !std::ofstream(folder / "probe");
+        std::error_code ignored;
+        fs::remove(folder / "probe", ignored);
+        return refused;
+    };
+    for (int attempt = 0; attempt < 100 && refuses() != (flag[0] == '+'); ++attempt)
         Sleep(20);
-    return Refuses(folder) == refuses;
+    return refuses() == (flag[0] == '+');
 }
 
 } // namespace
@@ -55,12 +49,9 @@ ScratchFolder::ScratchFolder(const std::string& name) : path(fs::temp_directory_
 }
 
 ScratchFolder::~ScratchFolder() {
-    for (const fs::path& folder : immutable) {
-        if (Chattr("-i", folder))
-            WaitUntilRefuses(folder, false);
-    }
+    for (const fs::path& folder : immutable)
+        Chattr("-i", folder);
     std::error_code ignored;
-    fs::permissions(path, fs::perms::owner_all, ignored);
     for (const auto& entry : fs::recursive_directory_iterator(path, ignored))
         fs::permissions(entry.path(), fs::perms::owner_all, ignored);
     fs::remove_all(path, ignored);
@@ -80,10 +71,9 @@ bool ScratchFolder::MakeReadOnlyFolder(const std::string& name) {
     const fs::path folder = path / name;
     fs::create_directories(folder);
     fs::permissions(folder, fs::perms::owner_read | fs::perms::owner_exec);
-    if (Refuses(folder))
+    if (!std::ofstream(folder / "probe"))
         return true;
-    if (!Chattr("+i", folder))
-        return false;
+    fs::remove(folder / "probe");
     immutable.push_back(folder);
-    return WaitUntilRefuses(folder, true);
+    return Chattr("+i", folder);
 }

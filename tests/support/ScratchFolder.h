@@ -10,13 +10,11 @@ class ScratchFolder {
   public:
     explicit ScratchFolder(const std::string& name);
     ScratchFolder(const ScratchFolder&) = delete;
-    ScratchFolder& operator=(const ScratchFolder&) = delete;
     ~ScratchFolder();
 
     std::filesystem::path operator/(const std::string& name) const { return path / name; }
     void Write(const std::string& name, const std::vector<uint8_t>& data) const;
     std::vector<uint8_t> Read(const std::string& name) const;
-
     // Makes the sub-folder `name` refuse new files, for root too (whom permissions do not
     // stop, so chattr marks it immutable). False when neither keeps a file out.
     bool MakeReadOnlyFolder(const std::string& name);

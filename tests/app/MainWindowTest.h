@@ -15,7 +15,7 @@
 class RecordingApp : public App {
   public:
     using App::App;
-    void LoadBank(int bank) override { banksLoaded.push_back(bank); }
+    void LoadBank(int) override {}
     void SendMidi(const std::vector<uint8_t>& message) override { sent.push_back(message); }
     void SelectPatch(int bank, int program) override { selected.emplace_back(bank, program); }
     void SendProgramChange(int bank, int program) override { programChanges.emplace_back(bank, program); }
@@ -24,7 +24,6 @@ class RecordingApp : public App {
         App::ShowStatus(std::move(text));
     }
 
-    std::vector<int> banksLoaded;
     std::vector<std::vector<uint8_t>> sent;
     std::vector<std::pair<int, int>> selected, programChanges;
     std::vector<std::string> status;
@@ -51,19 +50,3 @@ inline HWND OpenMainWindow(App* app, int showCommand) {
     PumpMessages();
     return window;
 }
-
-// A main window of its own for each test.
-class MainWindowTest : public testing::Test {
-  protected:
-    void SetUp() override { app = NewApp(); }
-    void Open(int showCommand = SW_SHOWNORMAL) { window = OpenMainWindow(app, showCommand); }
-    void TearDown() override {
-        if (window != nullptr)
-            DestroyWindow(window);
-        PumpMessages();
-        SetTheApp(nullptr);
-    }
-
-    RecordingApp* app = nullptr;
-    HWND window = nullptr;
-};

@@ -52,7 +52,7 @@ TEST(SettingsValues, ANumberIsFourBytesOfADwordOrBinaryValueANameTextUpToItsZero
         {kRegDword, {0, 0, 0, 0x80}, INT_MIN}, // the system's default window position
         {kRegBinary, {3, 0, 0, 0}, 3},
         {11, {1, 0, 0, 0, 0, 0, 0, 0}, std::nullopt}, // a QWORD
-        {kRegString, Utf16(u"1\0"), std::nullopt},    // four bytes of text, not the number 49
+        {kRegString, Utf16(u"1\0"), std::nullopt}     // four bytes of text, not the number 49
     };
     for (const auto& c : numbers)
         EXPECT_EQ(ReadNumberSetting(c.type, c.data.data(), c.data.size()), c.number) << c.data.size();
@@ -67,8 +67,8 @@ TEST(SettingsValues, ANumberIsFourBytesOfADwordOrBinaryValueANameTextUpToItsZero
         {kRegString, odd, "Port"}, // an odd last byte
         {kRegExpandString, Utf16(std::u16string(u"Port 1\0B", 8)), "Port 1"},
         {kRegString, Utf16({char16_t(0xD800), u'x', char16_t(0xD83C)}),
-         "\xEF\xBF\xBDx\xEF\xBF\xBD"},                            // unpaired, and a pair cut off by the end
-        {7, Utf16(std::u16string(u"Port\0\0", 6)), std::nullopt}, // REG_MULTI_SZ
+         "\xEF\xBF\xBDx\xEF\xBF\xBD"},                           // unpaired, and a pair cut off by the end
+        {7, Utf16(std::u16string(u"Port\0\0", 6)), std::nullopt} // REG_MULTI_SZ
     };
     for (const auto& c : names)
         EXPECT_EQ(ReadTextSetting(c.type, c.data.data(), c.data.size()), c.name) << c.data.size();

@@ -10,9 +10,6 @@
 // reports, for tests of controls, parameters and the MIDI port without an App.
 class FakeHost : public IHost {
   public:
-    FakeHost() = default;
-    FakeHost(const FakeHost&) = delete;
-    FakeHost& operator=(const FakeHost&) = delete;
     virtual ~FakeHost() {
         for (HFONT font : fonts)
             DeleteObject(font);

@@ -1,25 +1,14 @@
 #include "tests/support/Pixels.h"
 
 #include "controls/GdiplusImages.h"
-#include "tests/support/Pointer.h"
 
 #include <cstdlib>
-
-POINT ScreenPoint(HWND window, int x, int y) {
-    POINT point = {x, y};
-    ClientToScreen(window, &point);
-    return point;
-}
 
 RECT RectInParent(HWND window) {
     RECT area;
     GetWindowRect(window, &area);
     MapWindowPoints(nullptr, GetParent(window), reinterpret_cast<POINT*>(&area), 2);
     return area;
-}
-
-void MoveCursorTo(HWND window, int x, int y) {
-    MovePointerTo(ScreenPoint(window, x, y));
 }
 
 // Copies width x height pixels of `source` at (x, y) through a top-down 32-bit DIB.

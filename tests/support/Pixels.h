@@ -5,11 +5,9 @@
 #include <vector>
 
 // Where windows sit and what they show on the screen, for tests under Wine that read
-// real pixels back and move the real pointer.
+// real pixels back.
 
-POINT ScreenPoint(HWND window, int x, int y); // a client point of `window` on the screen
-RECT RectInParent(HWND window);               // a child's rectangle in its parent's client area
-void MoveCursorTo(HWND window, int x, int y); // the real pointer over a client point
+RECT RectInParent(HWND window); // a child's rectangle in its parent's client area
 
 // A window's client area or a bitmap, read back as 0x00RRGGBB pixels.
 struct Pixels {

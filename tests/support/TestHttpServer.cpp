@@ -42,15 +42,14 @@ TestHttpServer::TestHttpServer() {
             const Reply answer = reply;
             lock.unlock();
             ++requests;
-            const std::string whole =
-                "HTTP/1.1 " + std::to_string(answer.status) + (answer.status == 200 ? " OK" : " Error") +
-                "\r\nContent-Type: text/xml\r\nContent-Length: " + std::to_string(answer.body.size()) +
-                "\r\nConnection: close\r\n\r\n" + answer.body;
-            const std::size_t first = whole.size() - answer.body.size() / 2; // the rest comes later
+            const std::string whole = "HTTP/1.1 " + std::to_string(answer.status) +
+                                      " X\r\nContent-Length: " + std::to_string(answer.body.size()) +
+                                      "\r\nConnection: close\r\n\r\n" + answer.body;
+            const int first = static_cast<int>(whole.size() - answer.body.size() / 2); // the rest comes later
             if (answer.status != 0) {
-                send(client, whole.data(), static_cast<int>(first), 0);
+                send(client, whole.data(), first, 0);
                 Sleep(100);
-                send(client, whole.data() + first, static_cast<int>(whole.size() - first), 0);
+                send(client, whole.data() + first, static_cast<int>(whole.size()) - first, 0);
             }
             while (answer.status == 0 && recv(client, buffer, 1024, 0) > 0) { // until the client gives up
             }

@@ -62,15 +62,8 @@ class DeviceLinkFixture : public testing::Test {
         RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Quillmer\\Tavren");
     }
 
-    void OpenPorts() {
-        app->InitMidi();
-        device.ClearReceived();
-    }
-    // Ports open and the instrument already known, as after the handshake.
-    void Connect() {
-        OpenPorts();
-        app->deviceRecognized = true;
-    }
+    void OpenPorts() { app->InitMidi(), device.ClearReceived(); }
+    void Connect() { OpenPorts(), app->deviceRecognized = true; } // as after the handshake
     void Cache(int patch) {
         app->patchBank.slots[static_cast<size_t>(patch)] = {true, device.instrument.Patch(patch)};
     }

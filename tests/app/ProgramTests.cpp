@@ -19,14 +19,12 @@ namespace {
 
 const wchar_t kKey[] = L"Software\\Quillmer\\Tavren";
 
-// tavren.exe started as a user starts it, in a process of its own on the same desktop.
-// The constructor waits for its main window; what is left running is ended with the object.
+// tavren.exe started as a user starts it, with `environment` added to this process's own;
+// unless a test serves the version document, the update check goes where nothing listens.
+// The constructor waits for the main window; what is left running ends with the object.
 class Program {
   public:
     static constexpr int kFromCommandLine = -1; // no show command, as a command prompt starts it
-
-    // `environment` is added to this process's own for the child. Unless a test serves the
-    // version document itself, the update check goes where nothing listens.
     explicit Program(int showCommand = SW_SHOWNORMAL,
                      std::vector<std::pair<std::wstring, std::wstring>> environment = {}) {
         STARTUPINFOW startup = {};
@@ -210,7 +208,6 @@ TEST(DemoProgram, StartsWithTheInstrumentsBankAndSendsWhatTheUserDoes) {
         return std::string(text, text + wcslen(text));
     };
 
-    // Recognized, patch 123 selected, its bank loaded.
     EXPECT_TRUE(PumpUntil([&] { return row(99) == "99 : " + GeneratedPatchName(199); }, 20000));
     EXPECT_EQ(row(5), "05 : " + GeneratedPatchName(105));
     EXPECT_EQ(SendMessageW(list, LB_GETCURSEL, 0, 0), 23);
@@ -219,7 +216,6 @@ TEST(DemoProgram, StartsWithTheInstrumentsBankAndSendsWhatTheUserDoes) {
     EXPECT_EQ(received[0], "F0 00 20 32 00 01 24 00 77 7E 03 F7");
     EXPECT_EQ(received[1], "F0 00 20 32 00 01 24 00 77 7B 00 F7");
 
-    // A double click on a row switches the instrument to that patch of bank 1.
     const int shown = static_cast<int>(SendMessageW(list, LB_GETTOPINDEX, 0, 0)) + 2;
     RECT rect;
     SendMessageW(list, LB_GETITEMRECT, static_cast<WPARAM>(shown), reinterpret_cast<LPARAM>(&rect));
@@ -233,7 +229,6 @@ TEST(DemoProgram, StartsWithTheInstrumentsBankAndSendsWhatTheUserDoes) {
     EXPECT_EQ(std::vector<std::string>(received.end() - 2, received.end()),
               (std::vector<std::string>{programChange, "B0 00 01"}));
 
-    // A knob dragged upwards sends its controller number and a new value.
     const POINT centre = CentreOf(Descendant(program.window, L"KNOB"));
     MovePointerTo(centre);
     PressLeftButton();

@@ -9,7 +9,7 @@
 TestHttpServer::TestHttpServer() {
     WSADATA data;
     WSAStartup(MAKEWORD(2, 2), &data);
-    const SOCKET listener = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
+    listener = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
     sockaddr_in address = {};
     address.sin_family = AF_INET;
     address.sin_addr.s_addr = htonl(INADDR_LOOPBACK); // port 0: any free one
@@ -20,15 +20,8 @@ TestHttpServer::TestHttpServer() {
     const std::wstring url =
         L"http://127.0.0.1:" + std::to_wstring(ntohs(address.sin_port)) + L"/tavren/tavren.xml";
     SetEnvironmentVariableW(kUpdateUrlVariable, url.c_str());
-    thread = std::thread([this, listener] {
-        while (!stop) {
-            fd_set readable;
-            FD_ZERO(&readable);
-            FD_SET(listener, &readable);
-            timeval wait = {0, 50000};
-            if (select(0, &readable, nullptr, nullptr, &wait) != 1)
-                continue;
-            const SOCKET client = accept(listener, nullptr, nullptr);
+    thread = std::thread([this] { // until the listener is closed
+        for (SOCKET client; (client = accept(listener, nullptr, nullptr)) != INVALID_SOCKET;) {
             const DWORD patience = 3000; // no read waits longer, the silent answer included
             setsockopt(client, SOL_SOCKET, SO_RCVTIMEO, reinterpret_cast<const char*>(&patience),
                        sizeof patience);
@@ -56,13 +49,12 @@ TestHttpServer::TestHttpServer() {
             shutdown(client, SD_SEND);
             closesocket(client);
         }
-        closesocket(listener);
     });
 }
 
 TestHttpServer::~TestHttpServer() {
     SetEnvironmentVariableW(kUpdateUrlVariable, nullptr);
-    stop = true;
+    closesocket(listener);
     thread.join();
     WSACleanup();
 }

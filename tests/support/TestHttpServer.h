@@ -1,6 +1,7 @@
 #pragma once
 
 #include <atomic>
+#include <cstdint>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -27,7 +28,7 @@ class TestHttpServer {
     }
 
   private:
-    std::atomic<bool> stop{false};
+    uintptr_t listener; // a SOCKET
     std::atomic<int> requests{0};
     mutable std::mutex mutex; // guards the two below
     Reply reply;

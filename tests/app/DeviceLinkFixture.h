@@ -27,9 +27,7 @@ class StatusRecordingApp : public App {
         status.push_back(text);
         App::ShowStatus(std::move(text));
     }
-    bool Said(const std::string& line) const {
-        return std::find(status.begin(), status.end(), line) != status.end();
-    }
+    bool Said(const std::string& line) const { return std::count(status.begin(), status.end(), line) > 0; }
     std::vector<std::string> status;
 };
 

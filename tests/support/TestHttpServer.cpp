@@ -22,9 +22,12 @@ TestHttpServer::TestHttpServer() {
     SetEnvironmentVariableW(kUpdateUrlVariable, url.c_str());
     thread = std::thread([this] { // until the listener is closed
         for (SOCKET client; (client = accept(listener, nullptr, nullptr)) != INVALID_SOCKET;) {
-            const DWORD patience = 3000; // no read waits longer, the silent answer included
-            setsockopt(client, SOL_SOCKET, SO_RCVTIMEO, reinterpret_cast<const char*>(&patience),
-                       sizeof patience);
+            // No read or write waits longer, the silent answer included: a client that stops
+            // reading a long answer without closing cannot hold the server.
+            const DWORD patience = 3000;
+            for (int option : {SO_RCVTIMEO, SO_SNDTIMEO})
+                setsockopt(client, SOL_SOCKET, option, reinterpret_cast<const char*>(&patience),
+                           sizeof patience);
             char buffer[1024];
             std::string request;
             for (int got = 1; got > 0 && request.find("\r\n\r\n") == std::string::npos;)

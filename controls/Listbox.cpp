@@ -51,24 +51,21 @@ void Listbox::AddRow(const std::string& text) {
 }
 
 void Listbox::ReplaceRow(int index, const std::string& text) {
-    if (held) {
-        SendMessageW(listWindow, LB_DELETESTRING, static_cast<WPARAM>(index), 0);
-        SendMessageW(listWindow, LB_INSERTSTRING, static_cast<WPARAM>(index),
-                     reinterpret_cast<LPARAM>(Widen(text).c_str()));
-        SelectRow(index);
-        return;
-    }
-    SendMessageW(listWindow, WM_SETREDRAW, FALSE, 0);
+    // While held, drawing is off already and the whole list is drawn on release.
+    if (!held)
+        SendMessageW(listWindow, WM_SETREDRAW, FALSE, 0);
     SendMessageW(listWindow, LB_DELETESTRING, static_cast<WPARAM>(index), 0);
     SendMessageW(listWindow, LB_INSERTSTRING, static_cast<WPARAM>(index),
                  reinterpret_cast<LPARAM>(Widen(text).c_str()));
-    SendMessageW(listWindow, WM_SETREDRAW, TRUE, 0);
-    // The row was rewritten while drawing was off: it is drawn anew with its new name.
-    RECT row;
-    if (SendMessageW(listWindow, LB_GETITEMRECT, static_cast<WPARAM>(index),
-                     reinterpret_cast<LPARAM>(&row)) != LB_ERR)
-        InvalidateRect(listWindow, &row, FALSE);
-    SendMessageW(listWindow, LB_SETCURSEL, static_cast<WPARAM>(index), 0);
+    if (!held) {
+        SendMessageW(listWindow, WM_SETREDRAW, TRUE, 0);
+        // The row was rewritten while drawing was off: it is drawn anew with its new name.
+        RECT row;
+        if (SendMessageW(listWindow, LB_GETITEMRECT, static_cast<WPARAM>(index),
+                         reinterpret_cast<LPARAM>(&row)) != LB_ERR)
+            InvalidateRect(listWindow, &row, FALSE);
+    }
+    SelectRow(index);
 }
 
 void Listbox::SelectRow(int index) {

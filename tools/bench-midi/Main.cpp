@@ -7,14 +7,11 @@
 // figures are medians of ROUNDS loads (default 3); beside them, how late the
 // simulated instrument's own thread delivered the answers, and the load time without
 // that delay. Last, the working set with all 400 patches cached. Needs a display.
-#include "app/App.h"
-#include "app/Settings.h"
 #include "controls/CustomControl.h"
 #include "engine/Parameter.h"
 #include "engine/Pro800Engine.h"
 #include "midi/MidiPort.h"
-#include "midi/MidiPortFactory.h"
-#include "midi/SimulatedMidiDevice.h"
+#include "tools/BenchApp.h"
 
 #include "controls/GdiplusHeader.h"
 
@@ -41,14 +38,6 @@ double Median(std::vector<double> values) {
     return values[values.size() / 2];
 }
 
-void Pump() {
-    MSG msg;
-    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        TranslateMessage(&msg);
-        DispatchMessageW(&msg);
-    }
-}
-
 } // namespace
 
 int wmain(int argc, wchar_t** argv) {
@@ -57,25 +46,10 @@ int wmain(int argc, wchar_t** argv) {
     ULONG_PTR gdiplusToken = 0;
     Gdiplus::GdiplusStartup(&gdiplusToken, &gdiplusInput, nullptr);
 
-    HINSTANCE instance = GetModuleHandleW(nullptr);
-    SetTheInstance(instance);
-    RegisterMainWindowClass(instance, L"TEMPLATE");
     SimulatedMidiDevice device("Bench Pro~800");
-    UseSimulatedDevice(&device);
-    auto* app = new App(instance);
-    SetTheApp(app);
-    GetSettings().MIDIInDevice = device.PortName();
-    GetSettings().MIDIOutDevice = device.PortName();
-    HWND window = app->CreateMainWindow(L"TEMPLATE", L"Tavren");
-    if (window == nullptr) {
-        std::fprintf(stderr, "bench-midi: no main window\n");
+    App* app = OpenBenchApp(device, "bench-midi");
+    if (app == nullptr)
         return 1;
-    }
-    app->InitMainWindow();
-    ShowWindow(window, SW_SHOWNORMAL);
-    UpdateWindow(window);
-    app->InitMidi();
-    app->deviceRecognized = true;
     Pump();
 
     std::printf("bank load from the simulated instrument (median of %d, 100 requests each):\n", rounds);

@@ -6,14 +6,11 @@
 // holds 100, and timer 1 empties it every 100 ms); that the queue is empty at the end
 // and the knob shows the last value it took; and that every change the program sent
 // reached the instrument. Needs a display.
-#include "app/App.h"
-#include "app/Settings.h"
 #include "controls/CustomControl.h"
 #include "engine/Parameter.h"
 #include "engine/Pro800Engine.h"
 #include "midi/MidiPort.h"
-#include "midi/MidiPortFactory.h"
-#include "midi/SimulatedMidiDevice.h"
+#include "tools/BenchApp.h"
 
 #include "controls/GdiplusHeader.h"
 
@@ -51,14 +48,6 @@ void PrintMemory(const char* when, double seconds) {
     std::fflush(stdout);
 }
 
-void Pump() {
-    MSG msg;
-    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        TranslateMessage(&msg);
-        DispatchMessageW(&msg);
-    }
-}
-
 } // namespace
 
 int wmain(int argc, wchar_t** argv) {
@@ -67,26 +56,11 @@ int wmain(int argc, wchar_t** argv) {
     ULONG_PTR gdiplusToken = 0;
     Gdiplus::GdiplusStartup(&gdiplusToken, &gdiplusInput, nullptr);
 
-    HINSTANCE instance = GetModuleHandleW(nullptr);
-    SetTheInstance(instance);
-    RegisterMainWindowClass(instance, L"TEMPLATE");
     SimulatedMidiDevice device("Bench Pro~800");
     device.keepReceived = true; // counted and cleared as the soak goes
-    UseSimulatedDevice(&device);
-    auto* app = new App(instance);
-    SetTheApp(app);
-    GetSettings().MIDIInDevice = device.PortName();
-    GetSettings().MIDIOutDevice = device.PortName();
-    HWND window = app->CreateMainWindow(L"TEMPLATE", L"Tavren");
-    if (window == nullptr) {
-        std::fprintf(stderr, "bench-soak: no main window\n");
+    App* app = OpenBenchApp(device, "bench-soak");
+    if (app == nullptr)
         return 1;
-    }
-    app->InitMainWindow();
-    ShowWindow(window, SW_SHOWNORMAL);
-    UpdateWindow(window);
-    app->InitMidi();
-    app->deviceRecognized = true;
     app->LoadBank(0);
     Pump();
     device.ClearReceived();

@@ -1,0 +1,44 @@
+#pragma once
+// What the device-link benchmarks share: the application's main window opened on a
+// simulated instrument, its ports open, as the program would have it after start-up.
+#include "app/App.h"
+#include "app/Settings.h"
+#include "midi/MidiPortFactory.h"
+#include "midi/SimulatedMidiDevice.h"
+
+#include <windows.h>
+
+#include <cstdio>
+
+// Dispatches every message waiting for this thread.
+inline void Pump() {
+    MSG message;
+    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+        TranslateMessage(&message);
+        DispatchMessageW(&message);
+    }
+}
+
+// The application with its window shown and its ports open on `device`, the
+// instrument taken as recognized; null, with a line on stderr, when no window opens.
+inline App* OpenBenchApp(SimulatedMidiDevice& device, const char* benchName) {
+    HINSTANCE instance = GetModuleHandleW(nullptr);
+    SetTheInstance(instance);
+    RegisterMainWindowClass(instance, L"TEMPLATE");
+    UseSimulatedDevice(&device);
+    auto* app = new App(instance);
+    SetTheApp(app);
+    GetSettings().MIDIInDevice = device.PortName();
+    GetSettings().MIDIOutDevice = device.PortName();
+    HWND window = app->CreateMainWindow(L"TEMPLATE", L"Tavren");
+    if (window == nullptr) {
+        std::fprintf(stderr, "%s: no main window\n", benchName);
+        return nullptr;
+    }
+    app->InitMainWindow();
+    ShowWindow(window, SW_SHOWNORMAL);
+    UpdateWindow(window);
+    app->InitMidi();
+    app->deviceRecognized = true;
+    return app;
+}

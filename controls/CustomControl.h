@@ -69,6 +69,11 @@ class CustomControl : public IDisplayUnits {
     void CreateControlWindow(HWND parent, HINSTANCE instance);
 };
 
+// SetWindowPos flags for a move within a rescale of the front panel: nothing is drawn,
+// erased or copied, as the panel and all it holds are drawn anew once everything has moved.
+constexpr UINT kMoveWithoutDrawing =
+    SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOREDRAW | SWP_NOCOPYBITS | SWP_DEFERERASE;
+
 // While one lives, a control that changes again and again (every patch of a bank load)
 // is invalidated at its first change only: the window is drawn once, when messages are
 // next dispatched, as it would be after every change. Batches may nest; the outermost

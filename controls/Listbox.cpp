@@ -1,6 +1,7 @@
 #include "controls/Listbox.h"
 
 #include "app/IHost.h"
+#include "controls/CustomControl.h"
 #include "controls/GdiplusImages.h"
 #include "engine/Engine.h"
 #include "engine/PatchBank.h"
@@ -116,7 +117,7 @@ void Listbox::SetScale(double factor) {
     const int x = static_cast<int>(kNaturalX * factor);
     const int y = static_cast<int>(kNaturalY * factor);
     rect = RECT{x, y, x + currentWidth, y + currentHeight};
-    MoveWindow(listWindow, x, y, currentWidth, currentHeight, TRUE);
+    SetWindowPos(listWindow, nullptr, x, y, currentWidth, currentHeight, kMoveWithoutDrawing);
     SendMessageW(listWindow, LB_SETITEMHEIGHT, 0, MAKELPARAM(stripHeight + 4, 0));
 }
 

@@ -6,46 +6,70 @@
 
 #include "controls/GdiplusHeader.h"
 
-namespace {
-
-// The first picture, drawn on a thread of its own while the window and its controls
-// are made.
-struct FirstPicture {
+// The panel's picture drawn at one factor on a thread of its own, so that the window
+// and the controls can be moved, or first made, meanwhile.
+struct PictureJob {
     HINSTANCE module = nullptr;
+    int resource = 0;
     double factor = 0;
-    std::unique_ptr<FileResourceBitmap> source;
-    std::unique_ptr<Gdiplus::Bitmap> view;
+    int width = 0;
+    int height = 0;
+    std::unique_ptr<FileResourceBitmap> source; // opened by the thread when not given
+    std::unique_ptr<Gdiplus::Bitmap> view;      // over the handle's pixels
     HBITMAP handle = nullptr;
     HANDLE thread = nullptr;
 };
-FirstPicture* gFirstPicture = nullptr;
 
-DWORD WINAPI DrawFirstPicture(void* data) {
-    auto* picture = static_cast<FirstPicture*>(data);
-    Gdiplus::Bitmap& source = *picture->source->get();
-    const int width = static_cast<int>(source.GetWidth());
-    const int height = static_cast<int>(source.GetHeight());
-    picture->handle =
-        RenderScaledDib(source, static_cast<int>(width * picture->factor),
-                        static_cast<int>(height * picture->factor), picture->factor, picture->view);
+namespace {
+
+DWORD WINAPI DrawPicture(void* data) {
+    auto* job = static_cast<PictureJob*>(data);
+    if (!job->source)
+        job->source = std::make_unique<FileResourceBitmap>(job->module, job->resource);
+    if (Gdiplus::Bitmap* natural = job->source->get())
+        job->handle = RenderScaledDib(*natural, job->width, job->height, job->factor, job->view);
+    // Read from the program file for this drawing only: the picture's 5 MB do not stay
+    // in memory once it is drawn.
+    job->source.reset();
     return 0;
 }
 
-// The first picture once drawn, when it was drawn for `module` at `factor`; null
-// otherwise. Either way the thread is over and the picture no longer waits.
-std::unique_ptr<FirstPicture> TakeFirstPicture(HINSTANCE module, double factor) {
-    std::unique_ptr<FirstPicture> picture(gFirstPicture);
+std::unique_ptr<PictureJob> StartPicture(std::unique_ptr<PictureJob> job) {
+    job->thread = CreateThread(nullptr, 0, DrawPicture, job.get(), 0, nullptr);
+    if (!job->thread)
+        DrawPicture(job.get()); // drawn here instead
+    return job;
+}
+
+void WaitForPicture(PictureJob& job) {
+    if (!job.thread)
+        return;
+    WaitForSingleObject(job.thread, INFINITE);
+    CloseHandle(job.thread);
+    job.thread = nullptr;
+}
+
+void DiscardPicture(std::unique_ptr<PictureJob>& job) {
+    if (!job)
+        return;
+    WaitForPicture(*job);
+    job->view.reset();
+    if (job->handle)
+        DeleteObject(job->handle);
+    job.reset();
+}
+
+// The first picture, started before the window and its controls are made.
+PictureJob* gFirstPicture = nullptr;
+
+// The first picture when it is being drawn for `module` at `factor`; null otherwise,
+// and then it no longer waits.
+std::unique_ptr<PictureJob> TakeFirstPicture(HINSTANCE module, double factor) {
+    std::unique_ptr<PictureJob> job(gFirstPicture);
     gFirstPicture = nullptr;
-    if (!picture)
-        return nullptr;
-    WaitForSingleObject(picture->thread, INFINITE);
-    CloseHandle(picture->thread);
-    if (picture->module == module && picture->factor == factor && picture->handle)
-        return picture;
-    picture->view.reset();
-    if (picture->handle)
-        DeleteObject(picture->handle);
-    return nullptr;
+    if (job && (job->module != module || job->factor != factor))
+        DiscardPicture(job);
+    return job;
 }
 
 RECT ParentClient(HWND window) {
@@ -60,16 +84,19 @@ RECT ParentClient(HWND window) {
 void MainPanel::PrepareFirstPicture(HINSTANCE module, int width) {
     if (gFirstPicture)
         return;
-    auto picture = std::make_unique<FirstPicture>();
-    picture->module = module;
-    picture->source = std::make_unique<FileResourceBitmap>(module, IDB_PANEL);
-    if (!picture->source->get() || width <= 0)
+    auto job = std::make_unique<PictureJob>();
+    job->module = module;
+    job->resource = IDB_PANEL;
+    job->source = std::make_unique<FileResourceBitmap>(module, IDB_PANEL);
+    Gdiplus::Bitmap* natural = job->source->get();
+    if (!natural || width <= 0)
         return;
     // As the panel computes it from its parent's width.
-    picture->factor = static_cast<double>(width) / static_cast<int>(picture->source->get()->GetWidth());
-    picture->thread = CreateThread(nullptr, 0, DrawFirstPicture, picture.get(), 0, nullptr);
-    if (picture->thread)
-        gFirstPicture = picture.release();
+    const int naturalWidth = static_cast<int>(natural->GetWidth());
+    job->factor = static_cast<double>(width) / naturalWidth;
+    job->width = static_cast<int>(naturalWidth * job->factor);
+    job->height = static_cast<int>(static_cast<int>(natural->GetHeight()) * job->factor);
+    gFirstPicture = StartPicture(std::move(job)).release();
 }
 
 MainPanel::MainPanel(IHost* controlHost, HWND parent, HINSTANCE module, const RECT& area)
@@ -96,38 +123,53 @@ MainPanel::~MainPanel() {
 }
 
 void MainPanel::ReleaseImage() {
+    DiscardPicture(pending);
     image.reset(); // it draws on the GDI bitmap's pixels
     if (imageHandle)
         DeleteObject(imageHandle);
     imageHandle = nullptr;
 }
 
-void MainPanel::Render(double factor) {
+void MainPanel::StartRender(double factor) {
     ReleaseImage();
-    if (std::unique_ptr<FirstPicture> first = TakeFirstPicture(instance, factor)) {
-        image = std::move(first->view); // over the handle's pixels
-        imageHandle = first->handle;
+    if (!hasPicture)
         return;
-    }
-    // Read from the program file for this drawing only: the picture's 5 MB do not stay
-    // in memory once it is drawn.
-    FileResourceBitmap natural(instance, resource);
-    if (natural.get())
-        imageHandle = RenderScaledDib(*natural.get(), static_cast<int>(naturalWidth * factor),
-                                      static_cast<int>(naturalHeight * factor), factor, image);
+    pending = TakeFirstPicture(instance, factor);
+    if (pending)
+        return;
+    auto job = std::make_unique<PictureJob>();
+    job->module = instance;
+    job->resource = resource;
+    job->factor = factor;
+    job->width = static_cast<int>(naturalWidth * factor);
+    job->height = static_cast<int>(naturalHeight * factor);
+    pending = StartPicture(std::move(job));
+}
+
+void MainPanel::FinishScale() {
+    if (!pending)
+        return;
+    WaitForPicture(*pending);
+    image = std::move(pending->view);
+    imageHandle = pending->handle;
+    pending.reset();
 }
 
 void MainPanel::SetScale(double factor) {
     scale = factor;
-    Render(factor);
+    StartRender(factor);
     currentWidth = static_cast<int>(naturalWidth * factor);
     currentHeight = static_cast<int>(naturalHeight * factor);
-    MoveWindow(hwnd, 0, 0, currentWidth, currentHeight, TRUE);
+    // Whoever rescales draws the panel anew once everything has moved.
+    SetWindowPos(hwnd, nullptr, 0, 0, currentWidth, currentHeight, kMoveWithoutDrawing);
 }
 
 void MainPanel::OnPaint() {
-    if (!imageHandle && hasPicture)
-        Render(scale);
+    FinishScale();
+    if (!imageHandle && hasPicture) {
+        StartRender(scale);
+        FinishScale();
+    }
     PAINTSTRUCT paint;
     HDC dc = BeginPaint(hwnd, &paint);
     if (imageHandle) {

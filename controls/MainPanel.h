@@ -7,6 +7,7 @@
 namespace Gdiplus {
 class Bitmap;
 }
+struct PictureJob;
 
 // The front panel: bitmap 129 drawn at the current scale, the parent of every control,
 // the patch list and the status panel. The middle button pans it and the wheel
@@ -18,9 +19,12 @@ class MainPanel : public CustomControl {
     MainPanel(IHost* controlHost, HWND parent, HINSTANCE module, const RECT& area);
     ~MainPanel() override;
 
-    // Redraws the bitmap at factor x natural size and puts the window at (0, 0) in
-    // its parent with that size; a pan offset is lost.
+    // Starts redrawing the bitmap at factor x natural size on a thread of its own and
+    // puts the window at (0, 0) in its parent with that size, drawing nothing; a pan
+    // offset is lost. The new picture is shown from FinishScale, or the next paint.
     void SetScale(double factor) override;
+    // Waits for the picture SetScale started and takes it.
+    void FinishScale();
     void OnPaint() override;
     bool OnLButtonDown(int x, int y) override; // passed on to the main window
     bool OnMButtonDown(int x, int y) override; // starts a pan
@@ -53,8 +57,9 @@ class MainPanel : public CustomControl {
     bool panning = false;
 
   private:
-    void Render(double factor); // the picture at factor x natural size
+    void StartRender(double factor); // the picture at factor x natural size, to be finished
     void ReleaseImage();
     bool hasPicture = false; // bitmap 129 loaded; read anew from the program file for each scale
     double scale = 1.0;
+    std::unique_ptr<PictureJob> pending; // the picture being drawn
 };

@@ -45,7 +45,8 @@ void StatusPanel::SetScale(double factor) {
     rect.top = static_cast<int>(baseRect.top * factor);
     rect.right = static_cast<int>(baseRect.right * factor);
     rect.bottom = static_cast<int>(baseRect.bottom * factor);
-    MoveWindow(hwnd, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top, TRUE);
+    SetWindowPos(hwnd, nullptr, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top,
+                 kMoveWithoutDrawing);
     maxLines = (rect.bottom - rect.top) / kLineHeight;
 }
 

@@ -39,5 +39,5 @@ void AL1KnobParameter::MoveTo(int x, int y) {
     // The frame size follows the scale, so the window is recomputed around the centre.
     const POINT topLeft = Knob::WindowOrigin(x, y);
     const int side = Knob::FrameSize() + 10;
-    MoveWindow(control->hwnd, topLeft.x, topLeft.y, side, side, TRUE);
+    SetWindowPos(control->hwnd, nullptr, topLeft.x, topLeft.y, side, side, kMoveWithoutDrawing);
 }

@@ -108,11 +108,8 @@ void Pro800Engine::Resize(int width, int) {
 }
 
 void Pro800Engine::ApplyScale(double factor) {
-    // Sixty windows move and resize: drawing is held back until all of them have, and
-    // then the panel is drawn once with everything in place.
-    const bool visible = IsWindowVisible(panel->hwnd) != FALSE;
-    if (visible)
-        SendMessageW(panel->hwnd, WM_SETREDRAW, FALSE, 0);
+    // Sixty windows move and resize without drawing, while the panel's picture is drawn
+    // on another thread; then the panel is drawn once with everything in place.
     panel->SetScale(factor);
     if (patchList)
         patchList->SetScale(factor);
@@ -124,12 +121,10 @@ void Pro800Engine::ApplyScale(double factor) {
         parameter->MoveTo(static_cast<int>(origin.x * factor + 0.5),
                           static_cast<int>(origin.y * factor + 0.5));
     }
-    if (visible) {
-        SendMessageW(panel->hwnd, WM_SETREDRAW, TRUE, 0);
-        // Held back, the panel's move did not uncover its parent either: a smaller
-        // panel leaves part of the parent to be drawn anew.
-        RedrawWindow(GetParent(panel->hwnd), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
-    }
+    panel->FinishScale();
+    // No move uncovered the parent either: a smaller panel leaves part of it to be
+    // drawn anew.
+    RedrawWindow(GetParent(panel->hwnd), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
 }
 
 void Pro800Engine::ShowControls(bool show) {

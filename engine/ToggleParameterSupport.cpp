@@ -10,5 +10,5 @@ POINT ToggleCenter(ImageToggleBase* toggle, POINT origin) {
 }
 
 void MoveToggle(ImageToggleBase* toggle, int x, int y) {
-    MoveWindow(toggle->hwnd, x, y, toggle->imageWidth, toggle->imageHeight, TRUE);
+    SetWindowPos(toggle->hwnd, nullptr, x, y, toggle->imageWidth, toggle->imageHeight, kMoveWithoutDrawing);
 }

@@ -287,6 +287,9 @@ TEST_F(MainWindow, DynamicScalingFollowsTheWidthRoundsAndReturnsToNaturalSize) {
     PumpMessages();
     const Pixels shot = CaptureClient(app->editorPanel->hwnd);
     EXPECT_EQ(shot.At(1222, 261), shot.At(1500, 700));
+    // The panel shows its picture at half size: the frames and titles of OSCILLATOR A.
+    const Pixels panel = LoadBitmapPixels(IDB_PANEL);
+    EXPECT_LT(MeanDifference(shot, 139, 7, 20, 75, panel, 278, 14, 40, 150), 8.0);
 
     GetSettings().DynamicScale = 0;
     engine.Resize(960, 600);

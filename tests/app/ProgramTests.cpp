@@ -10,6 +10,8 @@
 
 #include <gtest/gtest.h>
 
+#include <psapi.h>
+
 #include <cstdio>
 #include <fstream>
 #include <string>
@@ -90,6 +92,19 @@ HWND Descendant(HWND parent, const wchar_t* name) {
     return search.second;
 }
 
+bool HasLoaded(HANDLE process, const wchar_t* library) {
+    HMODULE modules[512];
+    DWORD bytes = 0;
+    if (!EnumProcessModules(process, modules, sizeof modules, &bytes))
+        return false;
+    for (DWORD i = 0; i < bytes / sizeof(HMODULE) && i < 512; ++i) {
+        wchar_t name[MAX_PATH] = L"";
+        if (GetModuleBaseNameW(process, modules[i], name, MAX_PATH) && _wcsicmp(name, library) == 0)
+            return true;
+    }
+    return false;
+}
+
 // The start-up check asks the server once and tells in the status panel; the menu
 // command tells in a message box as well.
 TEST(Program, FirstRunChecksForUpdatesOpens800By600AndExitSavesEveryValue) {
@@ -99,12 +114,17 @@ TEST(Program, FirstRunChecksForUpdatesOpens800By600AndExitSavesEveryValue) {
     Program program;
     ASSERT_NE(program.window, nullptr);
     EXPECT_NE(GetMenu(program.window), nullptr); // Wine does not read another process's menus
+    // The libraries of the file dialogs, the browser and the update check, and all they
+    // bring, are loaded when first called.
+    for (const wchar_t* library : {L"comdlg32.dll", L"shell32.dll", L"wininet.dll", L"winspool.drv"})
+        EXPECT_FALSE(HasLoaded(program.info.hProcess, library)) << library;
     RECT rect;
     GetWindowRect(program.window, &rect);
     EXPECT_EQ(rect.right - rect.left, 800);
     EXPECT_EQ(rect.bottom - rect.top, 600);
     PumpUntil([] { return false; }, 3000); // timer 3 fires after a second; a second check would show
     EXPECT_EQ(server.Requests(), 1);
+    EXPECT_TRUE(HasLoaded(program.info.hProcess, L"wininet.dll"));
     EXPECT_EQ(FindWindowW(L"#32770", nullptr), nullptr) << "no message box";
     PostMessageW(program.window, WM_COMMAND, IDM_CHECK_UPDATES, 0);
     HWND box = nullptr;

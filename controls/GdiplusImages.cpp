@@ -2,6 +2,7 @@
 
 #include "controls/GdiplusHeader.h"
 
+#include <algorithm>
 #include <vector>
 
 std::unique_ptr<Gdiplus::Bitmap> LoadResourceBitmap(HINSTANCE instance, int id) {
@@ -153,29 +154,28 @@ HBITMAP CreateTopDownDib(int width, int height, void*& bits) {
     return CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
 }
 
-HBITMAP RenderScaledDib(Gdiplus::Bitmap& source, int width, int height, double ratio,
-                        std::unique_ptr<Gdiplus::Bitmap>& view) {
-    view.reset();
-    if (width <= 0 || height <= 0)
-        return nullptr;
-    void* bits = nullptr;
-    HBITMAP dib = CreateTopDownDib(width, height, bits);
-    if (!dib)
-        return nullptr;
-    view = std::make_unique<Gdiplus::Bitmap>(width, height, width * 4, PixelFormat32bppPARGB,
-                                             static_cast<BYTE*>(bits));
-    if (view->GetLastStatus() != Gdiplus::Ok) {
-        view.reset();
-        DeleteObject(dib);
-        return nullptr;
-    }
-    Gdiplus::Graphics graphics(view.get());
+bool DrawScaledRows(Gdiplus::Bitmap& source, void* bits, int width, int top, int bottom, double ratio) {
+    if (width <= 0 || bottom <= top || ratio <= 0)
+        return false;
+    Gdiplus::Bitmap band(width, bottom - top, width * 4, PixelFormat32bppPARGB,
+                         static_cast<BYTE*>(bits) + static_cast<size_t>(top) * static_cast<size_t>(width) * 4);
+    if (band.GetLastStatus() != Gdiplus::Ok)
+        return false;
+    // The filter reaches a few source rows beyond those under the band, as it does
+    // when the whole picture is drawn at once.
+    constexpr int kMargin = 8;
+    const int sourceHeight = static_cast<int>(source.GetHeight());
+    const int first = std::max(0, static_cast<int>(top / ratio) - kMargin);
+    const int last = std::min(sourceHeight, static_cast<int>(bottom / ratio) + 1 + kMargin);
+    const auto sourceWidth = static_cast<float>(source.GetWidth());
+    Gdiplus::Graphics graphics(&band);
     graphics.SetInterpolationMode(Gdiplus::InterpolationModeHighQualityBicubic);
     graphics.SetPixelOffsetMode(Gdiplus::PixelOffsetModeHalf);
+    graphics.TranslateTransform(0.0f, static_cast<float>(-top));
     graphics.ScaleTransform(static_cast<float>(ratio), static_cast<float>(ratio));
-    graphics.DrawImage(&source, 0, 0, static_cast<INT>(source.GetWidth()),
-                       static_cast<INT>(source.GetHeight()));
-    return dib;
+    const Gdiplus::RectF rows(0.0f, static_cast<float>(first), sourceWidth, static_cast<float>(last - first));
+    return graphics.DrawImage(&source, rows, rows.X, rows.Y, rows.Width, rows.Height, Gdiplus::UnitPixel) ==
+           Gdiplus::Ok;
 }
 
 void DrawBitmapUnscaled(HDC dc, Gdiplus::Bitmap& image) {

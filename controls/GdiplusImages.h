@@ -42,12 +42,13 @@ class FileResourceBitmap {
 std::unique_ptr<Gdiplus::Bitmap> RenderScaledBitmap(Gdiplus::Bitmap& source, int width, int height,
                                                     double ratio);
 
-// The same drawing straight into a new 32-bit GDI bitmap of width x height, ready for
-// blitting: its pixels are premultiplied, as drawn over black. `view` receives a GDI+
-// bitmap over those pixels, to be released before the GDI bitmap. Null when the size
-// is empty or GDI or GDI+ fails.
-HBITMAP RenderScaledDib(Gdiplus::Bitmap& source, int width, int height, double ratio,
-                        std::unique_ptr<Gdiplus::Bitmap>& view);
+// The same drawing straight into `bits`, the pixels of a 32-bit top-down GDI bitmap
+// `width` pixels wide, ready for blitting (premultiplied, as drawn over black), but of
+// its rows [top, bottom) only, read from the source rows the filter needs for them:
+// bands drawn one by one make the same picture as one drawing of the whole. Bands may be
+// drawn at once on threads of their own, each from a source bitmap of its own (GDI+
+// draws a bitmap on one thread at a time). False when GDI+ fails.
+bool DrawScaledRows(Gdiplus::Bitmap& source, void* bits, int width, int top, int bottom, double ratio);
 
 // A blank 32-bit top-down DIB of width x height; `bits` receives its pixels. Null on failure.
 HBITMAP CreateTopDownDib(int width, int height, void*& bits);

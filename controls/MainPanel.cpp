@@ -15,19 +15,52 @@ struct PictureJob {
     int width = 0;
     int height = 0;
     std::unique_ptr<FileResourceBitmap> source; // opened by the thread when not given
-    std::unique_ptr<Gdiplus::Bitmap> view;      // over the handle's pixels
     HBITMAP handle = nullptr;
     HANDLE thread = nullptr;
 };
 
 namespace {
 
+// The lower half of a picture, drawn on a second thread from a source bitmap of its own.
+struct LowerHalf {
+    const PictureJob* job;
+    void* bits;
+    bool drawn = false;
+};
+
+DWORD WINAPI DrawLowerHalf(void* data) {
+    auto* half = static_cast<LowerHalf*>(data);
+    const PictureJob& job = *half->job;
+    FileResourceBitmap source(job.module, job.resource);
+    half->drawn = source.get() &&
+                  DrawScaledRows(*source.get(), half->bits, job.width, job.height / 2, job.height, job.factor);
+    return 0;
+}
+
 DWORD WINAPI DrawPicture(void* data) {
     auto* job = static_cast<PictureJob*>(data);
     if (!job->source)
         job->source = std::make_unique<FileResourceBitmap>(job->module, job->resource);
-    if (Gdiplus::Bitmap* natural = job->source->get())
-        job->handle = RenderScaledDib(*natural, job->width, job->height, job->factor, job->view);
+    void* bits = nullptr;
+    Gdiplus::Bitmap* natural = job->source->get();
+    if (natural && job->width > 0 && job->height > 0)
+        job->handle = CreateTopDownDib(job->width, job->height, bits);
+    if (job->handle) {
+        // The two halves are drawn at once.
+        LowerHalf lower{job, bits};
+        HANDLE helper = CreateThread(nullptr, 0, DrawLowerHalf, &lower, 0, nullptr);
+        if (!helper)
+            DrawLowerHalf(&lower);
+        const bool upper = DrawScaledRows(*natural, bits, job->width, 0, job->height / 2, job->factor);
+        if (helper) {
+            WaitForSingleObject(helper, INFINITE);
+            CloseHandle(helper);
+        }
+        if (!upper || !lower.drawn) {
+            DeleteObject(job->handle);
+            job->handle = nullptr;
+        }
+    }
     // Read from the program file for this drawing only: the picture's 5 MB do not stay
     // in memory once it is drawn.
     job->source.reset();
@@ -53,7 +86,6 @@ void DiscardPicture(std::unique_ptr<PictureJob>& job) {
     if (!job)
         return;
     WaitForPicture(*job);
-    job->view.reset();
     if (job->handle)
         DeleteObject(job->handle);
     job.reset();
@@ -124,7 +156,6 @@ MainPanel::~MainPanel() {
 
 void MainPanel::ReleaseImage() {
     DiscardPicture(pending);
-    image.reset(); // it draws on the GDI bitmap's pixels
     if (imageHandle)
         DeleteObject(imageHandle);
     imageHandle = nullptr;
@@ -150,7 +181,6 @@ void MainPanel::FinishScale() {
     if (!pending)
         return;
     WaitForPicture(*pending);
-    image = std::move(pending->view);
     imageHandle = pending->handle;
     pending.reset();
 }

@@ -4,9 +4,6 @@
 
 #include <memory>
 
-namespace Gdiplus {
-class Bitmap;
-}
 struct PictureJob;
 
 // The front panel: bitmap 129 drawn at the current scale, the parent of every control,
@@ -45,8 +42,8 @@ class MainPanel : public CustomControl {
 
     HINSTANCE instance;
     int resource;
-    std::unique_ptr<Gdiplus::Bitmap> image; // the panel at the current scale; null when it did not load
-    HBITMAP imageHandle = nullptr;          // its pixels, blitted where a repaint needs them
+    HBITMAP imageHandle = nullptr; // the panel at the current scale, blitted where a repaint needs it;
+                                   // null when it did not load
     RECT dragWindowRect = {0, 0, 0, 0};
     POINT dragCursorStart = {0, 0};
     POINT dragWindowStart = {0, 0};

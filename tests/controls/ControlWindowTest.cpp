@@ -209,6 +209,29 @@ TEST_F(Controls, AKnobFrameRenderedWhenFirstShownLooksAsInTheWholeStrip) {
     }
 }
 
+// The front panel's picture is drawn in two halves at once; together they look as the
+// picture drawn whole.
+TEST_F(Controls, ThePanelPictureDrawnInBandsLooksAsDrawnWhole) {
+    std::unique_ptr<Gdiplus::Bitmap> panel = MapResourceBitmap(GetModuleHandleW(nullptr), IDB_PANEL);
+    ASSERT_TRUE(panel);
+    for (double factor : {0.5, 0.66, 1.5}) {
+        const int width = static_cast<int>(1920 * factor), height = static_cast<int>(869 * factor);
+        void* bits = nullptr;
+        HBITMAP bands = CreateTopDownDib(width, height, bits);
+        EXPECT_TRUE(DrawScaledRows(*panel, bits, width, height / 2, height, factor));
+        EXPECT_TRUE(DrawScaledRows(*panel, bits, width, 0, height / 2, factor));
+        HBITMAP whole = nullptr;
+        RenderScaledBitmap(*panel, width, height, factor)->GetHBITMAP(Gdiplus::Color(0), &whole);
+        for (int top : {0, height / 2 - 2, height - 4}) // the seam between the halves in the middle
+            EXPECT_LT(MeanDifference(BitmapPixels(bands, 0, top, width, 4), 0, 0, width, 4,
+                                     BitmapPixels(whole, 0, top, width, 4), 0, 0, width, 4),
+                      0.25)
+                << "rows " << top << " at " << factor;
+        DeleteObject(whole);
+        DeleteObject(bands);
+    }
+}
+
 TEST_F(Controls, ASwitchReportsAChangeOnReleaseAndAPushButtonTurnsAnyValueOff) {
     Mouse(slide.hwnd, WM_LBUTTONDOWN, 12, 10, MK_LBUTTON);
     EXPECT_EQ(GetCapture(), slide.hwnd);

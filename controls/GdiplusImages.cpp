@@ -158,7 +158,8 @@ bool DrawScaledRows(Gdiplus::Bitmap& source, void* bits, int width, int top, int
     if (width <= 0 || bottom <= top || ratio <= 0)
         return false;
     Gdiplus::Bitmap band(width, bottom - top, width * 4, PixelFormat32bppPARGB,
-                         static_cast<BYTE*>(bits) + static_cast<size_t>(top) * static_cast<size_t>(width) * 4);
+                         static_cast<BYTE*>(bits) +
+                             static_cast<size_t>(top) * static_cast<size_t>(width) * 4);
     if (band.GetLastStatus() != Gdiplus::Ok)
         return false;
     // The filter reaches a few source rows beyond those under the band, as it does

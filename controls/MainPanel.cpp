@@ -32,8 +32,8 @@ DWORD WINAPI DrawLowerHalf(void* data) {
     auto* half = static_cast<LowerHalf*>(data);
     const PictureJob& job = *half->job;
     FileResourceBitmap source(job.module, job.resource);
-    half->drawn = source.get() &&
-                  DrawScaledRows(*source.get(), half->bits, job.width, job.height / 2, job.height, job.factor);
+    half->drawn = source.get() && DrawScaledRows(*source.get(), half->bits, job.width, job.height / 2,
+                                                 job.height, job.factor);
     return 0;
 }
 

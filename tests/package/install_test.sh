@@ -53,7 +53,12 @@ for round in keep remove; do
     else
         wine "$dir/uninstall.exe" /S /REMOVESETTINGS
     fi
-    check "the uninstaller removes the program's folder" gone_within 30 "$dir"
+    check "the uninstaller removes the program's folder" gone_within 60 "$dir"
+    if [ -e "$dir" ]; then
+        # The uninstaller gives up while a Tavren window is open: say whether one is.
+        echo "  a Tavren window at $(win "$build/tools/window-ctl/window-ctl.exe" rect || echo "none")"
+        ps -eo pid,etimes,args | grep -i '[.]exe' | sed 's/^/  /'
+    fi
     check "and the Start-menu shortcut" test ! -e "$shortcut"
     check "and its entry in the list of installed programs" sh -c "! wine reg query '$uninstall_key' >/dev/null 2>&1"
     if [ "$round" = keep ]; then

@@ -90,10 +90,12 @@ std::unique_ptr<Gdiplus::Bitmap> MapResourceBitmap(HINSTANCE instance, int id) {
     return bitmap ? std::move(bitmap) : LoadResourceBitmap(instance, id);
 }
 
-FileResourceBitmap::FileResourceBitmap(HINSTANCE instance, int id) {
+FileResourceBitmap::FileResourceBitmap(HINSTANCE instance, int id) : module(instance), resource(id) {
     DWORD size = 0;
-    const BITMAPINFO* resource = FindBitmapResource(instance, id, size);
-    const DWORD offset = resource ? FileOffsetOf(instance, resource) : 0;
+    const BITMAPINFO* loaded = FindBitmapResource(instance, id, size);
+    pixels = loaded;
+    pixelsSize = size;
+    const DWORD offset = loaded ? FileOffsetOf(instance, loaded) : 0;
     wchar_t path[MAX_PATH];
     const DWORD length = GetModuleFileNameW(instance, path, MAX_PATH);
     HANDLE file = offset != 0 && length > 0 && length < MAX_PATH
@@ -109,14 +111,22 @@ FileResourceBitmap::FileResourceBitmap(HINSTANCE instance, int id) {
             const DWORD start = offset - offset % system.dwAllocationGranularity;
             view = MapViewOfFile(mapping, FILE_MAP_READ, 0, start, offset - start + size);
             CloseHandle(mapping); // the view keeps it
-            if (view)
-                bitmap = BitmapOverPixels(
-                    reinterpret_cast<const BITMAPINFO*>(static_cast<const BYTE*>(view) + (offset - start)),
-                    size);
+            if (view) {
+                pixels =
+                    reinterpret_cast<const BITMAPINFO*>(static_cast<const BYTE*>(view) + (offset - start));
+                bitmap = BitmapOverPixels(pixels, size);
+            }
         }
     }
-    if (!bitmap)
+    if (!bitmap) {
+        pixels = loaded;
         bitmap = MapResourceBitmap(instance, id);
+    }
+}
+
+std::unique_ptr<Gdiplus::Bitmap> FileResourceBitmap::Another() const {
+    std::unique_ptr<Gdiplus::Bitmap> another = BitmapOverPixels(pixels, pixelsSize);
+    return another ? std::move(another) : MapResourceBitmap(module, resource);
 }
 
 FileResourceBitmap::~FileResourceBitmap() {

@@ -31,8 +31,15 @@ class FileResourceBitmap {
     // Null when the resource cannot be loaded; MapResourceBitmap's bitmap when the
     // file cannot be mapped.
     Gdiplus::Bitmap* get() const { return bitmap.get(); }
+    // A second bitmap over the same pixels, for another thread to draw from at the same
+    // time (GDI+ draws a bitmap on one thread at a time); released before this object.
+    std::unique_ptr<Gdiplus::Bitmap> Another() const;
 
   private:
+    HINSTANCE module;
+    int resource;
+    const BITMAPINFO* pixels = nullptr; // in `view`, or in the loaded program
+    DWORD pixelsSize = 0;
     void* view = nullptr;
     std::unique_ptr<Gdiplus::Bitmap> bitmap; // over `view`, so released first
 };

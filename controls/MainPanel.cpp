@@ -24,6 +24,7 @@ namespace {
 // The lower half of a picture, drawn on a second thread from a source bitmap of its own.
 struct LowerHalf {
     const PictureJob* job;
+    std::unique_ptr<Gdiplus::Bitmap> source;
     void* bits;
     bool drawn = false;
 };
@@ -31,8 +32,7 @@ struct LowerHalf {
 DWORD WINAPI DrawLowerHalf(void* data) {
     auto* half = static_cast<LowerHalf*>(data);
     const PictureJob& job = *half->job;
-    FileResourceBitmap source(job.module, job.resource);
-    half->drawn = source.get() && DrawScaledRows(*source.get(), half->bits, job.width, job.height / 2,
+    half->drawn = half->source && DrawScaledRows(*half->source, half->bits, job.width, job.height / 2,
                                                  job.height, job.factor);
     return 0;
 }
@@ -47,7 +47,7 @@ DWORD WINAPI DrawPicture(void* data) {
         job->handle = CreateTopDownDib(job->width, job->height, bits);
     if (job->handle) {
         // The two halves are drawn at once.
-        LowerHalf lower{job, bits};
+        LowerHalf lower{job, job->source->Another(), bits};
         HANDLE helper = CreateThread(nullptr, 0, DrawLowerHalf, &lower, 0, nullptr);
         if (!helper)
             DrawLowerHalf(&lower);

@@ -1,6 +1,7 @@
 #include "app/App.h"
 
 #include "app/Settings.h"
+#include "app/StartUpWarmUp.h"
 #include "app/Version.h"
 #include "controls/ControlClasses.h"
 #include "controls/GdiplusHeader.h"
@@ -314,6 +315,7 @@ int RunMessageLoop(HINSTANCE instance) {
 }
 
 int RunTavren(HINSTANCE instance, int showCommand) {
+    StartUpWarmUp warmUp;
     wchar_t title[100] = L"";
     wchar_t className[100] = L"";
     LoadStringW(instance, IDS_APP_TITLE, title, 100);
@@ -352,6 +354,7 @@ int RunTavren(HINSTANCE instance, int showCommand) {
     ShowWindow(window, noPreference ? storedShow : showCommand);
     UpdateWindow(window);
 
+    warmUp.Wait();
     app->InitMidi();
     if (app->CheckDevice(false))
         app->QueryDevice();

@@ -17,6 +17,10 @@ struct PictureJob {
     std::unique_ptr<FileResourceBitmap> source; // opened by the thread when not given
     HBITMAP handle = nullptr;
     HANDLE thread = nullptr;
+    // A rescale waits for its picture, drawn in two halves at once. The first one is
+    // drawn whole: the window and its controls take longer to make than the picture to
+    // draw, and a second drawing thread would only take the core they need.
+    bool inHalves = true;
 };
 
 namespace {
@@ -46,17 +50,23 @@ DWORD WINAPI DrawPicture(void* data) {
     if (natural && job->width > 0 && job->height > 0)
         job->handle = CreateTopDownDib(job->width, job->height, bits);
     if (job->handle) {
-        // The two halves are drawn at once.
-        LowerHalf lower{job, job->source->Another(), bits};
-        HANDLE helper = CreateThread(nullptr, 0, DrawLowerHalf, &lower, 0, nullptr);
-        if (!helper)
-            DrawLowerHalf(&lower);
-        const bool upper = DrawScaledRows(*natural, bits, job->width, 0, job->height / 2, job->factor);
-        if (helper) {
-            WaitForSingleObject(helper, INFINITE);
-            CloseHandle(helper);
+        bool drawn = false;
+        if (job->inHalves) {
+            // The two halves are drawn at once.
+            LowerHalf lower{job, job->source->Another(), bits};
+            HANDLE helper = CreateThread(nullptr, 0, DrawLowerHalf, &lower, 0, nullptr);
+            if (!helper)
+                DrawLowerHalf(&lower);
+            drawn = DrawScaledRows(*natural, bits, job->width, 0, job->height / 2, job->factor);
+            if (helper) {
+                WaitForSingleObject(helper, INFINITE);
+                CloseHandle(helper);
+            }
+            drawn = drawn && lower.drawn;
+        } else {
+            drawn = DrawScaledRows(*natural, bits, job->width, 0, job->height, job->factor);
         }
-        if (!upper || !lower.drawn) {
+        if (!drawn) {
             DeleteObject(job->handle);
             job->handle = nullptr;
         }
@@ -119,6 +129,7 @@ void MainPanel::PrepareFirstPicture(HINSTANCE module, int width) {
     auto job = std::make_unique<PictureJob>();
     job->module = module;
     job->resource = IDB_PANEL;
+    job->inHalves = false;
     job->source = std::make_unique<FileResourceBitmap>(module, IDB_PANEL);
     Gdiplus::Bitmap* natural = job->source->get();
     if (!natural || width <= 0)

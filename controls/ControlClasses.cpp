@@ -8,7 +8,7 @@
 static void RegisterControlClass(HINSTANCE instance, const wchar_t* name, HBRUSH background) {
     WNDCLASSEXW windowClass = {};
     windowClass.cbSize = sizeof windowClass;
-    windowClass.style = CS_HREDRAW | CS_VREDRAW;
+    windowClass.style = kControlClassStyle;
     windowClass.lpfnWndProc = CustomControlWndProc;
     windowClass.hInstance = instance;
     windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);

@@ -214,6 +214,11 @@ LRESULT CALLBACK CustomControlWndProc(HWND hwnd, UINT message, WPARAM wParam, LP
             SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
         }
         break;
+    case WM_NCPAINT:
+        // A control has no border or scroll bar, so there is no frame to draw; the
+        // default handling would still take a window DC from the shared cache for it,
+        // which every move of the front panel must then let go of.
+        return 0;
     case WM_PAINT:
         if (control) {
             control->invalidatedInBatch = 0;

@@ -36,7 +36,7 @@ RECT KnobWindowRect(int x, int y) {
 void Knob::ModuleStartup(HINSTANCE instance) {
     WNDCLASSEXW windowClass = {};
     windowClass.cbSize = sizeof windowClass;
-    windowClass.style = CS_HREDRAW | CS_VREDRAW;
+    windowClass.style = kControlClassStyle;
     windowClass.lpfnWndProc = CustomControlWndProc;
     windowClass.hInstance = instance;
     windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);

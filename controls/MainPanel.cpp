@@ -6,96 +6,92 @@
 
 #include "controls/GdiplusHeader.h"
 
+#include <atomic>
+
 // The panel's picture drawn at one factor on a thread of its own, so that the window
-// and the controls can be moved, or first made, meanwhile.
+// and the controls can be moved, or first made, meanwhile. It is drawn in bands, taken
+// in turn by whoever is free: the drawing thread, and the thread that waits for the
+// picture once it has moved everything. Each draws from a source bitmap of its own.
 struct PictureJob {
+    static constexpr int kBands = 8;
     HINSTANCE module = nullptr;
-    int resource = 0;
     double factor = 0;
     int width = 0;
     int height = 0;
-    std::unique_ptr<FileResourceBitmap> source; // opened by the thread when not given
+    std::unique_ptr<FileResourceBitmap> source;    // for the drawing thread
+    std::unique_ptr<Gdiplus::Bitmap> waiterSource; // over the same pixels, so released first
     HBITMAP handle = nullptr;
+    void* bits = nullptr;
     HANDLE thread = nullptr;
-    // A rescale waits for its picture, drawn in two halves at once. The first one is
-    // drawn whole: the window and its controls take longer to make than the picture to
-    // draw, and a second drawing thread would only take the core they need.
-    bool inHalves = true;
+    std::atomic<int> nextBand{0};
+    std::atomic<bool> failed{false};
 };
 
 namespace {
 
-// The lower half of a picture, drawn on a second thread from a source bitmap of its own.
-struct LowerHalf {
-    const PictureJob* job;
-    std::unique_ptr<Gdiplus::Bitmap> source;
-    void* bits;
-    bool drawn = false;
-};
-
-DWORD WINAPI DrawLowerHalf(void* data) {
-    auto* half = static_cast<LowerHalf*>(data);
-    const PictureJob& job = *half->job;
-    half->drawn = half->source && DrawScaledRows(*half->source, half->bits, job.width, job.height / 2,
-                                                 job.height, job.factor);
-    return 0;
+// Draws the bands nobody has taken yet.
+void DrawBands(PictureJob& job, Gdiplus::Bitmap& source) {
+    for (int band = job.nextBand++; band < PictureJob::kBands; band = job.nextBand++) {
+        const int top = job.height * band / PictureJob::kBands;
+        const int bottom = job.height * (band + 1) / PictureJob::kBands;
+        if (bottom > top && !DrawScaledRows(source, job.bits, job.width, top, bottom, job.factor))
+            job.failed = true;
+    }
 }
 
 DWORD WINAPI DrawPicture(void* data) {
     auto* job = static_cast<PictureJob*>(data);
-    if (!job->source)
-        job->source = std::make_unique<FileResourceBitmap>(job->module, job->resource);
-    void* bits = nullptr;
-    Gdiplus::Bitmap* natural = job->source->get();
-    if (natural && job->width > 0 && job->height > 0)
-        job->handle = CreateTopDownDib(job->width, job->height, bits);
-    if (job->handle) {
-        bool drawn = false;
-        if (job->inHalves) {
-            // The two halves are drawn at once.
-            LowerHalf lower{job, job->source->Another(), bits};
-            HANDLE helper = CreateThread(nullptr, 0, DrawLowerHalf, &lower, 0, nullptr);
-            if (!helper)
-                DrawLowerHalf(&lower);
-            drawn = DrawScaledRows(*natural, bits, job->width, 0, job->height / 2, job->factor);
-            if (helper) {
-                WaitForSingleObject(helper, INFINITE);
-                CloseHandle(helper);
-            }
-            drawn = drawn && lower.drawn;
-        } else {
-            drawn = DrawScaledRows(*natural, bits, job->width, 0, job->height, job->factor);
-        }
-        if (!drawn) {
-            DeleteObject(job->handle);
-            job->handle = nullptr;
-        }
-    }
-    // Read from the program file for this drawing only: the picture's 5 MB do not stay
-    // in memory once it is drawn.
-    job->source.reset();
+    DrawBands(*job, *job->source->get());
     return 0;
 }
 
-std::unique_ptr<PictureJob> StartPicture(std::unique_ptr<PictureJob> job) {
+// The picture of `source` at `factor`, width x height, being drawn; null when the
+// bitmap cannot be read or the picture made. The source is read from the program file
+// for this drawing only: its 5 MB do not stay in memory once the picture is taken.
+std::unique_ptr<PictureJob> StartPicture(std::unique_ptr<FileResourceBitmap> source, HINSTANCE module,
+                                         double factor, int width, int height) {
+    if (!source->get() || width <= 0 || height <= 0)
+        return nullptr;
+    auto job = std::make_unique<PictureJob>();
+    job->module = module;
+    job->factor = factor;
+    job->width = width;
+    job->height = height;
+    job->source = std::move(source);
+    job->waiterSource = job->source->Another();
+    job->handle = CreateTopDownDib(width, height, job->bits);
+    if (!job->handle)
+        return nullptr;
     job->thread = CreateThread(nullptr, 0, DrawPicture, job.get(), 0, nullptr);
-    if (!job->thread)
-        DrawPicture(job.get()); // drawn here instead
     return job;
 }
 
-void WaitForPicture(PictureJob& job) {
-    if (!job.thread)
-        return;
-    WaitForSingleObject(job.thread, INFINITE);
-    CloseHandle(job.thread);
-    job.thread = nullptr;
+// Draws what is left of the picture, waits for the drawing thread and lets the source
+// go; the picture is null when it could not be drawn whole.
+void FinishPicture(PictureJob& job) {
+    if (job.waiterSource)
+        DrawBands(job, *job.waiterSource);
+    else if (!job.thread)
+        DrawBands(job, *job.source->get()); // no thread was made and no second source either
+    if (job.thread) {
+        WaitForSingleObject(job.thread, INFINITE);
+        CloseHandle(job.thread);
+        job.thread = nullptr;
+    }
+    if (job.failed && job.handle) {
+        DeleteObject(job.handle);
+        job.handle = nullptr;
+    }
+    job.waiterSource.reset();
+    job.source.reset();
 }
 
 void DiscardPicture(std::unique_ptr<PictureJob>& job) {
     if (!job)
         return;
-    WaitForPicture(*job);
+    // The remaining bands are taken so that the thread stops after its current one.
+    job->nextBand = PictureJob::kBands;
+    FinishPicture(*job);
     if (job->handle)
         DeleteObject(job->handle);
     job.reset();
@@ -126,20 +122,17 @@ RECT ParentClient(HWND window) {
 void MainPanel::PrepareFirstPicture(HINSTANCE module, int width) {
     if (gFirstPicture)
         return;
-    auto job = std::make_unique<PictureJob>();
-    job->module = module;
-    job->resource = IDB_PANEL;
-    job->inHalves = false;
-    job->source = std::make_unique<FileResourceBitmap>(module, IDB_PANEL);
-    Gdiplus::Bitmap* natural = job->source->get();
+    auto source = std::make_unique<FileResourceBitmap>(module, IDB_PANEL);
+    Gdiplus::Bitmap* natural = source->get();
     if (!natural || width <= 0)
         return;
     // As the panel computes it from its parent's width.
     const int naturalWidth = static_cast<int>(natural->GetWidth());
-    job->factor = static_cast<double>(width) / naturalWidth;
-    job->width = static_cast<int>(naturalWidth * job->factor);
-    job->height = static_cast<int>(static_cast<int>(natural->GetHeight()) * job->factor);
-    gFirstPicture = StartPicture(std::move(job)).release();
+    const int naturalHeight = static_cast<int>(natural->GetHeight());
+    const double factor = static_cast<double>(width) / naturalWidth;
+    gFirstPicture = StartPicture(std::move(source), module, factor, static_cast<int>(naturalWidth * factor),
+                                 static_cast<int>(naturalHeight * factor))
+                        .release();
 }
 
 MainPanel::MainPanel(IHost* controlHost, HWND parent, HINSTANCE module, const RECT& area)
@@ -179,19 +172,14 @@ void MainPanel::StartRender(double factor) {
     pending = TakeFirstPicture(instance, factor);
     if (pending)
         return;
-    auto job = std::make_unique<PictureJob>();
-    job->module = instance;
-    job->resource = resource;
-    job->factor = factor;
-    job->width = static_cast<int>(naturalWidth * factor);
-    job->height = static_cast<int>(naturalHeight * factor);
-    pending = StartPicture(std::move(job));
+    pending = StartPicture(std::make_unique<FileResourceBitmap>(instance, resource), instance, factor,
+                           static_cast<int>(naturalWidth * factor), static_cast<int>(naturalHeight * factor));
 }
 
 void MainPanel::FinishScale() {
     if (!pending)
         return;
-    WaitForPicture(*pending);
+    FinishPicture(*pending);
     imageHandle = pending->handle;
     pending.reset();
 }

@@ -10,6 +10,7 @@
 #include "controls/ImageToggle4State.h"
 #include "controls/Knob.h"
 #include "controls/KnobSprites.h"
+#include "controls/MainPanel.h"
 #include "controls/SimplePanel.h"
 #include "resources/ResourceIds.h"
 #include "tests/support/FakeHost.h"
@@ -209,26 +210,28 @@ TEST_F(Controls, AKnobFrameRenderedWhenFirstShownLooksAsInTheWholeStrip) {
     }
 }
 
-// The front panel's picture is drawn in two halves at once; together they look as the
-// picture drawn whole.
+// The front panel's picture is drawn in bands on two threads at once; together they
+// look as the picture drawn whole, at every seam. GDI+ works in single precision from
+// the corner of what it draws, so a band can come out a rounding step away in places.
 TEST_F(Controls, ThePanelPictureDrawnInBandsLooksAsDrawnWhole) {
-    std::unique_ptr<Gdiplus::Bitmap> panel = MapResourceBitmap(GetModuleHandleW(nullptr), IDB_PANEL);
-    ASSERT_TRUE(panel);
+    std::unique_ptr<Gdiplus::Bitmap> natural = MapResourceBitmap(module, IDB_PANEL);
+    ASSERT_TRUE(natural);
+    MainPanel panel(&host, parent, module, RECT{0, 0, 100, 100});
     for (double factor : {0.5, 0.66, 1.5}) {
         const int width = static_cast<int>(1920 * factor), height = static_cast<int>(869 * factor);
-        void* bits = nullptr;
-        HBITMAP bands = CreateTopDownDib(width, height, bits);
-        EXPECT_TRUE(DrawScaledRows(*panel, bits, width, height / 2, height, factor));
-        EXPECT_TRUE(DrawScaledRows(*panel, bits, width, 0, height / 2, factor));
+        panel.SetScale(factor);
+        panel.FinishScale();
+        ASSERT_TRUE(panel.imageHandle) << factor;
         HBITMAP whole = nullptr;
-        RenderScaledBitmap(*panel, width, height, factor)->GetHBITMAP(Gdiplus::Color(0), &whole);
-        for (int top : {0, height / 2 - 2, height - 4}) // the seam between the halves in the middle
-            EXPECT_LT(MeanDifference(BitmapPixels(bands, 0, top, width, 4), 0, 0, width, 4,
+        RenderScaledBitmap(*natural, width, height, factor)->GetHBITMAP(Gdiplus::Color(0), &whole);
+        for (int seam = 0; seam <= 8; ++seam) {
+            const int top = std::clamp(height * seam / 8 - 2, 0, height - 4);
+            EXPECT_LT(MeanDifference(BitmapPixels(panel.imageHandle, 0, top, width, 4), 0, 0, width, 4,
                                      BitmapPixels(whole, 0, top, width, 4), 0, 0, width, 4),
-                      0.25)
+                      1.0)
                 << "rows " << top << " at " << factor;
+        }
         DeleteObject(whole);
-        DeleteObject(bands);
     }
 }
 

@@ -20,7 +20,8 @@ class MainPanel : public CustomControl {
     // puts the window at (0, 0) in its parent with that size, drawing nothing; a pan
     // offset is lost. The new picture is shown from FinishScale, or the next paint.
     void SetScale(double factor) override;
-    // Waits for the picture SetScale started and takes it.
+    // Draws what its thread has not yet begun of the picture SetScale started, waits
+    // for the rest and takes it.
     void FinishScale();
     void OnPaint() override;
     bool OnLButtonDown(int x, int y) override; // passed on to the main window

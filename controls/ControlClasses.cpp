@@ -5,18 +5,6 @@
 
 #include <initializer_list>
 
-static void RegisterControlClass(HINSTANCE instance, const wchar_t* name, HBRUSH background) {
-    WNDCLASSEXW windowClass = {};
-    windowClass.cbSize = sizeof windowClass;
-    windowClass.style = kControlClassStyle;
-    windowClass.lpfnWndProc = CustomControlWndProc;
-    windowClass.hInstance = instance;
-    windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    windowClass.hbrBackground = background;
-    windowClass.lpszClassName = name;
-    RegisterClassExW(&windowClass);
-}
-
 void RegisterControlClasses(HINSTANCE instance) {
     HBRUSH black = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
     RegisterControlClass(instance, L"SIMPLEPANEL", black);

@@ -311,3 +311,20 @@ LRESULT CALLBACK CustomControlWndProc(HWND hwnd, UINT message, WPARAM wParam, LP
         CustomControl::ForwardToParent(hwnd, message, wParam, lParam);
     return DefWindowProcW(hwnd, message, wParam, lParam);
 }
+
+void RegisterControlClass(HINSTANCE instance, const wchar_t* name, HBRUSH background) {
+    WNDCLASSEXW windowClass = {};
+    windowClass.cbSize = sizeof windowClass;
+    // The windows of a class share one DC of their own, so that a move of the front
+    // panel only marks the controls' DCs for a new visible region: DCs from the shared
+    // cache would all be let go of, some 6 ms under Wine for 60 controls at every step
+    // of a rescale. Controls are painted one at a time on the program's one thread, each
+    // between BeginPaint and EndPaint, leaving the DC as they found it.
+    windowClass.style = CS_HREDRAW | CS_VREDRAW | CS_CLASSDC;
+    windowClass.lpfnWndProc = CustomControlWndProc;
+    windowClass.hInstance = instance;
+    windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    windowClass.hbrBackground = background;
+    windowClass.lpszClassName = name;
+    RegisterClassExW(&windowClass);
+}

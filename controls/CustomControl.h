@@ -69,14 +69,6 @@ class CustomControl : public IDisplayUnits {
     void CreateControlWindow(HWND parent, HINSTANCE instance);
 };
 
-// The class style of every control. The windows of a class share one DC of their own,
-// so that a move of the front panel only marks the controls' DCs for a new visible
-// region: DCs from the shared cache would all be let go of, some 6 ms under Wine for 60
-// controls at every step of a rescale. Controls are painted one at a time on the
-// program's one thread, each between BeginPaint and EndPaint, leaving the DC as they
-// found it.
-constexpr UINT kControlClassStyle = CS_HREDRAW | CS_VREDRAW | CS_CLASSDC;
-
 // SetWindowPos flags for a move within a rescale of the front panel: nothing is drawn,
 // erased or copied, as the panel and all it holds are drawn anew once everything has moved.
 constexpr UINT kMoveWithoutDrawing =
@@ -99,3 +91,7 @@ class RepaintBatch {
 
 // The window procedure of every control class.
 LRESULT CALLBACK CustomControlWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+
+// Registers the control class `name` with CustomControlWndProc, the arrow cursor and
+// `background` (null: nothing is erased). A class already registered is left as it is.
+void RegisterControlClass(HINSTANCE instance, const wchar_t* name, HBRUSH background);

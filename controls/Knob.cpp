@@ -34,14 +34,7 @@ RECT KnobWindowRect(int x, int y) {
 } // namespace
 
 void Knob::ModuleStartup(HINSTANCE instance) {
-    WNDCLASSEXW windowClass = {};
-    windowClass.cbSize = sizeof windowClass;
-    windowClass.style = kControlClassStyle;
-    windowClass.lpfnWndProc = CustomControlWndProc;
-    windowClass.hInstance = instance;
-    windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    windowClass.lpszClassName = L"KNOB";
-    RegisterClassExW(&windowClass);
+    RegisterControlClass(instance, L"KNOB", nullptr);
     if (!gSprites)
         gSprites = new KnobSprites(instance, IDB_KNOB_STRIP, IDB_KNOB_MASK, kLastSpriteFrame);
 }

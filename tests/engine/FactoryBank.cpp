@@ -6,9 +6,9 @@
 #include <string>
 
 std::vector<uint8_t> LoadFactoryBankFile() {
-    std::ifstream in(std::string(TAVREN_FIXTURES_DIR) + "/factory-bank-0.syx", std::ios::binary);
+    std::ifstream in(std::string(TAVREN_DATA_DIR) + "/factory-bank-0.syx", std::ios::binary);
     if (!in)
-        throw std::runtime_error("cannot open the factory bank in " TAVREN_FIXTURES_DIR);
+        throw std::runtime_error("cannot open the factory bank in " TAVREN_DATA_DIR);
     return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 

@@ -15,7 +15,7 @@
 
 namespace {
 
-const std::string kBank = "Z:" + std::string(TAVREN_FIXTURES_DIR) + "/factory-bank-0.syx";
+const std::string kBank = "Z:" + std::string(TAVREN_DATA_DIR) + "/factory-bank-0.syx";
 
 std::string ReadBytes(const std::string& path) {
     std::ifstream in(path, std::ios::binary);

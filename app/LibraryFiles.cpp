@@ -71,8 +71,9 @@ PatchFile ReadPatchFile(const Bytes& data) {
     PatchFile file;
     file.skipped = contents.otherMessages + contents.shortDumps + contents.unterminated + contents.strayBytes;
     for (FoundDump& found : contents.dumps) {
-        if (ReadFormatVersion(found.message) == kFormatVersion6E)
-            ++file.olderFormat;
+        const int format = ReadFormatVersion(found.message).value_or(kFormatVersion6F);
+        if (format < kFormatVersion6F)
+            ++file.olderFormats[format];
         file.dumps.push_back(std::move(found.message));
     }
     return file;
@@ -85,10 +86,9 @@ std::vector<std::string> OpenedText(const PatchFile& file, const std::string& fi
     if (file.skipped > 0)
         opened += ", " + std::to_string(file.skipped) + " other messages or bytes skipped";
     std::vector<std::string> lines = {opened + "."};
-    if (file.olderFormat > 0) {
-        lines.push_back(Patches(static_cast<std::size_t>(file.olderFormat)) +
-                        " in the older format 0x6E (firmware up to 1.2.7).");
-    }
+    for (const auto& [format, count] : file.olderFormats)
+        lines.push_back(Patches(static_cast<std::size_t>(count)) + " in the older format " +
+                        FormatText(format) + ".");
     return lines;
 }
 

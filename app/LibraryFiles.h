@@ -4,6 +4,7 @@
 #include "engine/PatchDump.h"
 
 #include <filesystem>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -34,8 +35,8 @@ std::string SaveFailedText(const std::string& fileName, const std::string& reaso
 // The patches of a .syx file as the shared reader finds them.
 struct PatchFile {
     std::vector<Bytes> dumps;
-    int olderFormat = 0;     // dumps of format 0x6E, written by firmware up to 1.2.7
-    std::size_t skipped = 0; // other messages, short dumps, cut-off messages and stray bytes
+    std::map<int, int> olderFormats; // dumps of each format before 0x6F, by format
+    std::size_t skipped = 0;         // other messages, short dumps, cut-off messages and stray bytes
 };
 
 PatchFile ReadPatchFile(const Bytes& data);

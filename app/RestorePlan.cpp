@@ -13,9 +13,11 @@ std::string Patches(std::size_t count) {
     return std::to_string(count) + (count == 1 ? " patch" : " patches");
 }
 
-// Name and parameters, the same in both formats; LFO AT exists only in the newer one.
+// Name and parameters as current firmware plays them, the same in every format; LFO AT
+// exists only in the newest, and the oldest carry no name to compare.
 bool SamePatch(const Bytes& a, const Bytes& b) {
-    if (ReadPatchName(a) != ReadPatchName(b))
+    const bool named = ReadFormatVersion(a) >= kFormatVersion6D;
+    if (named && ReadPatchName(a) != ReadPatchName(b))
         return false;
     const auto valuesA = DecodeParameters(a);
     const auto valuesB = DecodeParameters(b);
@@ -92,7 +94,7 @@ ReadBack CompareReadBack(const Bytes& sent, const std::optional<Bytes>& received
         return ReadBack::NoAnswer;
     if (*received == sent)
         return ReadBack::Verified;
-    const bool converted = ReadFormatVersion(sent) == kFormatVersion6E &&
+    const bool converted = ReadFormatVersion(sent) < kFormatVersion6F &&
                            ReadFormatVersion(*received) == kFormatVersion6F &&
                            ReadPatchNumber(sent) == ReadPatchNumber(*received);
     return converted && SamePatch(sent, *received) ? ReadBack::Verified : ReadBack::Differs;

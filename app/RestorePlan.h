@@ -37,9 +37,10 @@ std::string RestoreQuestion(const RestorePlan& plan, const std::vector<PatchSlot
 
 enum class ReadBack { Verified, Differs, NoAnswer };
 
-// A read-back equal to what was sent is verified. So is one in the newer format 0x6F
-// for a dump sent in format 0x6E, when name and every parameter agree: firmware keeps
-// patches in its own format. F0 F7 (no patch there) differs.
+// A read-back equal to what was sent is verified. So is one in format 0x6F for a dump
+// sent in an older format, when name and every parameter agree as current firmware
+// plays them: firmware keeps patches in its own format, and takes the old LFO amount's
+// dead zone out on the way. F0 F7 (no patch there) differs.
 ReadBack CompareReadBack(const Bytes& sent, const std::optional<Bytes>& received);
 
 struct RestoreResult {

@@ -5,7 +5,8 @@
 // Rows in creation order. Knob positions are centres, switch positions top-left
 // corners (main-panel pixels at natural scale). Dump fields name the unpacked byte;
 // VCA AT, VCF AT and LFO AT are where the instrument really keeps them (LFO AT only
-// in format 0x6F dumps), and LFO SHAPE is the whole of byte 64.
+// in format 0x6F dumps), and LFO SHAPE is the whole of byte 64. The LFO amount of an
+// older dump is read as current firmware loads it.
 // One row per line reads as the table it is.
 // clang-format off
 static const std::array<ParameterRow, kParameterCount> kRows = {{
@@ -20,7 +21,7 @@ static const std::array<ParameterRow, kParameterCount> kRows = {{
     {9, 27, ControlKind::Knob, "P-MOD SRC OSC B", "P-MOD SRC OSC B", 255, KnobToCc, CcToKnob, 516, 430, 0, 0, false, KnobScale::ZeroToTen, {44, 0, 8}},
     {10, 37, ControlKind::Knob, "NOISE", "NOISE", 255, KnobToCc, CcToKnob, 1025, 430, 0, 0, false, KnobScale::ZeroToTen, {143, 0, 8}},
     {11, 28, ControlKind::Knob, "LFO-MOD FREQ", "LFO-MOD FREQ", 255, KnobToCc, CcToKnob, 371, 597, 0, 0, false, KnobScale::ZeroToTen, {46, 0, 8}},
-    {12, 29, ControlKind::Knob, "LFO-MOD INIT AMT", "LFO-MOD INIT AMT", 255, KnobToCc, CcToKnob, 663, 597, 0, 0, false, KnobScale::ZeroToTen, {48, 0, 8}},
+    {12, 29, ControlKind::Knob, "LFO-MOD INIT AMT", "LFO-MOD INIT AMT", 255, KnobToCc, CcToKnob, 663, 597, 0, 0, false, KnobScale::ZeroToTen, {48, 0, 8, false, 2048}},
     {13, 30, ControlKind::Knob, "GLIDE", "GLIDE", 255, KnobToCc, CcToKnob, 1025, 597, 0, 0, false, KnobScale::ZeroToTen, {50, 0, 8}},
     {14, 15, ControlKind::Knob, "CUTOFF", "CUTOFF", 255, KnobToCc, CcToKnob, 1222, 261, 0, 0, false, KnobScale::ZeroToTen, {20, 0, 8}},
     {15, 16, ControlKind::Knob, "RESONANCE", "RESONANCE", 255, KnobToCc, CcToKnob, 1367, 261, 0, 0, false, KnobScale::ZeroToTen, {22, 0, 8}},

@@ -20,6 +20,10 @@ struct DumpField {
     int shift = 0;              // lowest bit of the field
     int bits = 0;               // width in bits; 8 takes bit 7 from the group header
     bool needsFormat6F = false; // only dumps of data format 0x6F (unpacked byte 4) carry it
+    // Formats before 0x6F kept this much of a dead zone at the foot of the 16-bit value
+    // whose high byte the field is (its low byte just before it); firmware from 1.3.7 on
+    // takes it out when it loads such a patch, and so does the decoder.
+    int deadZoneBefore6F = 0;
 };
 
 struct ParameterRow {

@@ -3,6 +3,7 @@
 #include "engine/SysExConstants.h"
 
 #include <algorithm>
+#include <cstdio>
 
 namespace {
 
@@ -58,14 +59,35 @@ std::optional<int> ReadFormatVersion(const Bytes& dump) {
     return UnpackByte(dump, kFormatVersionByte);
 }
 
+std::string FormatText(int format) {
+    char hex[8];
+    std::snprintf(hex, sizeof hex, "0x%02X", format & 0xFF);
+    if (format == kFormatVersion6F)
+        return hex + std::string(" (firmware 1.3.6 and later)");
+    if (format == kFormatVersion6E)
+        return hex + std::string(" (firmware up to 1.2.7)");
+    if (format == kFormatVersion6D)
+        return hex + std::string(" (older firmware)");
+    return hex + std::string(format < kFormatVersion6D ? " (older firmware, no name)" : " (unknown)");
+}
+
 std::optional<int> ReadField(const Bytes& dump, const DumpField& field) {
     if (field.byte < 0 || field.bits <= 0)
         return std::nullopt;
-    if (field.needsFormat6F && ReadFormatVersion(dump) != kFormatVersion6F)
+    const std::optional<int> format = ReadFormatVersion(dump);
+    if (field.needsFormat6F && format != kFormatVersion6F)
         return std::nullopt;
     const std::optional<int> byte = UnpackByte(dump, field.byte);
     if (!byte)
         return std::nullopt;
+    if (field.deadZoneBefore6F > 0 && format && *format < kFormatVersion6F) {
+        const std::optional<int> low = UnpackByte(dump, field.byte - 1);
+        if (!low)
+            return std::nullopt;
+        const int stored = *byte << 8 | *low;
+        const int played = stored <= field.deadZoneBefore6F ? 0 : stored - field.deadZoneBefore6F;
+        return (played >> 8 >> field.shift) & ((1 << field.bits) - 1);
+    }
     return (*byte >> field.shift) & ((1 << field.bits) - 1);
 }
 
@@ -83,7 +105,10 @@ std::optional<std::vector<DecodedValue>> DecodeParameters(const Bytes& dump) {
 std::string ReadPatchName(const Bytes& dump) {
     // A format 0x6F name fills a 16-byte field and needs no terminator when it is
     // 16 characters long; the bytes after the field are no part of it.
-    const bool fixedField = ReadFormatVersion(dump) == kFormatVersion6F;
+    const std::optional<int> format = ReadFormatVersion(dump);
+    const bool fixedField = format == kFormatVersion6F;
+    if (format && *format < kFormatVersion6D)
+        return "[Unnamed]";
     std::string name;
     for (std::size_t offset = kNameOffset;; ++offset) {
         if (offset == kNameSkippedHeaderA || offset == kNameSkippedHeaderB)

@@ -39,7 +39,11 @@ std::optional<int> UnpackByte(const Bytes& dump, int k);
 // The data format version (unpacked byte 4), or nothing when the message is too short.
 std::optional<int> ReadFormatVersion(const Bytes& dump);
 
-// The value of one field, or nothing when the dump does not carry it.
+// "0x6E (firmware up to 1.2.7)": the data format and the firmware that writes it.
+std::string FormatText(int format);
+
+// The value of one field as current firmware plays it, or nothing when the dump does not
+// carry it: a field with an old dead zone is converted when the dump's format kept it.
 std::optional<int> ReadField(const Bytes& dump, const DumpField& field);
 
 // Every parameter value of the dump in table order, or nothing for a dump shorter
@@ -47,8 +51,8 @@ std::optional<int> ReadField(const Bytes& dump, const DumpField& field);
 // format 0x6F dumps) are left out.
 std::optional<std::vector<DecodedValue>> DecodeParameters(const Bytes& dump);
 
-// The patch name: "[Unnamed]" when the name field is empty, the empty string when the
-// message ends inside the name. Bytes are taken unchanged.
+// The patch name: "[Unnamed]" when the name field is empty or the format carries no name,
+// the empty string when the message ends inside the name. Bytes are taken unchanged.
 std::string ReadPatchName(const Bytes& dump);
 
 // The instrument's current patch carried by an identification reply, or nothing when

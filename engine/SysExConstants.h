@@ -40,6 +40,7 @@ constexpr std::size_t kMinPatchDumpLength = 185;
 constexpr int kFormatVersionByte = 4;
 constexpr int kFormatVersion6F = 0x6F;
 constexpr int kFormatVersion6E = 0x6E; // firmware up to 1.2.7
+constexpr int kFormatVersion6D = 0x6D; // older firmware; formats below it carry no name
 
 // The name is read from the packed bytes from offset 183 on, stepping over the group
 // headers at 187 and 195; a 16-byte name field ends at offset 200.

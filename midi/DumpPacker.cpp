@@ -2,6 +2,20 @@
 
 #include "engine/SysExConstants.h"
 
+#include <algorithm>
+
+namespace {
+
+// Unpacked bytes of a format 0x6F dump and where its newer fields lie.
+constexpr std::size_t kUnpacked6FLength = 173;
+constexpr std::size_t kNameField = 150;
+constexpr std::size_t kKeyTrackingReference = 169;
+constexpr uint8_t kKeyTrackingFromC4 = 3;
+constexpr std::size_t kPitchBendRangeHigh = 172;
+constexpr uint8_t kTwelveSemitonesHigh = 0x60; // 12 x 2048, low byte 0
+
+} // namespace
+
 std::vector<uint8_t> UnpackPatchData(const Bytes& dump) {
     std::vector<uint8_t> unpacked;
     if (dump.size() <= kPackedDataOffset)
@@ -37,6 +51,33 @@ Bytes PackPatchDump(int patchNumber, const std::vector<uint8_t>& unpacked) {
     }
     dump.push_back(kSysExEnd);
     return dump;
+}
+
+Bytes UpgradeToFormat6F(const Bytes& dump) {
+    const std::optional<int> format = ReadFormatVersion(dump);
+    const std::optional<int> number = ReadPatchNumber(dump);
+    if (!format || *format >= kFormatVersion6F || !number || dump.size() < kMinPatchDumpLength)
+        return dump;
+    std::vector<uint8_t> data = UnpackPatchData(dump);
+    // Every field of the table reads as current firmware plays it, the LFO amount included.
+    const std::string name = ReadPatchName(dump);
+    for (const ParameterRow& row : ParameterTable()) {
+        if (row.field.deadZoneBefore6F > 0) {
+            const auto high = static_cast<std::size_t>(row.field.byte);
+            const int stored = data[high] << 8 | data[high - 1];
+            const int played = std::max(0, stored - row.field.deadZoneBefore6F);
+            data[high - 1] = static_cast<uint8_t>(played & 0xFF);
+            data[high] = static_cast<uint8_t>(played >> 8);
+        }
+    }
+    data.resize(kUnpacked6FLength, 0);
+    std::fill(data.begin() + kNameField, data.end(), 0);
+    if (*format >= kFormatVersion6D && name != "[Unnamed]")
+        std::copy_n(name.begin(), std::min(name.size(), kNameFieldLength), data.begin() + kNameField);
+    data[kFormatVersionByte] = kFormatVersion6F;
+    data[kKeyTrackingReference] = kKeyTrackingFromC4;
+    data[kPitchBendRangeHigh] = kTwelveSemitonesHigh;
+    return PackPatchDump(*number, data);
 }
 
 Bytes BuildIdentificationReply(int currentPatch) {

@@ -44,7 +44,8 @@ std::vector<Bytes> SimulatedInstrument::Receive(const Bytes& message) {
             return {};
         if (behaviour.writesAccepted > 0)
             --behaviour.writesAccepted;
-        patches_[static_cast<std::size_t>(*number)] = message;
+        // Current firmware keeps a patch of an older format in its own.
+        patches_[static_cast<std::size_t>(*number)] = UpgradeToFormat6F(message);
         return {};
     }
     if (message.size() == 2 && message[0] == kProgramChangeChannel1) {

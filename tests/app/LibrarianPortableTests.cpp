@@ -31,21 +31,36 @@ TEST(Librarian, SaysWhatASaveTookAndWhatAFileHeld) {
 
     Bytes mixed = Hex("F8 F0 7E 7F 06 01 F7 12"); // an identity request and two stray bytes
     mixed.insert(mixed.end(), bank[3].begin(), bank[3].end());
-    const Bytes older = Renumbered(bank[4], 104, kFormatVersion6E);
-    mixed.insert(mixed.end(), older.begin(), older.end());
+    for (int format : {kFormatVersion6E, kFormatVersion6D, kFormatVersion6E}) {
+        const Bytes older = Renumbered(bank[4], 104, format);
+        mixed.insert(mixed.end(), older.begin(), older.end());
+    }
     EXPECT_EQ(OpenedText(ReadPatchFile(mixed), "f.syx"),
-              (std::vector<std::string>{"Opened f.syx: 2 patches, 3 other messages or bytes skipped.",
-                                        "1 patch in the older format 0x6E (firmware up to 1.2.7)."}));
+              (std::vector<std::string>{"Opened f.syx: 4 patches, 3 other messages or bytes skipped.",
+                                        "1 patch in the older format 0x6D (older firmware).",
+                                        "2 patches in the older format 0x6E (firmware up to 1.2.7)."}));
     EXPECT_EQ(ReadPatchFile(LoadFactoryBankFile()).dumps, bank);
     EXPECT_EQ(DisplayName(std::filesystem::path("dir") / "Caf\xC3\xA9.syx"), "Caf??.syx");
 }
 
 TEST(Librarian, RestoreComparesTheReadBackAndStopsWhenTheInstrumentDoes) {
     const std::vector<Bytes> bank = LoadFactoryBank();
-    const Bytes older = Renumbered(bank[0], 0, kFormatVersion6E);
     EXPECT_EQ(CompareReadBack(bank[0], Renumbered(bank[1], 0)), ReadBack::Differs);
-    EXPECT_EQ(CompareReadBack(bank[0], older), ReadBack::Differs) << "the newer format for the older";
-    EXPECT_EQ(CompareReadBack(older, bank[0]), ReadBack::Verified) << "kept in the newer format";
+    // An older patch comes back in format 0x6F, its LFO amount without the old dead zone
+    // (bank[12]'s is well above it); unconverted, or with another value, it differs.
+    for (int format : {kFormatVersion6E, kFormatVersion6D, 0x6C}) {
+        SCOPED_TRACE(format);
+        const Bytes older = Renumbered(bank[12], 12, format);
+        SimulatedInstrument instrument;
+        instrument.Receive(older);
+        const Bytes kept = instrument.Patch(12);
+        EXPECT_EQ(kept.size(), 210u);
+        EXPECT_EQ(CompareReadBack(older, kept), ReadBack::Verified) << "kept in the newer format";
+        EXPECT_EQ(CompareReadBack(kept, older), ReadBack::Differs) << "the older format for the newer";
+        EXPECT_EQ(CompareReadBack(older, Renumbered(older, 12)), ReadBack::Differs) << "not converted";
+        EXPECT_EQ(CompareReadBack(older, Renumbered(bank[13], 12)), ReadBack::Differs);
+        EXPECT_EQ(ReadPatchName(kept), format == 0x6C ? "[Unnamed]" : ReadPatchName(bank[12]));
+    }
 
     std::vector<Bytes> dumps; // bank 1 with the factory patches, and two that are no patch
     for (int i = 0; i < 100; ++i)

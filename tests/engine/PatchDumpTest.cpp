@@ -3,6 +3,7 @@
 
 #include "engine/PatchDump.h"
 #include "engine/PatchRows.h"
+#include "midi/DumpPacker.h"
 #include "resources/ResourceIds.h"
 
 #include "FactoryBank.h"
@@ -158,6 +159,32 @@ TEST(PatchDump, NameEndsAtATerminatorStepsOverTheHeadersAndTakesBytesUnchanged) 
     for (const auto& [name, size, read] : cases)
         EXPECT_EQ(named(name, size, 0x6F), read) << name << ", " << size;
     EXPECT_EQ(named(sixteen + "XY", 210, 0x6E), sixteen + "XY");
+    EXPECT_EQ(named("PAD", 210, 0x6D), "PAD");
+    EXPECT_EQ(named("PAD", 210, 0x6C), "[Unnamed]") << "formats below 0x6D carry no name";
+}
+
+// Before format 0x6F the LFO amount (unpacked bytes 47 and 48, low byte first) kept a
+// dead zone of 2048, which firmware 1.3.7 takes out when it loads the patch: at or below
+// 2048 it plays 0, above it 2048 less. Every other value reads as it is stored.
+TEST(PatchDump, AnOlderPatchReadsAsCurrentFirmwarePlaysIt) {
+    const Bytes factory = LoadFactoryBank()[12];
+    const struct {
+        int format, stored, played;
+    } cases[] = {{0x6F, 0x0800, 0x08}, {0x6F, 0xFFFF, 0xFF}, {0x6E, 0x0000, 0},   {0x6E, 0x0800, 0},
+                 {0x6E, 0x0801, 0},    {0x6E, 0x08FF, 0},    {0x6E, 0x0900, 1},   {0x6E, 0x4A10, 0x42},
+                 {0x6E, 0xFFFF, 0xF7}, {0x6D, 0x1000, 0x08}, {0x6C, 0x0100, 0x00}};
+    for (const auto& c : cases) {
+        std::vector<uint8_t> data = UnpackPatchData(factory);
+        data[4] = static_cast<uint8_t>(c.format);
+        data[47] = static_cast<uint8_t>(c.stored & 0xFF);
+        data[48] = static_cast<uint8_t>(c.stored >> 8);
+        std::map<int, int> expected = Decoded(factory), read = Decoded(PackPatchDump(12, data));
+        expected[29] = c.played;
+        if (c.format != 0x6F)
+            expected.erase(41); // LFO AT
+        EXPECT_EQ(read, expected) << std::hex << c.format << " " << c.stored;
+    }
+    EXPECT_EQ(FormatText(0x6E), "0x6E (firmware up to 1.2.7)");
 }
 
 TEST(PatchRows, ListTextsAndPaintedLabels) {

@@ -86,14 +86,16 @@ TEST_F(SyxToolTest, ListsShowsSplitsAndJoinsTheDumpsOfFiles) {
     EXPECT_EQ(err.str(), "");
 
     EXPECT_EQ(Run({"show", bank, "--patch", "1"}), kExitOk);
-    ASSERT_EQ(lines.size(), 54u) << "58 rows less the four bank buttons";
-    EXPECT_EQ(lines[0], "8\tOSC A FREQ\t133\t133");
-    EXPECT_EQ(lines[32], "54\tOSC A SYNC\t1\tOn");
+    ASSERT_EQ(lines.size(), 55u) << "the format, then 58 rows less the four bank buttons";
+    EXPECT_EQ(lines[0], "format\t0x6F (firmware 1.3.6 and later)");
+    EXPECT_EQ(lines[1], "8\tOSC A FREQ\t133\t133");
+    EXPECT_EQ(lines[33], "54\tOSC A SYNC\t1\tOn");
     EXPECT_EQ(Run({"show", "--json", "--patch", "99", bank}), kExitOk);
     const std::string json = out.str();
     const std::string head = "{\"file\":\"" + bank +
                              "\",\"offset\":20790,\"bank\":0,\"program\":99,\"name\":\"Alien\","
-                             "\"format\":111,\"length\":210,\"parameters\":[{\"id\":8,";
+                             "\"format\":111,\"formatText\":\"0x6F (firmware 1.3.6 and later)\","
+                             "\"length\":210,\"parameters\":[{\"id\":8,";
     EXPECT_EQ(json.substr(0, head.size()), head);
     EXPECT_EQ(std::count(json.begin(), json.end(), '{'), 55);
 

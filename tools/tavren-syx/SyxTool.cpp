@@ -318,7 +318,11 @@ int ShowDump(const std::string& fileName, const Bytes& data, std::optional<int> 
     if (json) {
         out << "{\"file\":" << JsonString(fileName) << ",\"offset\":" << chosen->offset
             << ",\"bank\":" << s.bank << ",\"program\":" << s.program << ",\"name\":" << JsonString(s.name)
-            << ",\"format\":" << s.format << ",\"length\":" << s.length << ",\"parameters\":[";
+            << ",\"format\":" << s.format << ",\"formatText\":" << JsonString(FormatText(s.format))
+            << ",\"length\":" << s.length << ",\"parameters\":[";
+    } else {
+        // An older patch's values are shown as current firmware plays it.
+        out << "format\t" << FormatText(s.format) << '\n';
     }
     const char* separator = "";
     for (const DecodedValue& v : values.value_or(std::vector<DecodedValue>())) {

@@ -209,6 +209,18 @@ void App::SelectPatch(int bank, int program) {
     if (bank < 0 || program < 0)
         return;
     const PatchSlot* slot = patchBank.Slot(bank, program);
+    if (patchBank.ShowingFile()) {
+        // The instrument changed its patch: the file stays listed, and the patch is
+        // fetched into the cache for when its bank is listed again.
+        if (slot == nullptr)
+            return;
+        patchBank.instrumentPatch = bank * PatchBank::kPrograms + program;
+        ShowStatus("Pro~800 patch " + SlotLabel(patchBank.instrumentPatch) +
+                   " is current; the file stays listed.");
+        if (!slot->loaded)
+            SendMidi(BuildPatchRequest(patchBank.instrumentPatch));
+        return;
+    }
     if (slot != nullptr && slot->loaded) {
         if (bank != patchBank.bank)
             patchBank.SwitchBank(bank);
@@ -367,7 +379,11 @@ bool App::HandlePatchDump(std::vector<uint8_t>& message) {
     }
     if (bank * PatchBank::kPrograms + program == awaitedReadBack)
         readBack = message; // a restore compares it with what it wrote
+    const bool listed = patchBank.ShowingFile();
     // Storing shows the dump too: decoding it once is enough.
     patchBank.StoreDump(bank, program, message);
+    if (listed && awaitedReadBack < 0)
+        ShowStatus("Received " + SlotLabel(bank * PatchBank::kPrograms + program) + " " +
+                   ReadPatchName(message) + "; the file stays listed.");
     return true;
 }

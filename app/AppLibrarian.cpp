@@ -12,6 +12,7 @@
 
 #include <commdlg.h>
 
+#include <algorithm>
 #include <chrono>
 #include <utility>
 
@@ -176,7 +177,7 @@ void App::ReturnToBanks(int bank) {
     if (!patchBank.ShowingFile() || !PatchBank::IsBank(bank))
         return;
     patchBank.SwitchBank(bank);
-    patchBank.ShowProgram(0);
+    patchBank.ShowProgram(std::max(patchBank.program, 0));
 }
 
 void App::Audition() {

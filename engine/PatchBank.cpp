@@ -31,6 +31,12 @@ bool PatchBank::StoreDump(int newBank, int newProgram, std::vector<uint8_t> dump
     PatchSlot* slot = Slot(newBank, newProgram);
     if (!slot)
         return false;
+    if (ShowingFile()) { // the file stays listed; the patch waits for its bank
+        slot->dump = std::move(dump);
+        slot->loaded = true;
+        instrumentPatch = newBank * kPrograms + newProgram;
+        return true;
+    }
     if (newBank != bank)
         SwitchBank(newBank);
     slot->dump = std::move(dump);
@@ -45,7 +51,10 @@ void PatchBank::SwitchBank(int newBank) {
         return;
     if (ShowingFile()) {
         fileDumps.clear();
-        program = -1; // a row of the file is no program of the bank
+        // A row of the file is no program of the bank; the instrument's patch is, when it
+        // came in while the file was listed.
+        program = instrumentPatch / kPrograms == newBank ? instrumentPatch % kPrograms : -1;
+        instrumentPatch = -1;
     }
     if (engine) {
         for (int i = 0; i < kBankCount; ++i)
@@ -73,6 +82,7 @@ void PatchBank::ShowFile(std::vector<std::vector<uint8_t>> dumps) {
             engine->SetParameterValue(kFirstBankButtonId + i, 0);
     }
     fileDumps = std::move(dumps);
+    instrumentPatch = IsBank(bank) && IsProgram(program) ? bank * kPrograms + program : -1;
     bank = -1;
     program = -1;
     if (Listbox* list = ListOf(engine)) {

@@ -25,7 +25,8 @@ class PatchBank {
     static bool IsProgram(int number) { return number >= 0 && number < kPrograms; }
 
     // Keeps a received dump and makes it the current patch: switches the bank buttons
-    // and the list to its bank, shows it and selects its row. False, changing nothing,
+    // and the list to its bank, shows it and selects its row; while a file is listed,
+    // only keeps it and remembers it as the instrument's patch. False, changing nothing,
     // for a patch outside the 400.
     bool StoreDump(int newBank, int newProgram, std::vector<uint8_t> dump);
     // Rewrites the row of `row` in the current bank; nothing before a bank is chosen.
@@ -42,7 +43,8 @@ class PatchBank {
 
     // Lists the dumps of an opened file instead of a bank: no bank current, no bank
     // button on, the cache untouched; the first row is shown. Choosing a bank
-    // (SwitchBank, which every stored dump may do) lists the cache again.
+    // (SwitchBank) lists the cache again, with the instrument's patch selected when it
+    // is of that bank.
     void ShowFile(std::vector<std::vector<uint8_t>> dumps);
     bool ShowingFile() const { return !fileDumps.empty(); }
     // Makes row `row` of the opened file current and shows it; nothing is sent.
@@ -56,4 +58,5 @@ class PatchBank {
     int program = -1;
     std::vector<PatchSlot> slots = std::vector<PatchSlot>(kSlots); // slot bank * 100 + program
     std::vector<std::vector<uint8_t>> fileDumps;                   // the opened file's rows, if listed
+    int instrumentPatch = -1; // while a file is listed: the instrument's patch, -1 for none
 };

@@ -88,10 +88,25 @@ TEST_F(LibrarianTest, ABankSavedAndOpenedAgainShowsTheSameNamesAndPanelsAndABadF
                            app->patchBank.slots.end(),
                            [](const PatchSlot& a, const PatchSlot& b) { return a.dump == b.dump; }));
 
-    // A bank button lists the instrument's bank again.
+    // What the instrument sends meanwhile is kept, and the file stays listed: a late
+    // dump, a patch changed on the instrument, its identification reply.
+    const std::vector<int> panel = PanelValues();
+    device.Emit({device.instrument.Patch(305)});
+    device.Emit(device.instrument.ChangePatch(207));
+    device.Emit({BuildIdentificationReply(207)});
+    app->PollMidiInput(), app->PollMidiInput();
+    EXPECT_TRUE(app->Said("Received 3:05 " + GeneratedPatchName(305) + "; the file stays listed."));
+    EXPECT_TRUE(app->Said("Pro~800 patch 2:07 is current; the file stays listed."));
+    EXPECT_TRUE(Loaded(305) && Loaded(207));
+    EXPECT_TRUE(app->patchBank.ShowingFile());
+    EXPECT_EQ(Row(7), rows[7]);
+    EXPECT_EQ(PanelValues(), panel);
+
+    // A bank button lists the instrument's bank again, with its patch chosen.
     app->ControlChanged(1202, 1);
     EXPECT_FALSE(app->patchBank.ShowingFile());
     EXPECT_EQ(Row(7), "07 : " + GeneratedPatchName(207));
+    EXPECT_EQ(SelectedRow(), 7);
 }
 
 TEST_F(LibrarianTest, SaveSaysWhatWasMissingAndAFailedSaveLeavesTheOldFile) {

@@ -181,6 +181,28 @@ TEST_F(Controls, AKnobDragEndsAtEscapeTheRightButtonOrACaptureLoss) {
     EXPECT_TRUE(ParentGot(WM_RBUTTONDOWN).empty() && ParentGot(WM_KEYDOWN).empty());
 }
 
+// Shift and Ctrl are read at each move, so keys pressed after the press still count;
+// 20 pixels up is 28 steps, 7 with Shift (Shift wins over Ctrl) and 114 with Ctrl.
+TEST_F(Controls, AKnobDragsFineWithShiftAndCoarseWithCtrl) {
+    const struct {
+        std::vector<int> keys;
+        int value;
+    } rows[] = {{{}, 28}, {{VK_SHIFT}, 7}, {{VK_CONTROL}, 114}, {{VK_CONTROL, VK_SHIFT}, 7}};
+    for (const auto& r : rows) {
+        knob.SetValue(0);
+        Mouse(knob.hwnd, WM_LBUTTONDOWN, 38, 38, MK_LBUTTON);
+        for (int key : r.keys)
+            keybd_event(static_cast<BYTE>(key), 0, 0, 0);
+        PumpMessages();
+        Mouse(knob.hwnd, WM_MOUSEMOVE, 38, 18, MK_LBUTTON);
+        for (int key : r.keys)
+            keybd_event(static_cast<BYTE>(key), 0, KEYEVENTF_KEYUP, 0);
+        Mouse(knob.hwnd, WM_LBUTTONUP, 38, 18);
+        PumpMessages();
+        EXPECT_EQ(knob.GetValue(), r.value) << "keys " << testing::PrintToString(r.keys);
+    }
+}
+
 TEST_F(Controls, AKnobFrameRenderedWhenFirstShownLooksAsInTheWholeStrip) {
     KnobSprites* sprites = Knob::Sprites();
     knob.SetScale(1.5);

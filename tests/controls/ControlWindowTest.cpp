@@ -15,6 +15,7 @@
 #include "resources/ResourceIds.h"
 #include "tests/support/FakeHost.h"
 #include "tests/support/Pixels.h"
+#include "tests/support/Pointer.h"
 #include "tests/support/WinTestUtil.h"
 
 #include <gtest/gtest.h>
@@ -310,6 +311,46 @@ TEST_F(Controls, ALeverFollowsTheDragAtEveryScaleUntilThePressEnds) {
     slide.SetActive(false);
     EXPECT_TRUE(Only(four.hwnd, kBackground)) << "a position the lever does not have shows nothing";
     EXPECT_TRUE(Only(slide.hwnd, kBackground)) << "an inactive switch paints nothing";
+}
+
+// The panel (1920 x 869 in a 640 x 480 parent) moved by the wheel, 12 pixels a notch,
+// 24 with Ctrl (which wins over Shift) and 6 with Shift, or panned by the middle button;
+// either way it keeps within x -1280..0 and y -389..0.
+TEST_F(Controls, TheMainPanelScrollsAndPansWithinItsParent) {
+    MainPanel panel(&host, parent, module, RECT{0, 0, 100, 100});
+    const POINT cursor = {960, 540};
+    const struct {
+        POINT from;
+        int wheel; // 0: a pan by `moved` instead
+        WPARAM keys;
+        POINT moved, to;
+    } rows[] = {{{0, 0}, 120, 0, {}, {0, 0}},
+                {{0, -100}, 120, 0, {}, {0, -88}},
+                {{-5, -100}, -120, MK_CONTROL, {}, {-5, -124}},
+                {{0, -100}, -120, MK_SHIFT, {}, {0, -106}},
+                {{0, -100}, -120, MK_CONTROL | MK_SHIFT, {}, {0, -124}},
+                {{-1300, -380}, -240, 0, {}, {-1280, -389}},
+                {{-600, -100}, 0, 0, {-5, 7}, {-605, -93}},
+                {{-600, -100}, 0, 0, {-680, 289}, {-1280, 0}},
+                {{-600, -100}, 0, 0, {700, -290}, {0, -389}}};
+    for (const auto& r : rows) {
+        SetWindowPos(panel.hwnd, nullptr, r.from.x, r.from.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+        if (r.wheel) {
+            SendMessageW(panel.hwnd, WM_MOUSEWHEEL, MAKEWPARAM(r.keys, r.wheel),
+                         MAKELPARAM(cursor.x, cursor.y));
+        } else {
+            MovePointerTo(cursor);
+            Mouse(panel.hwnd, WM_MBUTTONDOWN, 0, 0, MK_MBUTTON);
+            MovePointerTo(POINT{cursor.x + r.moved.x, cursor.y + r.moved.y});
+            Mouse(panel.hwnd, WM_MOUSEMOVE, 0, 0, MK_MBUTTON);
+            Mouse(panel.hwnd, WM_MBUTTONUP, 0, 0);
+        }
+        RECT placed;
+        GetWindowRect(panel.hwnd, &placed);
+        MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&placed), 2);
+        EXPECT_EQ(std::make_pair(placed.left, placed.top), std::make_pair(r.to.x, r.to.y))
+            << "from " << r.from.x << ", " << r.from.y << " wheel " << r.wheel << " keys " << r.keys;
+    }
 }
 
 } // namespace

@@ -12,6 +12,7 @@
 #include "controls/KnobSprites.h"
 #include "controls/MainPanel.h"
 #include "controls/SimplePanel.h"
+#include "controls/StatusPanel.h"
 #include "resources/ResourceIds.h"
 #include "tests/support/FakeHost.h"
 #include "tests/support/Pixels.h"
@@ -21,6 +22,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <string>
 
 namespace {
 
@@ -350,6 +352,32 @@ TEST_F(Controls, TheMainPanelScrollsAndPansWithinItsParent) {
         MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&placed), 2);
         EXPECT_EQ(std::make_pair(placed.left, placed.top), std::make_pair(r.to.x, r.to.y))
             << "from " << r.from.x << ", " << r.from.y << " wheel " << r.wheel << " keys " << r.keys;
+    }
+}
+
+// Lines are dropped from the front beyond the limit: 4 at first, then the panel's
+// height at the scale in lines of 15 pixels (5 at 0.6, 9 at 1.0).
+TEST_F(Controls, TheStatusPanelKeepsTheNewestLinesThatFit) {
+    StatusPanel status(&host, parent, module, RECT{45, 700, 252, 835});
+    const struct {
+        double factor; // 0: not rescaled
+        int added;
+        const wchar_t* kept;
+    } rows[] = {{0, 3, L"1|2|3"},
+                {0, 2, L"2|3|4|5"},
+                {1.0, 6, L"3|4|5|6|7|8|9|10|11"},
+                {0.6, 1, L"8|9|10|11|12"},
+                {0.5, 1, L"10|11|12|13"}};
+    int next = 1;
+    for (const auto& r : rows) {
+        if (r.factor)
+            status.SetScale(r.factor);
+        for (int i = 0; i < r.added; ++i)
+            status.AddLine(std::to_wstring(next++));
+        std::wstring joined;
+        for (const std::wstring& line : status.lines)
+            joined += (joined.empty() ? L"" : L"|") + line;
+        EXPECT_EQ(joined, r.kept) << "at " << r.factor;
     }
 }
 

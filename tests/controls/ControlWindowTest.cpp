@@ -12,14 +12,17 @@
 #include "controls/KnobSprites.h"
 #include "controls/MainPanel.h"
 #include "controls/SimplePanel.h"
+#include "controls/StatusPanel.h"
 #include "resources/ResourceIds.h"
 #include "tests/support/FakeHost.h"
 #include "tests/support/Pixels.h"
+#include "tests/support/Pointer.h"
 #include "tests/support/WinTestUtil.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <string>
 
 namespace {
 
@@ -181,6 +184,28 @@ TEST_F(Controls, AKnobDragEndsAtEscapeTheRightButtonOrACaptureLoss) {
     EXPECT_TRUE(ParentGot(WM_RBUTTONDOWN).empty() && ParentGot(WM_KEYDOWN).empty());
 }
 
+// Shift and Ctrl are read at each move, so keys pressed after the press still count;
+// 20 pixels up is 28 steps, 7 with Shift (Shift wins over Ctrl) and 114 with Ctrl.
+TEST_F(Controls, AKnobDragsFineWithShiftAndCoarseWithCtrl) {
+    const struct {
+        std::vector<int> keys;
+        int value;
+    } rows[] = {{{}, 28}, {{VK_SHIFT}, 7}, {{VK_CONTROL}, 114}, {{VK_CONTROL, VK_SHIFT}, 7}};
+    for (const auto& r : rows) {
+        knob.SetValue(0);
+        Mouse(knob.hwnd, WM_LBUTTONDOWN, 38, 38, MK_LBUTTON);
+        for (int key : r.keys)
+            keybd_event(static_cast<BYTE>(key), 0, 0, 0);
+        PumpMessages();
+        Mouse(knob.hwnd, WM_MOUSEMOVE, 38, 18, MK_LBUTTON);
+        for (int key : r.keys)
+            keybd_event(static_cast<BYTE>(key), 0, KEYEVENTF_KEYUP, 0);
+        Mouse(knob.hwnd, WM_LBUTTONUP, 38, 18);
+        PumpMessages();
+        EXPECT_EQ(knob.GetValue(), r.value) << "keys " << testing::PrintToString(r.keys);
+    }
+}
+
 TEST_F(Controls, AKnobFrameRenderedWhenFirstShownLooksAsInTheWholeStrip) {
     KnobSprites* sprites = Knob::Sprites();
     knob.SetScale(1.5);
@@ -288,6 +313,72 @@ TEST_F(Controls, ALeverFollowsTheDragAtEveryScaleUntilThePressEnds) {
     slide.SetActive(false);
     EXPECT_TRUE(Only(four.hwnd, kBackground)) << "a position the lever does not have shows nothing";
     EXPECT_TRUE(Only(slide.hwnd, kBackground)) << "an inactive switch paints nothing";
+}
+
+// The panel (1920 x 869 in a 640 x 480 parent) moved by the wheel, 12 pixels a notch,
+// 24 with Ctrl (which wins over Shift) and 6 with Shift, or panned by the middle button;
+// either way it keeps within x -1280..0 and y -389..0.
+TEST_F(Controls, TheMainPanelScrollsAndPansWithinItsParent) {
+    MainPanel panel(&host, parent, module, RECT{0, 0, 100, 100});
+    const POINT cursor = {960, 540};
+    const struct {
+        POINT from;
+        int wheel; // 0: a pan by `moved` instead
+        WPARAM keys;
+        POINT moved, to;
+    } rows[] = {{{0, 0}, 120, 0, {}, {0, 0}},
+                {{0, -100}, 120, 0, {}, {0, -88}},
+                {{-5, -100}, -120, MK_CONTROL, {}, {-5, -124}},
+                {{0, -100}, -120, MK_SHIFT, {}, {0, -106}},
+                {{0, -100}, -120, MK_CONTROL | MK_SHIFT, {}, {0, -124}},
+                {{-1300, -380}, -240, 0, {}, {-1280, -389}},
+                {{-600, -100}, 0, 0, {-5, 7}, {-605, -93}},
+                {{-600, -100}, 0, 0, {-680, 289}, {-1280, 0}},
+                {{-600, -100}, 0, 0, {700, -290}, {0, -389}}};
+    for (const auto& r : rows) {
+        SetWindowPos(panel.hwnd, nullptr, r.from.x, r.from.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+        if (r.wheel) {
+            SendMessageW(panel.hwnd, WM_MOUSEWHEEL, MAKEWPARAM(r.keys, r.wheel),
+                         MAKELPARAM(cursor.x, cursor.y));
+        } else {
+            MovePointerTo(cursor);
+            Mouse(panel.hwnd, WM_MBUTTONDOWN, 0, 0, MK_MBUTTON);
+            MovePointerTo(POINT{cursor.x + r.moved.x, cursor.y + r.moved.y});
+            Mouse(panel.hwnd, WM_MOUSEMOVE, 0, 0, MK_MBUTTON);
+            Mouse(panel.hwnd, WM_MBUTTONUP, 0, 0);
+        }
+        RECT placed;
+        GetWindowRect(panel.hwnd, &placed);
+        MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&placed), 2);
+        EXPECT_EQ(std::make_pair(placed.left, placed.top), std::make_pair(r.to.x, r.to.y))
+            << "from " << r.from.x << ", " << r.from.y << " wheel " << r.wheel << " keys " << r.keys;
+    }
+}
+
+// Lines are dropped from the front beyond the limit: 4 at first, then the panel's
+// height at the scale in lines of 15 pixels (5 at 0.6, 9 at 1.0).
+TEST_F(Controls, TheStatusPanelKeepsTheNewestLinesThatFit) {
+    StatusPanel status(&host, parent, module, RECT{45, 700, 252, 835});
+    const struct {
+        double factor; // 0: not rescaled
+        int added;
+        const wchar_t* kept;
+    } rows[] = {{0, 3, L"1|2|3"},
+                {0, 2, L"2|3|4|5"},
+                {1.0, 6, L"3|4|5|6|7|8|9|10|11"},
+                {0.6, 1, L"8|9|10|11|12"},
+                {0.5, 1, L"10|11|12|13"}};
+    int next = 1;
+    for (const auto& r : rows) {
+        if (r.factor)
+            status.SetScale(r.factor);
+        for (int i = 0; i < r.added; ++i)
+            status.AddLine(std::to_wstring(next++));
+        std::wstring joined;
+        for (const std::wstring& line : status.lines)
+            joined += (joined.empty() ? L"" : L"|") + line;
+        EXPECT_EQ(joined, r.kept) << "at " << r.factor;
+    }
 }
 
 } // namespace

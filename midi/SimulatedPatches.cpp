@@ -2,7 +2,7 @@
 
 #include "engine/ParameterTable.h"
 #include "engine/SysExConstants.h"
-#include "midi/DumpPacker.h"
+#include "engine/DumpPacker.h"
 #include "midi/FactoryBankData.h"
 
 #include <algorithm>

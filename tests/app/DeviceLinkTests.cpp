@@ -4,7 +4,7 @@
 #include "controls/CustomControl.h"
 #include "controls/StatusPanel.h"
 #include "engine/ParameterTable.h"
-#include "midi/DumpPacker.h"
+#include "engine/DumpPacker.h"
 #include "midi/SimulatedPatches.h"
 #include "resources/ResourceIds.h"
 #include "tests/app/DeviceLinkFixture.h"

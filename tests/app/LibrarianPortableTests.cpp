@@ -4,7 +4,7 @@
 #include "app/LibraryFiles.h"
 #include "app/RestorePlan.h"
 #include "engine/SysExConstants.h"
-#include "midi/DumpPacker.h"
+#include "engine/DumpPacker.h"
 #include "midi/FirmwareVersion.h"
 #include "midi/MessageReader.h"
 #include "midi/SimulatedInstrument.h"

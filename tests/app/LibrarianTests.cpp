@@ -3,7 +3,7 @@
 // restore with its read-back, the firmware version.
 #include "app/RestorePlan.h"
 #include "controls/CustomControl.h"
-#include "midi/DumpPacker.h"
+#include "engine/DumpPacker.h"
 #include "midi/SimulatedPatches.h"
 #include "resources/ResourceIds.h"
 #include "tests/app/DeviceLinkFixture.h"

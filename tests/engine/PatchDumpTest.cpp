@@ -3,7 +3,7 @@
 
 #include "engine/PatchDump.h"
 #include "engine/PatchRows.h"
-#include "midi/DumpPacker.h"
+#include "engine/DumpPacker.h"
 #include "resources/ResourceIds.h"
 
 #include "FactoryBank.h"

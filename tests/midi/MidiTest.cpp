@@ -3,7 +3,7 @@
 // patch change and the instrument's split and faulty answers are tested through the
 // application (DeviceLinkTests, BadInputTests).
 #include "midi/DemoMode.h"
-#include "midi/DumpPacker.h"
+#include "engine/DumpPacker.h"
 #include "midi/MessageReader.h"
 #include "midi/MidiMessages.h"
 #include "midi/SimulatedMidiDevice.h"

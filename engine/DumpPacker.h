@@ -5,8 +5,8 @@
 #include <cstdint>
 #include <vector>
 
-// The sending side of the patch dump format, which only the simulated instrument needs:
-// the editor reads dumps and never builds one.
+// The sending side of the patch dump format: the simulated instrument answers with it,
+// and the editor builds the dump of a patch it stores or saves.
 
 // All unpacked bytes of a dump's 7-in-8 packed data (the final F7 is not data).
 std::vector<uint8_t> UnpackPatchData(const Bytes& dump);

@@ -1,4 +1,4 @@
-#include "midi/DumpPacker.h"
+#include "engine/DumpPacker.h"
 
 #include "engine/SysExConstants.h"
 

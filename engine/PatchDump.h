@@ -16,6 +16,7 @@ using Bytes = std::vector<uint8_t>;
 struct DecodedValue {
     int id;
     int value;
+    bool operator==(const DecodedValue& other) const { return id == other.id && value == other.value; }
 };
 
 // The 12-byte request for patch n (n = bank * 100 + program); n is sent as two 7-bit bytes.

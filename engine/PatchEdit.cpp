@@ -1,0 +1,138 @@
+#include "engine/PatchEdit.h"
+
+#include "engine/DumpPacker.h"
+#include "engine/ParameterTable.h"
+#include "engine/SysExConstants.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <utility>
+
+namespace {
+
+constexpr std::size_t kNameField = 150; // unpacked, format 0x6F
+
+// A knob of 256 steps is the high byte of a 16-bit value whose low byte lies before it.
+bool IsWide(const ParameterRow& row) {
+    return row.kind == ControlKind::Knob && row.maxValue == 255 && row.field.bits == 8;
+}
+
+} // namespace
+
+PatchEdit::PatchEdit(Bytes base) : base_(std::move(base)) {
+    const Bytes upgraded = UpgradeToFormat6F(base_);
+    stored_ = UnpackPatchData(upgraded);
+    for (const DecodedValue& value : DecodeParameters(base_).value_or(std::vector<DecodedValue>()))
+        baseValues_[value.id] = value.value;
+}
+
+int PatchEdit::PatchNumber() const {
+    return ReadPatchNumber(base_).value_or(-1);
+}
+
+int PatchEdit::Value(int id) const {
+    if (const auto edited = values_.find(id); edited != values_.end())
+        return edited->second;
+    const auto base = baseValues_.find(id);
+    return base != baseValues_.end() ? base->second : -1;
+}
+
+void PatchEdit::SetValue(int id, int value) {
+    values_[id] = value;
+}
+
+std::vector<DecodedValue> PatchEdit::Values() const {
+    std::vector<DecodedValue> values;
+    for (const ParameterRow& row : ParameterTable()) {
+        const int value = Value(row.id);
+        if (value >= 0 && row.field.byte >= 0)
+            values.push_back({row.id, value});
+    }
+    return values;
+}
+
+std::string PatchEdit::Name() const {
+    return name_ ? *name_ : ReadPatchName(base_);
+}
+
+void PatchEdit::SetName(std::string name) {
+    name_ = std::move(name);
+}
+
+int PatchEdit::Byte(int k) const {
+    if (const auto edited = bytes_.find(k); edited != bytes_.end())
+        return edited->second;
+    return k >= 0 && static_cast<std::size_t>(k) < stored_.size() ? stored_[static_cast<std::size_t>(k)] : -1;
+}
+
+void PatchEdit::SetByte(int k, int value) {
+    bytes_[k] = value & 0xFF;
+}
+
+std::vector<uint8_t> PatchEdit::Unpacked() const {
+    std::vector<uint8_t> data = stored_;
+    for (const auto& [k, value] : bytes_)
+        if (k >= 0 && static_cast<std::size_t>(k) < data.size())
+            data[static_cast<std::size_t>(k)] = static_cast<uint8_t>(value);
+    return data;
+}
+
+bool PatchEdit::Modified() const {
+    for (const auto& [id, value] : values_) {
+        const auto base = baseValues_.find(id);
+        if (base == baseValues_.end() || base->second != value)
+            return true;
+    }
+    if (name_ && *name_ != ReadPatchName(base_))
+        return true;
+    for (const auto& [k, value] : bytes_)
+        if (k < 0 || static_cast<std::size_t>(k) >= stored_.size() ||
+            stored_[static_cast<std::size_t>(k)] != value)
+            return true;
+    return false;
+}
+
+Bytes PatchEdit::BuildDump(int patchNumber) const {
+    if (stored_.empty())
+        return Bytes();
+    std::vector<uint8_t> data = Unpacked();
+    for (const auto& [id, value] : values_) {
+        const ParameterRow* row = FindParameterRow(id);
+        const auto base = baseValues_.find(id);
+        if (row == nullptr || row->field.byte < 0 || (base != baseValues_.end() && base->second == value))
+            continue;
+        const auto byte = static_cast<std::size_t>(row->field.byte);
+        if (byte >= data.size())
+            continue;
+        if (IsWide(*row)) {
+            data[byte] = static_cast<uint8_t>(value);
+            data[byte - 1] = 0;
+        } else {
+            const int mask = ((1 << row->field.bits) - 1) << row->field.shift;
+            data[byte] = static_cast<uint8_t>((data[byte] & ~mask) | ((value << row->field.shift) & mask));
+        }
+    }
+    if (name_ && kNameField + kNameFieldLength <= data.size()) {
+        std::fill_n(data.begin() + kNameField, kNameFieldLength, 0);
+        std::copy_n(name_->begin(), std::min(name_->size(), kNameFieldLength), data.begin() + kNameField);
+    }
+    return PackPatchDump(patchNumber, data);
+}
+
+std::string PatchEdit::Title() const {
+    const int number = PatchNumber();
+    if (number < 0)
+        return std::string();
+    char slot[16];
+    std::snprintf(slot, sizeof slot, "%d:%02d", number / kProgramsPerBank, number % kProgramsPerBank);
+    return slot + (" " + Name());
+}
+
+bool PatchEdit::operator==(const PatchEdit& other) const {
+    return base_ == other.base_ && values_ == other.values_ && name_ == other.name_ && bytes_ == other.bytes_;
+}
+
+bool IsValidPatchName(const std::string& name) {
+    return !name.empty() && name.size() <= kNameFieldLength &&
+           std::all_of(name.begin(), name.end(), [](char c) { return c >= 0x20 && c <= 0x7E; });
+}

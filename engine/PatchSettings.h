@@ -1,7 +1,11 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
+#include <cstdint>
+#include <optional>
 #include <string>
+#include <vector>
 
 // The settings of a patch that have no knob on the front panel, as data: where the
 // dump keeps each one and what its values mean. The instrument has no control change
@@ -37,3 +41,10 @@ int ChoiceCount(const SettingRow& row);
 // "4096", "0 +7 +12", "equal temperament"), from the unpacked bytes of a dump in
 // format 0x6F; "?" when the bytes do not reach it or a choice is out of range.
 std::string SettingText(const SettingRow& row, const uint8_t* unpacked, std::size_t size);
+
+// The text of the setting's field in the settings dialog: SettingText without the unit.
+std::string SettingField(const SettingRow& row, const uint8_t* unpacked, std::size_t size);
+
+// The bytes that a field's text stands for ("VCO", "12", "4096", "0 7 12"), or nothing
+// when the text is no value of the setting; the tuning is never edited.
+std::optional<std::vector<uint8_t>> ParseSettingField(const SettingRow& row, const std::string& text);

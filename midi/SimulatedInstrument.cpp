@@ -1,7 +1,7 @@
 #include "midi/SimulatedInstrument.h"
 
-#include "engine/SysExConstants.h"
 #include "engine/DumpPacker.h"
+#include "engine/SysExConstants.h"
 #include "midi/MidiMessages.h"
 #include "midi/SimulatedPatches.h"
 

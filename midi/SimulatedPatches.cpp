@@ -1,8 +1,8 @@
 #include "midi/SimulatedPatches.h"
 
+#include "engine/DumpPacker.h"
 #include "engine/ParameterTable.h"
 #include "engine/SysExConstants.h"
-#include "engine/DumpPacker.h"
 #include "midi/FactoryBankData.h"
 
 #include <algorithm>

@@ -3,8 +3,8 @@
 // answering in a restore, and firmware replies that are off.
 #include "app/LibraryFiles.h"
 #include "app/RestorePlan.h"
-#include "engine/SysExConstants.h"
 #include "engine/DumpPacker.h"
+#include "engine/SysExConstants.h"
 #include "midi/FirmwareVersion.h"
 #include "midi/MessageReader.h"
 #include "midi/SimulatedInstrument.h"

@@ -2,8 +2,8 @@
 // the texts of the patch list, the MIDI conversions and the parameter table.
 
 #include "engine/PatchDump.h"
-#include "engine/PatchRows.h"
 #include "engine/DumpPacker.h"
+#include "engine/PatchRows.h"
 #include "resources/ResourceIds.h"
 
 #include "FactoryBank.h"

@@ -156,6 +156,48 @@ TEST(EditHistory, StepsJoinWhatBelongsTogetherAndUndoRedoReturnToThem) {
     EXPECT_EQ(history.Size(), EditHistory::kLimit);
 }
 
+// What the settings dialog takes: a field's text back into the bytes it stands for.
+TEST(PatchSettings, AFieldsTextIsItsBytesOrNothing) {
+    const auto row = [](const char* name) {
+        for (const SettingRow& r : SettingTable())
+            if (std::string(r.name) == name)
+                return r;
+        return SettingRow{};
+    };
+    const struct {
+        const char* setting;
+        std::string text;
+        std::optional<std::vector<uint8_t>> bytes;
+    } cases[] = {
+        {"Pitch bend target", "Vol", std::vector<uint8_t>{3}},
+        {"Pitch bend target", "vol", std::nullopt},
+        {"Glide mode", "Speed", std::vector<uint8_t>{1}},
+        {"Pitch bend range", "12", std::vector<uint8_t>{0x00, 0x60}},
+        {"Pitch bend range", "31", std::vector<uint8_t>{0x00, 0xF8}},
+        {"Pitch bend range", "32", std::nullopt},
+        {"Pitch bend range", "1.5", std::nullopt},
+        {"Unison detune", "65535", std::vector<uint8_t>{0xFF, 0xFF}},
+        {"Unison detune", "65536", std::nullopt},
+        {"Modulation delay", "", std::nullopt},
+        {"Unison voices", "0 +7  12", std::vector<uint8_t>{0, 7, 12, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF}},
+        {"Unison voices", "0 0 0 0 0 0 0 0", std::vector<uint8_t>(8, 0)},
+        {"Unison voices", "0 0 0 0 0 0 0 0 0", std::nullopt},
+        {"Unison voices", " ", std::nullopt},
+        {"Unison voices", "0 -7", std::nullopt},
+        {"Per-note tuning", "equal temperament", std::nullopt},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(ParseSettingField(row(c.setting), c.text), c.bytes) << c.setting << " '" << c.text << "'";
+    // Every field as the dialog first shows it reads back as the bytes it came from.
+    const std::vector<uint8_t> data = PatchEdit(LoadFactoryBank()[3]).Unpacked();
+    for (const SettingRow& r : SettingTable()) {
+        if (r.kind == SettingKind::Tuning)
+            continue;
+        const std::vector<uint8_t> stored(data.begin() + r.byte, data.begin() + r.byte + r.length);
+        EXPECT_EQ(ParseSettingField(r, SettingField(r, data.data(), data.size())), stored) << r.name;
+    }
+}
+
 TEST(PatchEdit, NamesAreOneToSixteenPrintableCharacters) {
     for (auto [name, valid] : {std::pair{"A", true},
                                {"Sixteen chars ok", true},

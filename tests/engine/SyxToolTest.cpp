@@ -86,10 +86,11 @@ TEST_F(SyxToolTest, ListsShowsSplitsAndJoinsTheDumpsOfFiles) {
     EXPECT_EQ(err.str(), "");
 
     EXPECT_EQ(Run({"show", bank, "--patch", "1"}), kExitOk);
-    ASSERT_EQ(lines.size(), 55u) << "the format, then 58 rows less the four bank buttons";
+    ASSERT_EQ(lines.size(), 66u) << "the format, 58 rows less the four bank buttons, 11 settings";
     EXPECT_EQ(lines[0], "format\t0x6F (firmware 1.3.6 and later)");
     EXPECT_EQ(lines[1], "8\tOSC A FREQ\t133\t133");
     EXPECT_EQ(lines[33], "54\tOSC A SYNC\t1\tOn");
+    EXPECT_EQ(lines[56], "setting\tPitch bend range\t12 semitones");
     EXPECT_EQ(Run({"show", "--json", "--patch", "99", bank}), kExitOk);
     const std::string json = out.str();
     const std::string head = "{\"file\":\"" + bank +
@@ -97,7 +98,10 @@ TEST_F(SyxToolTest, ListsShowsSplitsAndJoinsTheDumpsOfFiles) {
                              "\"format\":111,\"formatText\":\"0x6F (firmware 1.3.6 and later)\","
                              "\"length\":210,\"parameters\":[{\"id\":8,";
     EXPECT_EQ(json.substr(0, head.size()), head);
-    EXPECT_EQ(std::count(json.begin(), json.end(), '{'), 55);
+    EXPECT_EQ(std::count(json.begin(), json.end(), '{'), 56);
+    EXPECT_NE(
+        json.find(",\"settings\":{\"Pitch bend target\":\"VCO\",\"Pitch bend range\":\"12 semitones\","),
+        std::string::npos);
 
     // Split and join give back the bank byte for byte.
     const fs::path parts = dir / "parts" / "deeper";

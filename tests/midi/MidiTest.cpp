@@ -2,8 +2,8 @@
 // the simulated instrument with the real factory bank in bank 0. The look-ahead of a
 // patch change and the instrument's split and faulty answers are tested through the
 // application (DeviceLinkTests, BadInputTests).
-#include "midi/DemoMode.h"
 #include "engine/DumpPacker.h"
+#include "midi/DemoMode.h"
 #include "midi/MessageReader.h"
 #include "midi/MidiMessages.h"
 #include "midi/SimulatedMidiDevice.h"

@@ -3,6 +3,8 @@
 #include "controls/UnitFormat.h"
 #include "engine/AtomicFile.h"
 #include "engine/ParameterTable.h"
+#include "engine/PatchEdit.h"
+#include "engine/PatchSettings.h"
 #include "engine/SysExConstants.h"
 #include "tools/tavren-syx/SyxFile.h"
 
@@ -340,8 +342,21 @@ int ShowDump(const std::string& fileName, const Bytes& data, std::optional<int> 
             out << v.id << '\t' << name << '\t' << v.value << '\t' << text << '\n';
         }
     }
+    // The settings without a knob, as the patch would be stored in the current format.
+    const std::vector<uint8_t> stored = PatchEdit(chosen->message).Unpacked();
+    separator = "";
     if (json)
-        out << "]}\n";
+        out << "],\"settings\":{";
+    for (const SettingRow& row : SettingTable()) {
+        const std::string text = SettingText(row, stored.data(), stored.size());
+        if (json)
+            out << separator << JsonString(row.name) << ':' << JsonString(text);
+        else
+            out << "setting\t" << row.name << '\t' << text << '\n';
+        separator = ",";
+    }
+    if (json)
+        out << "}}\n";
     return kExitOk;
 }
 

@@ -92,7 +92,21 @@ void App::ControlChanged(int id, int value) {
     }
     if (engine->HandleControlChange(id, value) != 0)
         return;
-    Parameter* parameter = engine->FindParameter(id);
+    if (engine->FindParameter(id) == nullptr)
+        return;
+    if (comparing) {
+        // The panel shows the patch as stored: it stays as it is until Ctrl+M.
+        engine->SetParameterValue(id, compared.Value(id));
+        ShowStatus("Comparing: the stored patch stays on the panel. Ctrl+M returns to the edit.");
+        return;
+    }
+    // A control that holds the mouse is being dragged: the drag is one step.
+    RecordChange(id, value, GetCapture() != nullptr ? EditHistory::Source::Drag : EditHistory::Source::Timed);
+    SendParameter(id, value);
+}
+
+void App::SendParameter(int id, int value) {
+    Parameter* parameter = engine != nullptr ? engine->FindParameter(id) : nullptr;
     if (parameter == nullptr)
         return;
     const int data = parameter->ToMidi(value);
@@ -145,7 +159,7 @@ void App::InitMainWindow() {
 void App::CreateDeviceMenus() {
     inputDeviceMenu = CreatePopupMenu();
     outputDeviceMenu = CreatePopupMenu();
-    HMENU midiMenu = GetSubMenu(mainMenu, 1);
+    HMENU midiMenu = GetSubMenu(mainMenu, 2);
     InsertMenuW(midiMenu, 3, MF_BYPOSITION | MF_POPUP, reinterpret_cast<UINT_PTR>(inputDeviceMenu),
                 L"MIDI &Input Device");
     InsertMenuW(midiMenu, 4, MF_BYPOSITION | MF_POPUP, reinterpret_cast<UINT_PTR>(outputDeviceMenu),

@@ -5,6 +5,7 @@
 #include "app/RestorePlan.h"
 #include "app/StatusText.h"
 #include "engine/AtomicFile.h"
+#include "engine/EditHistory.h"
 #include "engine/PatchBank.h"
 #include "midi/FirmwareVersion.h"
 #include "midi/MessageReader.h"
@@ -12,6 +13,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <functional>
+#include <map>
 #include <optional>
 #include <string>
 #include <vector>
@@ -53,6 +55,7 @@ class App : public IHost {
     void SelectPatch(int bank, int program) override;
     void SendProgramChange(int bank, int program) override;
     PatchBank* GetPatchBank() override;
+    void PatchShown(const std::vector<uint8_t>& dump) override;
 
     // Creates the main window at the stored placement; null when that fails.
     HWND CreateMainWindow(const wchar_t* className, const wchar_t* title);
@@ -107,6 +110,29 @@ class App : public IHost {
                                     const std::function<bool(const std::string& question)>& confirm);
     void RequestFirmwareVersion();
     bool HandleFirmwareReply(const std::vector<uint8_t>& message);
+    // Writes the patch on the panel, as the edit would store it, to one .syx file.
+    WriteResult SavePatch(const std::filesystem::path& path);
+
+    // The edit (app/AppEditor.cpp): what the panel shows over the patch it came from,
+    // undo and redo, compare, rename, store and the settings without a knob. The menu
+    // commands wrap these with their dialogs; false: not an edit command.
+    bool OnEditCommand(HWND window, int commandId);
+    // A new value of one parameter, from the panel or the instrument: a step of the edit.
+    void RecordChange(int id, int value, EditHistory::Source source);
+    void Undo();
+    void Redo();
+    // Shows and plays the patch as stored, or the edit again.
+    void ToggleCompare();
+    // False, changing nothing, for a name the instrument cannot keep.
+    bool Rename(const std::string& name);
+    // Changed unpacked bytes of the settings without a knob, as one step.
+    void ChangeSettings(const std::map<int, int>& bytes);
+    // Writes the edit, named `name`, into slot `patch` and reads it back, as Write To
+    // Instrument does; verified, it becomes the base of the edit.
+    RestoreResult StorePatch(int patch, const std::string& name,
+                             const std::function<bool(const std::string& question)>& confirm);
+    // The window title ("Tavren - 1:07 Mini Lead *") and the Edit menu follow the edit.
+    void UpdateTitle();
 
     LRESULT HandleMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 
@@ -132,6 +158,13 @@ class App : public IHost {
     std::optional<FirmwareVersion> firmware;
     int awaitedReadBack = -1;
     std::optional<Bytes> readBack;
+    // The edit: the patch on the panel with the user's changes, its history, and while
+    // comparing, the patch as stored that the panel shows instead.
+    PatchEdit edit;
+    EditHistory history;
+    bool comparing = false;
+    PatchEdit compared;
+    unsigned bankLoadShows = 0; // nonzero while a bank load shows its patches, as one step
 
   private:
     void CreateDeviceMenus();
@@ -150,6 +183,17 @@ class App : public IHost {
                              const std::string& source);
 
     MessageReader midiReader; // whole messages out of the input object's queue
+
+    // The edit's own (app/AppEditor.cpp).
+    void ApplyEdit(const PatchEdit& target);
+    void ShowBase(const Bytes& base);
+    void SetPanel(const PatchEdit& shown);
+    void SendPanel(const PatchEdit& shown);
+    void SendParameter(int id, int value);
+    bool settingPanel = false; // the program sets the panel itself: no step of the edit
+    unsigned bankLoads = 0;
+    std::wstring shownTitle;
+    std::wstring undoText, redoText;
 };
 
 // The process-wide application object and instance handle.

@@ -38,7 +38,7 @@ void App::OnCommand(HWND window, int commandId) {
             QueryDevice();
         break;
     default:
-        if (OnLibrarianCommand(window, commandId))
+        if (OnLibrarianCommand(window, commandId) || OnEditCommand(window, commandId))
             break;
         // Items for ports beyond index 100 are listed but do nothing.
         if (commandId >= IDM_FIRST_INPUT_PORT && commandId <= IDM_FIRST_INPUT_PORT + IDM_LAST_PORT_INDEX)

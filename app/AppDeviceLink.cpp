@@ -246,6 +246,8 @@ void App::LoadBank(int bank) {
     if (!PatchBank::IsBank(bank))
         return;
     const BankLoadDrawing drawing(engine);
+    // The patches shown while the bank loads are one step of the edit.
+    bankLoadShows = ++bankLoads;
     const int keep = bank == patchBank.bank ? patchBank.program : 0;
     if (bank != patchBank.bank)
         patchBank.SwitchBank(bank);
@@ -287,6 +289,7 @@ void App::LoadBank(int bank) {
     }
     if (PatchBank::IsBank(patchBank.bank) && PatchBank::IsProgram(keep))
         patchBank.ShowProgram(keep);
+    bankLoadShows = 0;
 }
 
 void App::SendMidi(const std::vector<uint8_t>& message) {
@@ -310,7 +313,10 @@ void App::HandleMidiMessage(std::vector<uint8_t>& message) {
         int value = message[2];
         if (Parameter* parameter = engine->FindParameter(id))
             value = parameter->FromMidi(value);
-        engine->SetParameterValue(id, value);
+        // Someone turned the instrument's knob: an edit, kept while comparing too.
+        RecordChange(id, value, EditHistory::Source::Instrument);
+        if (!comparing)
+            engine->SetParameterValue(id, value);
         return;
     }
     case MessageKind::ProgramChange:

@@ -9,6 +9,7 @@
 #include "engine/Parameter.h"
 #include "engine/Pro800Engine.h"
 #include "resources/ResourceIds.h"
+#include "tools/tavren-syx/SyxTool.h"
 
 #include <commdlg.h>
 
@@ -92,6 +93,15 @@ bool App::OnLibrarianCommand(HWND window, int commandId) {
         }
         return true;
     }
+    case IDM_SAVE_PATCH:
+        if (edit.Empty()) {
+            ShowStatus("No patch is shown: nothing was saved.");
+        } else if (std::optional<std::filesystem::path> path = AskForFile(
+                       window, true, Widen(SplitFileName(edit.BuildDump(std::max(edit.PatchNumber(), 0)))))) {
+            if (const WriteResult written = SavePatch(*path); !written)
+                Warn(window, SaveFailedText(DisplayName(*path), written.error));
+        }
+        return true;
     case IDM_OPEN_PATCH_FILE:
         if (std::optional<std::filesystem::path> path = AskForFile(window, false, L"")) {
             std::string error;
@@ -139,6 +149,19 @@ WriteResult App::SaveSelected(const std::filesystem::path& path, const SaveSelec
     }
     WriteResult written = WriteFileAtomically(path, selection.data);
     ShowStatus(written ? SavedText(selection, source, name) : SaveFailedText(name, written.error));
+    return written;
+}
+
+WriteResult App::SavePatch(const std::filesystem::path& path) {
+    const std::string name = DisplayName(path);
+    const int number = edit.PatchNumber();
+    const Bytes dump = edit.BuildDump(std::max(number, 0));
+    if (dump.empty()) {
+        ShowStatus("No patch is shown: nothing was saved.");
+        return {"no patch is shown"};
+    }
+    WriteResult written = WriteFileAtomically(path, dump);
+    ShowStatus(written ? "Saved " + edit.Title() + " to " + name + "." : SaveFailedText(name, written.error));
     return written;
 }
 

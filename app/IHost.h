@@ -2,7 +2,9 @@
 
 #include <windows.h>
 
+#include <cstdint>
 #include <string>
+#include <vector>
 
 class PatchBank;
 
@@ -20,6 +22,8 @@ class IHost {
     virtual void SelectPatch(int bank, int program) = 0;       // show a cached patch or request it
     virtual void SendProgramChange(int bank, int program) = 0; // switch the instrument to a patch
     virtual PatchBank* GetPatchBank() = 0;                     // the cache of received patches
+    // The panel now shows the patch of `dump` (the base of a new edit).
+    virtual void PatchShown(const std::vector<uint8_t>& dump) { (void)dump; }
 
   protected:
     ~IHost() = default;

@@ -10,8 +10,13 @@ namespace {
 unsigned gBatch = 0;     // the batch in progress
 unsigned gLastBatch = 0; // numbers are not reused, so an old mark never matches
 int gBatchDepth = 0;
+unsigned gPresses = 0;
 
 } // namespace
+
+unsigned CustomControl::Presses() {
+    return gPresses;
+}
 
 RepaintBatch::RepaintBatch() {
     if (gBatchDepth++ != 0)
@@ -251,12 +256,14 @@ LRESULT CALLBACK CustomControlWndProc(HWND hwnd, UINT message, WPARAM wParam, LP
         }
         break;
     case WM_LBUTTONDOWN:
+        ++gPresses;
         forward = control && control->OnLButtonDown(x, y);
         break;
     case WM_RBUTTONDOWN:
         forward = control && control->OnRButtonDown(x, y);
         break;
     case WM_MBUTTONDOWN:
+        ++gPresses;
         forward = control && control->OnMButtonDown(x, y);
         break;
     case WM_LBUTTONUP:

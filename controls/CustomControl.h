@@ -47,6 +47,10 @@ class CustomControl : public IDisplayUnits {
     // Asks for one WM_MOUSELEAVE unless one is pending or the control has no identifier.
     void RequestLeaveTracking();
 
+    // How many times a mouse button went down on a control: a drag is the changes made
+    // while the count stays the same and a control holds the mouse.
+    static unsigned Presses();
+
     // Sends `message` to the parent of `window`, with mouse points translated into the
     // parent's client coordinates.
     static void ForwardToParent(HWND window, UINT message, WPARAM wParam, LPARAM lParam);

@@ -10,6 +10,7 @@ bool EditHistory::Joins(const Key& key) const {
     case Source::Drag:
         return last.id == key.id && last.gesture == key.gesture;
     case Source::Timed:
+    case Source::Instrument:
         return last.id == key.id && key.time - last.time < kJoinWithin;
     case Source::Show:
         return key.gesture != 0 && last.gesture == key.gesture;

@@ -15,15 +15,17 @@
 class EditHistory {
   public:
     using Clock = std::chrono::steady_clock;
-    static constexpr std::size_t kLimit = 2000; // the oldest steps go first
+    static constexpr std::size_t kLimit = 1000; // the oldest steps go first
     static constexpr std::chrono::milliseconds kJoinWithin{1000};
 
-    enum class Source { Drag, Timed, Show, Other };
+    // Drag: one press of a control. Timed: the wheel or the keys. Instrument: its knobs.
+    // Show: another patch on the panel. Other: a step of its own (a rename, a store).
+    enum class Source { Drag, Timed, Instrument, Show, Other };
 
     // Which change a step is, for joining the next one to it.
     struct Key {
         Source source = Source::Other;
-        int id = 0;           // the parameter, for Drag and Timed
+        int id = 0;           // the parameter, for Drag, Timed and Instrument
         unsigned gesture = 0; // the press of a drag, the bank load of a show
         Clock::time_point time;
     };

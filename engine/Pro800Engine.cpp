@@ -61,9 +61,11 @@ bool Pro800Engine::LoadPatchDump(const std::vector<uint8_t>& dump) {
     int bank = 0;
     int program = 0;
     GetPatchNumber(dump, &bank, &program);
-    if (host)
+    if (host) {
         host->ShowStatus("Loading " + std::to_string(bank) + ":" + std::to_string(program) + ":" +
                          GetPatchName(dump));
+        host->PatchShown(dump);
+    }
     return true;
 }
 

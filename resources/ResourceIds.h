@@ -35,6 +35,24 @@
 #define IDM_WRITE_PATCH 32784
 #define IDM_WRITE_FILE 32785
 
+// the edit: undo and redo, compare, rename, store, save, the settings without a knob
+#define IDM_UNDO 32790
+#define IDM_REDO 32791
+#define IDM_COMPARE 32792
+#define IDM_RENAME 32793
+#define IDM_STORE 32794
+#define IDM_SAVE_PATCH 32795
+#define IDM_PATCH_SETTINGS 32796
+#define IDD_RENAME 110
+#define IDD_STORE 111
+#define IDD_PATCH_SETTINGS 112
+#define IDC_NAME 1002
+#define IDC_BANK 1003
+#define IDC_PROGRAM 1004
+#define IDC_SETTINGS_NOTE 1005
+// the settings dialog's rows, made at run time: a label and a field each
+#define IDC_FIRST_SETTING 1100
+
 // bitmaps
 #define IDB_PANEL 129
 #define IDB_KNOB_STRIP 136

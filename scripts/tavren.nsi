@@ -50,10 +50,10 @@ VIAddVersionKey /LANG=1033 "LegalCopyright" "Copyright (C) 2026 ${PUBLISHER}"
 !insertmacro MUI_LANGUAGE "English"
 
 ; Files in use cannot be replaced or removed: ask the user to close the program first.
-; The main window is found by its class and title (the program's strings 109 and 103).
+; The main window is found by its class (the program's string 109); its title names the patch.
 !macro WAIT_UNTIL_CLOSED
     ${Do}
-        FindWindow $0 "TEMPLATE" "${PRODUCT}"
+        FindWindow $0 "TEMPLATE"
         ${If} $0 = 0
             ${Break}
         ${EndIf}

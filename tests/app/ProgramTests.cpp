@@ -43,7 +43,7 @@ class Program {
         for (const auto& variable : environment)
             SetEnvironmentVariableW(variable.first.c_str(), nullptr);
         WaitForInputIdle(info.hProcess, 10000);
-        PumpUntil([this] { return IsWindowVisible(window = FindWindowW(L"TEMPLATE", L"Tavren")); },
+        PumpUntil([this] { return IsWindowVisible(window = FindWindowW(L"TEMPLATE", nullptr)); },
                   started ? 15000 : 0);
     }
     Program(const Program&) = delete;

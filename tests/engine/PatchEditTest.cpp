@@ -121,7 +121,7 @@ TEST(EditHistory, StepsJoinWhatBelongsTogetherAndUndoRedoReturnToThem) {
         {"CUTOFF", {Source::Drag, 15, 1, at(0)}, 1},      {"CUTOFF", {Source::Drag, 15, 1, at(5000)}, 1},
         {"CUTOFF", {Source::Drag, 15, 2, at(5001)}, 2},   {"RESONANCE", {Source::Drag, 16, 2, at(5002)}, 3},
         {"NOISE", {Source::Timed, 37, 0, at(6000)}, 4},   {"NOISE", {Source::Timed, 37, 0, at(6999)}, 4},
-        {"NOISE", {Source::Timed, 37, 0, at(8000)}, 5},   {"GLIDE", {Source::Timed, 30, 0, at(8001)}, 6},
+        {"NOISE", {Source::Timed, 37, 0, at(8000)}, 5},   {"GLIDE", {Source::Instrument, 30, 0, at(8001)}, 6},
         {"Show 1:00", {Source::Show, 0, 9, at(9000)}, 7}, {"Show 1:01", {Source::Show, 0, 9, at(9001)}, 7},
         {"Rename", {Source::Other, 0, 0, at(9002)}, 8},   {"Rename", {Source::Other, 0, 0, at(9003)}, 9},
     };
@@ -151,7 +151,7 @@ TEST(EditHistory, StepsJoinWhatBelongsTogetherAndUndoRedoReturnToThem) {
     history.Record("GLIDE", states[2], states[0], {Source::Timed, 30, 0, at(20000)});
     EXPECT_FALSE(history.CanRedo()) << "a new step drops what was undone";
     EXPECT_EQ(history.Size(), 2u);
-    for (int i = 0; i < 2100; ++i)
+    for (int i = 0; i < 1100; ++i)
         history.Record("NOISE", states[0], states[1], {Source::Other, 0, 0, at(i)});
     EXPECT_EQ(history.Size(), EditHistory::kLimit);
 }

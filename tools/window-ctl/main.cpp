@@ -15,7 +15,7 @@
 namespace {
 
 HWND FindTavren() {
-    HWND window = FindWindowW(L"TEMPLATE", L"Tavren");
+    HWND window = FindWindowW(L"TEMPLATE", nullptr);
     return window != nullptr && IsWindowVisible(window) ? window : nullptr;
 }
 

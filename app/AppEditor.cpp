@@ -8,8 +8,8 @@
 #include "controls/CustomControl.h"
 #include "engine/ParameterTable.h"
 #include "engine/PatchSettings.h"
-#include "engine/SysExConstants.h"
 #include "engine/Pro800Engine.h"
+#include "engine/SysExConstants.h"
 #include "resources/ResourceIds.h"
 
 #include <algorithm>
@@ -124,7 +124,7 @@ struct SettingsDialog {
     std::map<int, int> changed;      // what OK takes: unpacked byte -> value
 };
 
-constexpr int kRowHeight = 13, kRowStep = 14, kLabelWidth = 90, kFieldWidth = 150;
+constexpr int kRowHeight = 13, kRowStep = 14, kLabelWidth = 96, kFieldWidth = 144;
 
 HWND SettingField(HWND dialog, int row) {
     return GetDlgItem(dialog, IDC_FIRST_SETTING + 2 * row + 1);
@@ -150,7 +150,8 @@ void MakeSettingRows(HWND dialog, SettingsDialog& state) {
             SendMessageW(made, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
             return made;
         };
-        make(L"STATIC", SS_LEFT, label, Widen(row.name) + L":", IDC_FIRST_SETTING + 2 * i);
+        const wchar_t* unit = row.kind == SettingKind::Semitones ? L" (semitones)" : L"";
+        make(L"STATIC", SS_LEFT, label, Widen(row.name) + unit + L":", IDC_FIRST_SETTING + 2 * i);
         const int id = IDC_FIRST_SETTING + 2 * i + 1;
         if (row.kind == SettingKind::Choice) {
             RECT list = field;

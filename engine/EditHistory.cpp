@@ -25,6 +25,9 @@ void EditHistory::Record(const std::string& what, const PatchEdit& before, const
     if (Joins(key)) {
         steps_.back().after = after;
         steps_.back().key = key;
+        // A bank load that ends on the patch it began with changed nothing.
+        if (steps_.back().before == after)
+            steps_.pop_back();
         return;
     }
     steps_.erase(steps_.end() - static_cast<std::ptrdiff_t>(undone_), steps_.end());

@@ -154,6 +154,9 @@ TEST(EditHistory, StepsJoinWhatBelongsTogetherAndUndoRedoReturnToThem) {
     for (int i = 0; i < 1100; ++i)
         history.Record("NOISE", states[0], states[1], {Source::Other, 0, 0, at(i)});
     EXPECT_EQ(history.Size(), EditHistory::kLimit);
+    history.Record("Show Patch", states[0], states[1], {Source::Show, 0, 7, at(0)});
+    history.Record("Show Patch", states[1], states[0], {Source::Show, 0, 7, at(1)});
+    EXPECT_EQ(history.UndoText(), "Undo NOISE") << "a step that ends where it began is none";
 }
 
 // What the settings dialog takes: a field's text back into the bytes it stands for.

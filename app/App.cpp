@@ -377,6 +377,9 @@ int RunTavren(HINSTANCE instance, int showCommand) {
         SetTimer(window, kTimerUpdateCheck, 1000, nullptr);
 
     int exitCode = RunMessageLoop(instance);
+    // The ports are closed before the process ends: the driver gets its SysEx buffers
+    // back, and the devices are free for other programs at once.
+    app->CloseMidi();
     settings.Save();
     Gdiplus::GdiplusShutdown(gdiplusToken);
     return exitCode;

@@ -72,6 +72,8 @@ class App : public IHost {
     // The conversation with the instrument (app/AppDeviceLink.cpp).
     // Replaces the MIDI ports with new ones opened on the remembered port names.
     void InitMidi();
+    // Closes both ports, catching the library's errors, and deletes them; midiPort is null after.
+    void CloseMidi();
     bool CheckDevice(bool requireRecognized);
     // Sends the identification request and takes replies for 0.3 s; then loads the current bank.
     void QueryDevice();

@@ -91,15 +91,19 @@ MessageReader App::MakeMidiReader() {
         [] { Sleep(1); }, [](const std::string& line) { OutputDebugStringW(WidenBytes(line).c_str()); });
 }
 
+void App::CloseMidi() {
+    if (midiPort == nullptr)
+        return;
+    if (midiPort->inputOpen)
+        midiPort->CloseInput();
+    if (midiPort->outputOpen)
+        midiPort->CloseOutput();
+    delete midiPort; // deletes its input and output objects
+    midiPort = nullptr;
+}
+
 void App::InitMidi() {
-    if (midiPort != nullptr) {
-        if (midiPort->inputOpen)
-            midiPort->CloseInput();
-        if (midiPort->outputOpen)
-            midiPort->CloseOutput();
-        delete midiPort; // deletes its input and output objects
-        midiPort = nullptr;
-    }
+    CloseMidi();
     for (HMENU menu : {inputDeviceMenu, outputDeviceMenu}) {
         if (menu == nullptr)
             continue;

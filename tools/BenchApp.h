@@ -9,6 +9,7 @@
 #include <windows.h>
 
 #include <cstdio>
+#include <string>
 
 // Dispatches every message waiting for this thread.
 inline void Pump() {
@@ -19,17 +20,18 @@ inline void Pump() {
     }
 }
 
-// The application with its window shown and its ports open on `device`, the
-// instrument taken as recognized; null, with a line on stderr, when no window opens.
-inline App* OpenBenchApp(SimulatedMidiDevice& device, const char* benchName) {
+// The application with its window shown and its ports open on `portName`, the
+// instrument taken as recognized: ports of `device`, or with no device the system's
+// ports through RtMidi's own back end. Null, with a line on stderr, when no window opens.
+inline App* OpenBenchApp(SimulatedMidiDevice* device, const std::string& portName, const char* benchName) {
     HINSTANCE instance = GetModuleHandleW(nullptr);
     SetTheInstance(instance);
     RegisterMainWindowClass(instance, L"TEMPLATE");
-    UseSimulatedDevice(&device);
+    UseSimulatedDevice(device);
     auto* app = new App(instance);
     SetTheApp(app);
-    GetSettings().MIDIInDevice = device.PortName();
-    GetSettings().MIDIOutDevice = device.PortName();
+    GetSettings().MIDIInDevice = portName;
+    GetSettings().MIDIOutDevice = portName;
     HWND window = app->CreateMainWindow(L"TEMPLATE", L"Tavren");
     if (window == nullptr) {
         std::fprintf(stderr, "%s: no main window\n", benchName);
@@ -41,4 +43,8 @@ inline App* OpenBenchApp(SimulatedMidiDevice& device, const char* benchName) {
     app->InitMidi();
     app->deviceRecognized = true;
     return app;
+}
+
+inline App* OpenBenchApp(SimulatedMidiDevice& device, const char* benchName) {
+    return OpenBenchApp(&device, device.PortName(), benchName);
 }

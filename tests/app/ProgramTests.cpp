@@ -1,10 +1,10 @@
 // tavren.exe started as a process and watched from outside: its window, the registry,
 // its update check, and in demo mode its list and what the simulated instrument received.
-#include "app/UpdateCheck.h"
 #include "engine/ParameterTable.h"
 #include "midi/SimulatedPatches.h"
 #include "resources/ResourceIds.h"
 #include "tests/support/Pointer.h"
+#include "tests/support/ProgramProcess.h"
 #include "tests/support/TestHttpServer.h"
 #include "tests/support/WinTestUtil.h"
 
@@ -13,61 +13,12 @@
 #include <psapi.h>
 
 #include <cstdio>
-#include <fstream>
 #include <string>
 #include <vector>
 
 namespace {
 
 const wchar_t kKey[] = L"Software\\Quillmer\\Tavren";
-
-// tavren.exe started as a user starts it, with `environment` added to this process's own;
-// unless a test serves the version document, the update check goes where nothing listens.
-// The constructor waits for the main window; what is left running ends with the object.
-class Program {
-  public:
-    static constexpr int kFromCommandLine = -1; // no show command, as a command prompt starts it
-    explicit Program(int showCommand = SW_SHOWNORMAL,
-                     std::vector<std::pair<std::wstring, std::wstring>> environment = {}) {
-        STARTUPINFOW startup = {};
-        startup.cb = sizeof(startup);
-        startup.dwFlags = showCommand == kFromCommandLine ? 0 : STARTF_USESHOWWINDOW;
-        startup.wShowWindow = static_cast<WORD>(showCommand);
-        if (GetEnvironmentVariableW(kUpdateUrlVariable, nullptr, 0) == 0)
-            environment.emplace_back(kUpdateUrlVariable, L"http://127.0.0.1:1/tavren.xml");
-        for (const auto& [name, value] : environment)
-            SetEnvironmentVariableW(name.c_str(), value.c_str());
-        std::wstring commandLine = TAVREN_EXE_NAME;
-        started = CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                                 &startup, &info) != FALSE;
-        for (const auto& variable : environment)
-            SetEnvironmentVariableW(variable.first.c_str(), nullptr);
-        WaitForInputIdle(info.hProcess, 10000);
-        PumpUntil([this] { return IsWindowVisible(window = FindWindowW(L"TEMPLATE", nullptr)); },
-                  started ? 15000 : 0);
-    }
-    Program(const Program&) = delete;
-    ~Program() {
-        if (started && WaitForSingleObject(info.hProcess, 0) != WAIT_OBJECT_0)
-            TerminateProcess(info.hProcess, 1);
-        CloseHandle(info.hProcess);
-        CloseHandle(info.hThread);
-    }
-
-    // Closes the window as the user would, or with the menu command `command`, and
-    // answers the exit code (STILL_ACTIVE if the program goes on).
-    DWORD Close(WPARAM command = 0) const {
-        PostMessageW(window, command != 0 ? WM_COMMAND : WM_CLOSE, command, 0);
-        DWORD exitCode = STILL_ACTIVE;
-        if (WaitForSingleObject(info.hProcess, 15000) == WAIT_OBJECT_0)
-            GetExitCodeProcess(info.hProcess, &exitCode);
-        return exitCode;
-    }
-
-    bool started = false;
-    HWND window = nullptr;
-    PROCESS_INFORMATION info = {};
-};
 
 void WriteDword(const wchar_t* name, DWORD value) {
     RegSetKeyValueW(HKEY_CURRENT_USER, kKey, name, REG_DWORD, &value, sizeof value);
@@ -77,19 +28,6 @@ DWORD ReadDword(const wchar_t* name) {
     DWORD value = 0xDEADBEEF, size = sizeof value;
     RegGetValueW(HKEY_CURRENT_USER, kKey, name, RRF_RT_REG_DWORD, nullptr, &value, &size);
     return value;
-}
-
-// The first descendant of the class `name`, of a window of this process or another.
-HWND Descendant(HWND parent, const wchar_t* name) {
-    std::pair<const wchar_t*, HWND> search{name, nullptr};
-    const auto match = [](HWND child, LPARAM param) -> BOOL {
-        auto& [wanted, found] = *reinterpret_cast<std::pair<const wchar_t*, HWND>*>(param);
-        wchar_t text[64] = L"";
-        found = GetClassNameW(child, text, 64) > 0 && _wcsicmp(text, wanted) == 0 ? child : nullptr;
-        return found == nullptr;
-    };
-    EnumChildWindows(parent, match, reinterpret_cast<LPARAM>(&search));
-    return search.second;
 }
 
 bool HasLoaded(HANDLE process, const wchar_t* library) {
@@ -202,14 +140,6 @@ TEST(Program, OpensAsItWasLeft) {
     }
 }
 
-std::vector<std::string> LogLines(const std::wstring& path) {
-    std::ifstream in(std::string(path.begin(), path.end()));
-    std::vector<std::string> lines;
-    for (std::string line; std::getline(in, line);)
-        lines.push_back(line);
-    return lines;
-}
-
 TEST(DemoProgram, StartsWithTheInstrumentsBankAndSendsWhatTheUserDoes) {
     RegDeleteTreeW(HKEY_CURRENT_USER, kKey); // no port remembered: the demo ports are taken
     WriteDword(L"UpdateCheck", 0);
@@ -222,11 +152,7 @@ TEST(DemoProgram, StartsWithTheInstrumentsBankAndSendsWhatTheUserDoes) {
                     {{L"TAVREN_DEMO", L"1"}, {L"TAVREN_DEMO_PATCH", L"123"}, {L"TAVREN_DEMO_LOG", log}});
     const HWND list = Descendant(program.window, L"LISTBOX");
     ASSERT_NE(list, nullptr);
-    const auto row = [list](int index) {
-        wchar_t text[128] = L"";
-        SendMessageW(list, LB_GETTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(text));
-        return std::string(text, text + wcslen(text));
-    };
+    const auto row = [list](int index) { return ListRow(list, index); };
 
     EXPECT_TRUE(PumpUntil([&] { return row(99) == "99 : " + GeneratedPatchName(199); }, 20000));
     EXPECT_EQ(row(5), "05 : " + GeneratedPatchName(105));

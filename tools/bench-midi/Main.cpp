@@ -7,6 +7,12 @@
 // figures are medians of ROUNDS loads (default 3); beside them, how late the
 // simulated instrument's own thread delivered the answers, and the load time without
 // that delay. Last, the working set with all 400 patches cached. Needs a display.
+//
+// bench-midi --winmm [ROUNDS]: started from a folder that holds the tests' winmm.dll
+// (with WINEDLLOVERRIDES holding winmm=n), prints the bank load through RtMidi's own
+// Windows back end and that winmm.dll, beside the same load from the simulated back end
+// in the same process, both at the latency L of TAVREN_WINMM_LATENCY_MS (which the
+// winmm.dll reads too), and their ratio.
 #include "controls/CustomControl.h"
 #include "engine/Parameter.h"
 #include "engine/Pro800Engine.h"
@@ -19,7 +25,9 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <cwchar>
 #include <string>
 #include <vector>
@@ -38,13 +46,72 @@ double Median(std::vector<double> values) {
     return values[values.size() / 2];
 }
 
+// The median of `rounds` loads of banks 0, 1, ..., each into an empty cache; `loaded`
+// answers how many patches the last one stored.
+double MedianBankLoad(App* app, int rounds, int& loaded) {
+    std::vector<double> times;
+    for (int round = 0; round < rounds; ++round) {
+        for (PatchSlot& slot : app->patchBank.slots)
+            slot = PatchSlot{};
+        const Clock::time_point start = Clock::now();
+        app->LoadBank(round % PatchBank::kBanks);
+        times.push_back(MsSince(start));
+        loaded = static_cast<int>(std::count_if(app->patchBank.slots.begin(), app->patchBank.slots.end(),
+                                                [](const PatchSlot& slot) { return slot.loaded; }));
+        Pump();
+    }
+    return Median(times);
+}
+
+int CompareWithWinmm(int rounds) {
+    char text[16] = "";
+    GetEnvironmentVariableA("TAVREN_WINMM_LATENCY_MS", text, sizeof text);
+    const int latency = std::atoi(text);
+    // RtMidi names a WinMM port by the device's name and the port's number.
+    App* app = OpenBenchApp(nullptr, "Loop Pro~800 0", "bench-midi");
+    if (app == nullptr || !app->PortsOpen()) {
+        std::fprintf(stderr, "bench-midi: the ports of winmm.dll did not open\n");
+        return 1;
+    }
+    Pump();
+    int loadedWinmm = 0, loadedSimulated = 0;
+    const double winmm = MedianBankLoad(app, rounds, loadedWinmm);
+
+    SimulatedMidiDevice device("Bench Pro~800");
+    device.SetLatency(std::chrono::milliseconds(latency));
+    device.keepReceived = false;
+    UseSimulatedDevice(&device);
+    GetSettings().MIDIInDevice = device.PortName();
+    GetSettings().MIDIOutDevice = device.PortName();
+    app->InitMidi();
+    app->deviceRecognized = true;
+    const double simulated = MedianBankLoad(app, rounds, loadedSimulated);
+    std::printf("  L %2d ms: through winmm.dll %8.1f ms, simulated back end %8.1f ms, ratio %.3f (%s)%s\n",
+                latency, winmm, simulated, winmm / simulated,
+                std::abs(winmm / simulated - 1) <= 0.05 ? "within 5 %" : "not within 5 %",
+                loadedWinmm == 100 && loadedSimulated == 100 ? "" : "  (patches missing)");
+    app->CloseMidi();
+    UseSimulatedDevice(nullptr);
+    return 0;
+}
+
 } // namespace
 
 int wmain(int argc, wchar_t** argv) {
+    const bool winmm = argc > 1 && std::wcscmp(argv[1], L"--winmm") == 0;
+    if (winmm) {
+        --argc;
+        ++argv;
+    }
     const int rounds = argc > 1 ? std::max(1, static_cast<int>(std::wcstol(argv[1], nullptr, 10))) : 3;
     Gdiplus::GdiplusStartupInput gdiplusInput;
     ULONG_PTR gdiplusToken = 0;
     Gdiplus::GdiplusStartup(&gdiplusToken, &gdiplusInput, nullptr);
+    if (winmm) {
+        const int result = CompareWithWinmm(rounds);
+        Gdiplus::GdiplusShutdown(gdiplusToken);
+        return result;
+    }
 
     SimulatedMidiDevice device("Bench Pro~800");
     App* app = OpenBenchApp(device, "bench-midi");

@@ -6,7 +6,9 @@
 // long a restore of a bank with its read-backs takes at L = 0, 10 and 67. Bank
 // figures are medians of ROUNDS loads (default 3); beside them, how late the
 // simulated instrument's own thread delivered the answers, and the load time without
-// that delay. Last, the working set with all 400 patches cached. Needs a display.
+// that delay. Then an undo of one step of the edit to its control change leaving the
+// program, and a store of the edit with its read-back at L = 67. Last, the working set
+// with all 400 patches cached. Needs a display.
 //
 // bench-midi --winmm [ROUNDS]: started from a folder that holds the tests' winmm.dll
 // (with WINEDLLOVERRIDES holding winmm=n), prints the bank load through RtMidi's own
@@ -17,6 +19,7 @@
 #include "engine/Parameter.h"
 #include "engine/Pro800Engine.h"
 #include "midi/MidiPort.h"
+#include "resources/ResourceIds.h"
 #include "tools/BenchApp.h"
 
 #include "controls/GdiplusHeader.h"
@@ -200,6 +203,45 @@ int wmain(int argc, wchar_t** argv) {
         device.Flush();
         Pump();
     }
+
+    // The edit: an undo to its control change leaving the program, and a store with its
+    // read-back over a 5-pin cable.
+    device.SetLatency(std::chrono::milliseconds(0));
+    app->SelectPatch(1, 5);
+    Pump();
+    std::vector<double> undos;
+    for (int trial = 0; trial < 100; ++trial) {
+        const int before = cutoff->GetValue();
+        app->ControlChanged(kCutoff, trial % 2 == 0 ? 10 : 200);
+        device.ClearReceived();
+        const Clock::time_point start = Clock::now();
+        SendMessageW(app->mainWindow, WM_COMMAND, IDM_UNDO, 0);
+        undos.push_back(MsSince(start));
+        const Bytes expected = {0xB0, kCutoff, static_cast<uint8_t>(cutoff->ToMidi(before))};
+        if (device.Received().empty() || device.Received().back() != expected)
+            std::printf("  (the undo did not send %02X %02X %02X)\n", expected[0], expected[1], expected[2]);
+        Pump();
+    }
+    std::sort(undos.begin(), undos.end());
+    std::printf("\nundo of one step to its control change leaving the program (%zu undos):\n", undos.size());
+    std::printf("  median %.3f ms, longest %.3f ms (goal: under 2 ms)\n", Median(undos), undos.back());
+    device.SetLatency(std::chrono::milliseconds(67));
+    std::vector<double> stores;
+    int storesVerified = 0;
+    for (int trial = 0; trial < 3; ++trial) {
+        app->ControlChanged(kCutoff, 100 + trial);
+        const Clock::time_point start = Clock::now();
+        const RestoreResult result =
+            app->StorePatch(105, "Bench Store", [](const std::string&) { return true; });
+        stores.push_back(MsSince(start));
+        storesVerified += result.AllVerified() ? 1 : 0;
+        device.Flush();
+        Pump();
+    }
+    std::printf(
+        "store of the edit with its read-back at L 67 ms: median %.1f ms of 3, %d verified (goal: at most "
+        "2 x 67 + 50 = 184 ms)\n",
+        Median(stores), storesVerified);
 
     // All 400 patches cached: the working set of this process, which holds the whole
     // program with its window (and the simulated instrument's own 400 patches).

@@ -285,6 +285,9 @@ LRESULT App::HandleMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam
     case WM_APP_SYNC_OPTIONS:
         SyncOptionChecks();
         return 0;
+    case WM_APP_MIDI_INPUT:
+        PollMidiInput();
+        return 0;
     default:
         return DefWindowProcW(hwnd, message, wParam, lParam);
     }

@@ -31,6 +31,8 @@ enum AppTimer : UINT_PTR {
 
 // Sets the check marks of the two option commands from the settings.
 constexpr UINT WM_APP_SYNC_OPTIONS = WM_USER + 0x2A;
+// Posted from the MIDI library's thread: received messages wait in the input queue.
+constexpr UINT WM_APP_MIDI_INPUT = WM_USER + 0x2B;
 
 // Sizing states of the main window while the user moves or resizes it.
 enum SizingState { kSizingIdle = 0, kSizingEntered = 1, kSizingResizing = 2 };
@@ -166,7 +168,9 @@ class App : public IHost {
     EditHistory history;
     bool comparing = false;
     PatchEdit compared;
-    unsigned bankLoadShows = 0; // nonzero while a bank load shows its patches, as one step
+    // While a bank load shows every patch it stores, the edit waits for the last one.
+    bool bankLoading = false;
+    std::optional<Bytes> shownWhileLoading;
 
   private:
     void CreateDeviceMenus();
@@ -193,7 +197,6 @@ class App : public IHost {
     void SendPanel(const PatchEdit& shown);
     void SendParameter(int id, int value);
     bool settingPanel = false; // the program sets the panel itself: no step of the edit
-    unsigned bankLoads = 0;
     std::wstring shownTitle;
     std::wstring undoText, redoText;
 };

@@ -20,6 +20,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <utility>
 
 namespace {
 
@@ -85,8 +86,8 @@ MessageReader App::MakeMidiReader() {
     return MessageReader(
         [this](std::vector<uint8_t>& message) {
             message.clear();
-            if (midiPort != nullptr && midiPort->input != nullptr)
-                midiPort->input->getMessage(&message);
+            if (midiPort != nullptr)
+                midiPort->Receive(message);
         },
         [] { Sleep(1); }, [](const std::string& line) { OutputDebugStringW(WidenBytes(line).c_str()); });
 }
@@ -112,6 +113,9 @@ void App::InitMidi() {
     }
 
     midiPort = new MidiPort(this);
+    // A message in an empty queue wakes the window: a knob turned on the instrument
+    // moves on screen at once; timer 1 stays as the poll it always was.
+    midiPort->wake = [window = mainWindow] { PostMessageW(window, WM_APP_MIDI_INPUT, 0, 0); };
     const int inputCount = midiPort->InputPortCount();
     const int outputCount = midiPort->OutputPortCount();
 
@@ -120,6 +124,11 @@ void App::InitMidi() {
         midiPort->inputPort = midiPort->FindInputPort(settings.MIDIInDevice);
     if (!settings.MIDIOutDevice.empty())
         midiPort->outputPort = midiPort->FindOutputPort(settings.MIDIOutDevice);
+    // A port found under its new number is remembered by the name it has now.
+    if (midiPort->inputPort != -1)
+        settings.MIDIInDevice = midiPort->InputPortName(midiPort->inputPort);
+    if (midiPort->outputPort != -1)
+        settings.MIDIOutDevice = midiPort->OutputPortName(midiPort->outputPort);
     if (DemoDevice() != nullptr) {
         midiPort->inputPort = ChooseDemoPort(midiPort->inputPort, settings.MIDIInDevice,
                                              midiPort->FindInputPort(kDemoPortName));
@@ -250,8 +259,9 @@ void App::LoadBank(int bank) {
     if (!PatchBank::IsBank(bank))
         return;
     const BankLoadDrawing drawing(engine);
-    // The patches shown while the bank loads are one step of the edit.
-    bankLoadShows = ++bankLoads;
+    // The patches shown while the bank loads are one step of the edit, taken at its end.
+    bankLoading = true;
+    shownWhileLoading.reset();
     const int keep = bank == patchBank.bank ? patchBank.program : 0;
     if (bank != patchBank.bank)
         patchBank.SwitchBank(bank);
@@ -293,7 +303,9 @@ void App::LoadBank(int bank) {
     }
     if (PatchBank::IsBank(patchBank.bank) && PatchBank::IsProgram(keep))
         patchBank.ShowProgram(keep);
-    bankLoadShows = 0;
+    bankLoading = false;
+    if (shownWhileLoading)
+        PatchShown(*std::exchange(shownWhileLoading, std::nullopt));
 }
 
 void App::SendMidi(const std::vector<uint8_t>& message) {

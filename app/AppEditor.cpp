@@ -264,11 +264,14 @@ bool App::OnEditCommand(HWND window, int commandId) {
 void App::PatchShown(const std::vector<uint8_t>& dump) {
     if (settingPanel)
         return;
+    if (bankLoading) {
+        shownWhileLoading = dump;
+        return;
+    }
     PatchEdit shown(dump);
     comparing = false;
     if (!edit.Empty() && shown != edit)
-        history.Record("Show Patch", edit, shown,
-                       {Source::Show, 0, bankLoadShows, EditHistory::Clock::now()});
+        history.Record("Show Patch", edit, shown, {Source::Show, 0, 0, EditHistory::Clock::now()});
     edit = std::move(shown);
     UpdateTitle();
 }
@@ -298,10 +301,8 @@ void App::ApplyEdit(const PatchEdit& target) {
     const PatchEdit playing = comparing ? compared : edit;
     const bool otherPatch = target.Base() != edit.Base();
     comparing = false;
-    if (otherPatch)
-        ShowBase(target.Base());
-    SetPanel(target);
     edit = target;
+    // The instrument first: what it plays is what the user waits for.
     if (otherPatch) {
         SendPanel(edit); // as Audition does
     } else {
@@ -309,6 +310,9 @@ void App::ApplyEdit(const PatchEdit& target) {
             if (playing.Value(value.id) != value.value)
                 SendParameter(value.id, value.value);
     }
+    if (otherPatch)
+        ShowBase(edit.Base());
+    SetPanel(edit);
     UpdateTitle();
 }
 

@@ -17,24 +17,47 @@ bool IsWide(const ParameterRow& row) {
     return row.kind == ControlKind::Knob && row.maxValue == 255 && row.field.bits == 8;
 }
 
+const Bytes kNoDump;
+const std::vector<uint8_t> kNoBytes;
+
+int RowOf(int id) {
+    const auto& table = ParameterTable();
+    for (std::size_t row = 0; row < table.size(); ++row)
+        if (table[row].id == id)
+            return static_cast<int>(row);
+    return -1;
+}
+
 } // namespace
 
-PatchEdit::PatchEdit(Bytes base) : base_(std::move(base)) {
-    const Bytes upgraded = UpgradeToFormat6F(base_);
-    stored_ = UnpackPatchData(upgraded);
-    for (const DecodedValue& value : DecodeParameters(base_).value_or(std::vector<DecodedValue>()))
-        baseValues_[value.id] = value.value;
+PatchEdit::PatchEdit(Bytes base) {
+    auto data = std::make_shared<BaseData>();
+    data->dump = std::move(base);
+    data->stored = UnpackPatchData(UpgradeToFormat6F(data->dump));
+    data->values.fill(-1);
+    for (const DecodedValue& value : DecodeParameters(data->dump).value_or(std::vector<DecodedValue>()))
+        if (const int row = RowOf(value.id); row >= 0)
+            data->values[static_cast<std::size_t>(row)] = value.value;
+    base_ = std::move(data);
+}
+
+const Bytes& PatchEdit::Base() const {
+    return base_ ? base_->dump : kNoDump;
 }
 
 int PatchEdit::PatchNumber() const {
-    return ReadPatchNumber(base_).value_or(-1);
+    return ReadPatchNumber(Base()).value_or(-1);
+}
+
+int PatchEdit::BaseValue(int id) const {
+    const int row = RowOf(id);
+    return base_ && row >= 0 ? base_->values[static_cast<std::size_t>(row)] : -1;
 }
 
 int PatchEdit::Value(int id) const {
     if (const auto edited = values_.find(id); edited != values_.end())
         return edited->second;
-    const auto base = baseValues_.find(id);
-    return base != baseValues_.end() ? base->second : -1;
+    return BaseValue(id);
 }
 
 void PatchEdit::SetValue(int id, int value) {
@@ -52,7 +75,7 @@ std::vector<DecodedValue> PatchEdit::Values() const {
 }
 
 std::string PatchEdit::Name() const {
-    return name_ ? *name_ : ReadPatchName(base_);
+    return name_ ? *name_ : ReadPatchName(Base());
 }
 
 void PatchEdit::SetName(std::string name) {
@@ -62,7 +85,8 @@ void PatchEdit::SetName(std::string name) {
 int PatchEdit::Byte(int k) const {
     if (const auto edited = bytes_.find(k); edited != bytes_.end())
         return edited->second;
-    return k >= 0 && static_cast<std::size_t>(k) < stored_.size() ? stored_[static_cast<std::size_t>(k)] : -1;
+    const std::vector<uint8_t>& stored = base_ ? base_->stored : kNoBytes;
+    return k >= 0 && static_cast<std::size_t>(k) < stored.size() ? stored[static_cast<std::size_t>(k)] : -1;
 }
 
 void PatchEdit::SetByte(int k, int value) {
@@ -70,7 +94,7 @@ void PatchEdit::SetByte(int k, int value) {
 }
 
 std::vector<uint8_t> PatchEdit::Unpacked() const {
-    std::vector<uint8_t> data = stored_;
+    std::vector<uint8_t> data = base_ ? base_->stored : kNoBytes;
     for (const auto& [k, value] : bytes_)
         if (k >= 0 && static_cast<std::size_t>(k) < data.size())
             data[static_cast<std::size_t>(k)] = static_cast<uint8_t>(value);
@@ -78,28 +102,26 @@ std::vector<uint8_t> PatchEdit::Unpacked() const {
 }
 
 bool PatchEdit::Modified() const {
-    for (const auto& [id, value] : values_) {
-        const auto base = baseValues_.find(id);
-        if (base == baseValues_.end() || base->second != value)
+    for (const auto& [id, value] : values_)
+        if (BaseValue(id) != value)
             return true;
-    }
-    if (name_ && *name_ != ReadPatchName(base_))
+    if (name_ && *name_ != ReadPatchName(Base()))
         return true;
+    const std::vector<uint8_t>& stored = base_ ? base_->stored : kNoBytes;
     for (const auto& [k, value] : bytes_)
-        if (k < 0 || static_cast<std::size_t>(k) >= stored_.size() ||
-            stored_[static_cast<std::size_t>(k)] != value)
+        if (k < 0 || static_cast<std::size_t>(k) >= stored.size() ||
+            stored[static_cast<std::size_t>(k)] != value)
             return true;
     return false;
 }
 
 Bytes PatchEdit::BuildDump(int patchNumber) const {
-    if (stored_.empty())
-        return Bytes();
     std::vector<uint8_t> data = Unpacked();
+    if (data.empty())
+        return Bytes();
     for (const auto& [id, value] : values_) {
         const ParameterRow* row = FindParameterRow(id);
-        const auto base = baseValues_.find(id);
-        if (row == nullptr || row->field.byte < 0 || (base != baseValues_.end() && base->second == value))
+        if (row == nullptr || row->field.byte < 0 || BaseValue(id) == value)
             continue;
         const auto byte = static_cast<std::size_t>(row->field.byte);
         if (byte >= data.size())
@@ -129,7 +151,8 @@ std::string PatchEdit::Title() const {
 }
 
 bool PatchEdit::operator==(const PatchEdit& other) const {
-    return base_ == other.base_ && values_ == other.values_ && name_ == other.name_ && bytes_ == other.bytes_;
+    const bool sameBase = base_ == other.base_ || Base() == other.Base();
+    return sameBase && values_ == other.values_ && name_ == other.name_ && bytes_ == other.bytes_;
 }
 
 bool IsValidPatchName(const std::string& name) {

@@ -1,8 +1,11 @@
 #pragma once
 
+#include "engine/ParameterTable.h"
 #include "engine/PatchDump.h"
 
+#include <array>
 #include <map>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -15,8 +18,8 @@ class PatchEdit {
     PatchEdit() = default;
     explicit PatchEdit(Bytes base);
 
-    const Bytes& Base() const { return base_; }
-    bool Empty() const { return base_.empty(); }
+    const Bytes& Base() const;
+    bool Empty() const { return base_ == nullptr; }
     // The patch number the base names, -1 without one.
     int PatchNumber() const;
 
@@ -52,10 +55,17 @@ class PatchEdit {
     bool operator!=(const PatchEdit& other) const { return !(*this == other); }
 
   private:
-    Bytes base_;
-    std::vector<uint8_t> stored_;   // the base's unpacked bytes in format 0x6F
-    std::map<int, int> baseValues_; // decoded from the base
-    std::map<int, int> values_;     // edited parameters
+    // What the base holds, read once and shared by the copies of an edit (its history
+    // keeps a thousand of them).
+    struct BaseData {
+        Bytes dump;
+        std::vector<uint8_t> stored;                  // unpacked bytes in format 0x6F
+        std::array<int, kParameterCount> values = {}; // decoded, by table row; -1 for none
+    };
+    int BaseValue(int id) const;
+
+    std::shared_ptr<const BaseData> base_;
+    std::map<int, int> values_; // edited parameters
     std::optional<std::string> name_;
     std::map<int, int> bytes_; // edited unpacked bytes of the settings without a knob
 };

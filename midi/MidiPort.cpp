@@ -2,6 +2,7 @@
 
 #include "app/IHost.h"
 #include "midi/MidiPortFactory.h"
+#include "midi/PortNames.h"
 
 #include <RtMidi.h>
 
@@ -9,32 +10,29 @@ namespace {
 
 constexpr unsigned int kInputQueueLimit = 100;
 
-std::string UpToNul(std::string text) {
-    const std::size_t nul = text.find('\0');
-    if (nul != std::string::npos)
-        text.resize(nul);
-    return text;
-}
-
 template <typename Ports> int FindPort(Ports* ports, const std::string& name) {
     if (ports == nullptr)
         return -1;
-    const std::string wanted = UpToNul(name);
+    std::vector<std::string> names;
     const unsigned int count = ports->getPortCount();
-    for (unsigned int i = 0; i < count; ++i) {
-        if (UpToNul(ports->getPortName(i)) == wanted)
-            return static_cast<int>(i);
-    }
-    return -1;
+    for (unsigned int i = 0; i < count; ++i)
+        names.push_back(ports->getPortName(i));
+    return MatchPortName(names, name);
 }
 
 } // namespace
 
 MidiPort::MidiPort(IHost* hostApp)
     : host(hostApp), input(nullptr), output(nullptr), outputPort(-1), inputPort(-1), inputOpen(false),
-      outputOpen(false), lastSendFailed(false) {
+      outputOpen(false), lastSendFailed(false), queue_(kInputQueueLimit, [this] {
+          if (wake)
+              wake();
+      }) {
     try {
         input = CreateMidiIn("RtMidi Input Client", kInputQueueLimit);
+        // The library hands every message to the port's queue as it arrives, so that
+        // the program can be woken for it instead of finding it at its next poll.
+        input->setCallback(&MidiPort::OnInput, this);
         output = CreateMidiOut("RtMidi Output Client");
     } catch (const RtMidiError&) {
         ReportError();
@@ -44,6 +42,19 @@ MidiPort::MidiPort(IHost* hostApp)
 MidiPort::~MidiPort() {
     delete input;
     delete output;
+}
+
+void MidiPort::OnInput(double, std::vector<unsigned char>* message, void* port) {
+    if (message != nullptr && port != nullptr)
+        static_cast<MidiPort*>(port)->queue_.Push(*message);
+}
+
+void MidiPort::Receive(std::vector<uint8_t>& message) {
+    queue_.Pop(message);
+}
+
+long MidiPort::TakeRefused() {
+    return queue_.TakeRefused();
 }
 
 void MidiPort::ReportError() {

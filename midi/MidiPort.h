@@ -1,6 +1,10 @@
 #pragma once
 
+#include "midi/MidiInputQueue.h"
+
 #include <cstdint>
+#include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -14,13 +18,16 @@ class RtMidiOut;
 class MidiPort {
   public:
     // Creates the input object (client "RtMidi Input Client", a queue of 100 messages)
-    // and the output object (client "RtMidi Output Client"); neither port is open.
+    // and the output object (client "RtMidi Output Client"); neither port is open. What
+    // the input receives goes into the port's own queue, on the library's thread.
     explicit MidiPort(IHost* host);
     MidiPort(const MidiPort&) = delete;
     MidiPort& operator=(const MidiPort&) = delete;
     ~MidiPort(); // deletes both objects, which closes whatever is still open
 
-    // The index of the input (output) device of that name, compared up to the first NUL; -1 if none.
+    // The index of the input (output) device of that name, compared up to the first NUL;
+    // else of the one device of that name when the number the library appends to it on
+    // Windows differs (another interface plugged in before it); -1 if none.
     int FindInputPort(std::string name);
     int FindOutputPort(std::string name);
 
@@ -37,6 +44,11 @@ class MidiPort {
     // each name (empty when the index is no longer listed).
     int InputPortCount();
     int OutputPortCount();
+
+    // The oldest received message, or an empty one.
+    void Receive(std::vector<uint8_t>& message);
+    // How many received messages the full queue refused since the last call.
+    long TakeRefused();
     std::string InputPortName(int index);
     std::string OutputPortName(int index);
 
@@ -48,7 +60,13 @@ class MidiPort {
     bool inputOpen;
     bool outputOpen;
     bool lastSendFailed;
+    // Called on the library's thread when a message arrives in an empty queue; set before
+    // the input opens.
+    std::function<void()> wake;
 
   private:
     void ReportError();
+    static void OnInput(double timeStamp, std::vector<unsigned char>* message, void* port);
+
+    MidiInputQueue queue_;
 };

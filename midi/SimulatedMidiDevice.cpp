@@ -37,6 +37,7 @@ bool SimulatedMidiDevice::OpenLog(const std::string& path) {
 }
 
 void SimulatedMidiDevice::Receive(const Bytes& message) {
+    lastReceived = Clock::now();
     if (keepReceived)
         received_.push_back(message);
     if (log_ != nullptr) {

@@ -74,6 +74,9 @@ class SimulatedMidiDevice {
     // kind of message that the input filters out.
     long TakeRefused();
 
+    // When the instrument last received a message from the program, for benchmarks.
+    Clock::time_point lastReceived;
+
     // Everything the instrument has received, oldest first, while `keepReceived` is set.
     const std::vector<Bytes>& Received() const { return received_; }
     void ClearReceived() { received_.clear(); }

@@ -89,6 +89,13 @@ bool SimulatedMidiInApi::Deliver(const Bytes& message) {
         return false;
     if ((ignore & kIgnoreSensing) && status == kActiveSensing)
         return false;
+    // With a callback the library's queue is not used: the callback takes everything,
+    // and whatever queue it keeps counts its own refusals.
+    if (inputData_.usingCallback) {
+        Bytes copy = message;
+        inputData_.userCallback(0.0, &copy, inputData_.userData);
+        return true;
+    }
     MidiMessage queued;
     queued.bytes = message;
     return inputData_.queue.push(queued);

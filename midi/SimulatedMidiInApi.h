@@ -27,9 +27,9 @@ class SimulatedMidiInApi : public MidiInApi {
     unsigned int getPortCount() override;
     std::string getPortName(unsigned int portNumber) override;
 
-    // Called by the device (on its delivery thread or the program's): one message in.
-    // False when the queue is full, as the library's limit wants, or the message is
-    // filtered out.
+    // Called by the device (on its delivery thread or the program's): one message in,
+    // to the callback when one is set, else to the library's queue. False when the
+    // library's queue is full, as its limit wants, or the message is filtered out.
     bool Deliver(const Bytes& message);
 
   protected:

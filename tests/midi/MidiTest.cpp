@@ -5,7 +5,9 @@
 #include "engine/DumpPacker.h"
 #include "midi/DemoMode.h"
 #include "midi/MessageReader.h"
+#include "midi/MidiInputQueue.h"
 #include "midi/MidiMessages.h"
+#include "midi/PortNames.h"
 #include "midi/SimulatedMidiDevice.h"
 #include "midi/SimulatedMidiInApi.h"
 #include "midi/SimulatedMidiOutApi.h"
@@ -16,13 +18,74 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <map>
 #include <memory>
+#include <thread>
 #include <tuple>
 
 namespace {
 
 using Messages = std::vector<Bytes>;
+
+// The input thread fills it, the program's thread empties it; a message into an empty
+// queue wakes the program once, and what does not fit is counted, never half kept.
+TEST(MidiInputQueue, HoldsOneLessThanItsLimitInOrderAndWakesOncePerEmptying) {
+    std::atomic<int> wakes{0};
+    MidiInputQueue queue(4, [&wakes] { ++wakes; });
+    for (uint8_t value = 0; value < 5; ++value)
+        EXPECT_EQ(queue.Push({0xB0, 0x0F, value}), value < 3) << int(value);
+    EXPECT_EQ(wakes, 1);
+    EXPECT_EQ(queue.TakeRefused(), 2);
+    Bytes message;
+    for (uint8_t value = 0; value < 3; ++value) {
+        queue.Pop(message);
+        EXPECT_EQ(message, (Bytes{0xB0, 0x0F, value}));
+    }
+    EXPECT_TRUE(queue.Push(Hex("F8"))) << "room again";
+    EXPECT_EQ(wakes, 1) << "not emptied yet: the program is still to find it empty";
+    queue.Pop(message), queue.Pop(message);
+    EXPECT_TRUE(message.empty());
+    queue.Push(Hex("FE"));
+    EXPECT_EQ(wakes, 2);
+
+    // Across threads nothing is lost or reordered, and no wake is missed.
+    MidiInputQueue busy(100, [&wakes] { ++wakes; });
+    std::thread input([&busy] {
+        for (int i = 0; i < 20000;)
+            i +=
+                busy.Push({0xB0, static_cast<uint8_t>(i / 128 % 128), static_cast<uint8_t>(i % 128)}) ? 1 : 0;
+    });
+    int taken = 0;
+    while (taken < 20000) {
+        busy.Pop(message);
+        if (message.empty())
+            continue;
+        ASSERT_EQ(message,
+                  (Bytes{0xB0, static_cast<uint8_t>(taken / 128 % 128), static_cast<uint8_t>(taken % 128)}));
+        ++taken;
+    }
+    input.join();
+}
+
+// A remembered port is found again when another port comes before it and the number
+// the library appends to its name changes; never when the choice would be a guess.
+TEST(PortNames, ARememberedPortIsFoundByItsNameAndThenWithoutItsNumber) {
+    const std::vector<std::string> ports = {"USB MIDI 0", "Pro~800 1", "Loop 2", "Loop 3",
+                                            "7",          "Synth  4",  "Pad 5x"};
+    const struct {
+        std::string remembered;
+        int found;
+    } cases[] = {
+        {"Pro~800 1", 1},  {"Pro~800 0", 1}, {"Pro~800", 1},      {std::string("Pro~800 9\0x", 11), 1},
+        {"pro~800 0", -1}, {"Loop 0", -1},   {"Loop 3", 3},       {"USB MIDI 7", 0},
+        {"7", 4},          {"Synth  0", 5},  {"Synth 4", -1},     {"Pad 5x", 6},
+        {"Pad 0x", -1},    {"", -1},         {"Pro~800 1 0", -1},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(MatchPortName(ports, c.remembered), c.found) << c.remembered;
+    EXPECT_EQ(WithoutPortNumber("Loop Pro~800 12"), "Loop Pro~800");
+}
 
 TEST(MessageReader, DropsClocksAndJoinsPiecesOnce) {
     const Bytes dump = FactoryBankDumps().at(7);

@@ -216,7 +216,7 @@ int wmain(int argc, wchar_t** argv) {
         device.ClearReceived();
         const Clock::time_point start = Clock::now();
         SendMessageW(app->mainWindow, WM_COMMAND, IDM_UNDO, 0);
-        undos.push_back(MsSince(start));
+        undos.push_back(std::chrono::duration<double, std::milli>(device.lastReceived - start).count());
         const Bytes expected = {0xB0, kCutoff, static_cast<uint8_t>(cutoff->ToMidi(before))};
         if (device.Received().empty() || device.Received().back() != expected)
             std::printf("  (the undo did not send %02X %02X %02X)\n", expected[0], expected[1], expected[2]);

@@ -65,6 +65,7 @@ int wmain(int argc, wchar_t** argv) {
     Pump();
     device.ClearReceived();
     device.TakeRefused();
+    app->midiPort->TakeRefused();
 
     Parameter* cutoff = app->engine->FindParameter(kCutoff);
     Parameter* resonance = app->engine->FindParameter(kResonance);
@@ -86,7 +87,7 @@ int wmain(int argc, wchar_t** argv) {
         while (emitted < due) {
             const auto value = static_cast<uint8_t>(emitted % 128);
             device.Emit({{0xB0, kCutoff, value}});
-            const long notTaken = device.TakeRefused();
+            const long notTaken = device.TakeRefused() + app->midiPort->TakeRefused();
             refused += notTaken;
             if (notTaken == 0)
                 lastTaken = value;
@@ -110,7 +111,7 @@ int wmain(int argc, wchar_t** argv) {
     PrintMemory("end", elapsed);
 
     std::vector<uint8_t> left;
-    app->midiPort->input->getMessage(&left);
+    app->midiPort->Receive(left);
     const bool shown = lastTaken < 0 || cutoff->GetValue() == cutoff->FromMidi(lastTaken);
     std::printf(
         "  from the instrument: %ld sent, %ld taken by the queue, %ld refused when it was full (%.2f %%)\n",

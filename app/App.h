@@ -197,6 +197,21 @@ class App : public IHost {
     void SendPanel(const PatchEdit& shown);
     void SendParameter(int id, int value);
     bool settingPanel = false; // the program sets the panel itself: no step of the edit
+
+    // While a handler waits for the instrument, polling the input queue in a tight loop,
+    // what arrives does not wake the window (each wake costs a round trip to the window
+    // system); at its end the queue is taken once more, which lets the next message wake.
+    class PollingWait {
+      public:
+        explicit PollingWait(App& app);
+        ~PollingWait();
+        PollingWait(const PollingWait&) = delete;
+        PollingWait& operator=(const PollingWait&) = delete;
+
+      private:
+        App& app_;
+        MidiPort* port_;
+    };
     std::wstring shownTitle;
     std::wstring undoText, redoText;
 };

@@ -82,6 +82,18 @@ class BankLoadDrawing {
 
 } // namespace
 
+App::PollingWait::PollingWait(App& app) : app_(app), port_(app.midiPort) {
+    if (port_ != nullptr)
+        ++port_->loopsPolling;
+}
+
+App::PollingWait::~PollingWait() {
+    if (port_ == nullptr || port_ != app_.midiPort)
+        return;
+    if (--port_->loopsPolling == 0)
+        app_.PollMidiInput();
+}
+
 MessageReader App::MakeMidiReader() {
     return MessageReader(
         [this](std::vector<uint8_t>& message) {
@@ -208,6 +220,7 @@ bool App::PortsOpen() const {
 }
 
 void App::QueryDevice() {
+    const PollingWait waiting(*this);
     SendMidi(BuildIdentificationRequest());
     const Clock::time_point sent = Clock::now();
     while (Clock::now() - sent <= kQueryWait) {
@@ -259,6 +272,7 @@ void App::LoadBank(int bank) {
     if (!PatchBank::IsBank(bank))
         return;
     const BankLoadDrawing drawing(engine);
+    const PollingWait waiting(*this);
     // The patches shown while the bank loads are one step of the edit, taken at its end.
     bankLoading = true;
     shownWhileLoading.reset();

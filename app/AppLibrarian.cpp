@@ -218,6 +218,7 @@ void App::Audition() {
 }
 
 std::optional<Bytes> App::ReadBackPatch(int patch) {
+    const PollingWait waiting(*this);
     awaitedReadBack = patch;
     readBack.reset();
     SendMidi(BuildPatchRequest(patch));

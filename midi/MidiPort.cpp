@@ -25,7 +25,7 @@ template <typename Ports> int FindPort(Ports* ports, const std::string& name) {
 MidiPort::MidiPort(IHost* hostApp)
     : host(hostApp), input(nullptr), output(nullptr), outputPort(-1), inputPort(-1), inputOpen(false),
       outputOpen(false), lastSendFailed(false), queue_(kInputQueueLimit, [this] {
-          if (wake)
+          if (wake && loopsPolling == 0)
               wake();
       }) {
     try {

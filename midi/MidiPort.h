@@ -2,6 +2,7 @@
 
 #include "midi/MidiInputQueue.h"
 
+#include <atomic>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -61,8 +62,10 @@ class MidiPort {
     bool outputOpen;
     bool lastSendFailed;
     // Called on the library's thread when a message arrives in an empty queue; set before
-    // the input opens.
+    // the input opens. Not called while `loopsPolling` is above 0: a handler that waits
+    // for the instrument polls the queue itself.
     std::function<void()> wake;
+    std::atomic<int> loopsPolling{0};
 
   private:
     void ReportError();

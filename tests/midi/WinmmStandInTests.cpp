@@ -367,6 +367,21 @@ TEST(WinmmStandIn, AnInputHeldByAnotherProgramIsNotOpened) {
     EXPECT_EQ(tavren.Received(), std::vector<std::string>{});
 }
 
+// Another interface plugged in before the instrument's: its port is now number 1, not
+// the 0 remembered. It is found by its name without the number and remembered anew.
+TEST(WinmmStandIn, ARenumberedPortIsFoundAndRememberedUnderItsNewName) {
+    StandInProgram tavren(Settings{{L"PORTS", L"USB Keys|Loop Pro~800"}, {L"INSTRUMENT", L"Loop Pro~800"}});
+    ASSERT_NE(tavren.list, nullptr);
+    EXPECT_EQ(tavren.BankListed(0), "");
+    EXPECT_EQ(tavren.program->Close(), 0u);
+    for (const wchar_t* name : {L"MIDIInDevice", L"MIDIOutDevice"}) {
+        wchar_t text[64] = L"";
+        DWORD size = sizeof text;
+        RegGetValueW(HKEY_CURRENT_USER, kKey, name, RRF_RT_REG_SZ, nullptr, text, &size);
+        EXPECT_STREQ(text, L"Loop Pro~800 1") << name;
+    }
+}
+
 #define WINMM(function) driver.Get<decltype(function)>(#function)
 
 const char kRequestOfPatch5[] = "F0 00 20 32 00 01 24 00 77 05 00 F7";

@@ -164,6 +164,12 @@ void App::CreateDeviceMenus() {
                 L"MIDI &Input Device");
     InsertMenuW(midiMenu, 4, MF_BYPOSITION | MF_POPUP, reinterpret_cast<UINT_PTR>(outputDeviceMenu),
                 L"MIDI &Output Device");
+    HMENU channelMenu = CreatePopupMenu();
+    for (int channel = 1; channel <= 16; ++channel)
+        AppendMenuW(channelMenu, MF_STRING, static_cast<UINT_PTR>(IDM_FIRST_CHANNEL + channel - 1),
+                    std::to_wstring(channel).c_str());
+    InsertMenuW(midiMenu, 5, MF_BYPOSITION | MF_POPUP, reinterpret_cast<UINT_PTR>(channelMenu), L"&Channel");
+    ChooseChannel(GetSettings().MidiChannel);
 }
 
 void App::OnSize() {

@@ -183,6 +183,8 @@ class App : public IHost {
     MessageReader MakeMidiReader();
     void ToggleOption(int& setting, UINT command);
     void ChoosePort(bool input, int index);
+    // Channels 1 to 16: the instrument's, both ways; checked in the Channel menu.
+    void ChooseChannel(int channel);
     void ReportUpdate(const std::string& text, bool failed, bool interactive);
     std::optional<Bytes> ReadBackPatch(int patch);
     WriteResult SaveSelected(const std::filesystem::path& path, const SaveSelection& selection,

@@ -5,7 +5,9 @@
 #include "app/Settings.h"
 #include "app/UpdateCheck.h"
 #include "app/Version.h"
+#include "midi/DemoMode.h"
 #include "midi/MidiPort.h"
+#include "midi/SimulatedMidiDevice.h"
 #include "resources/ResourceIds.h"
 
 #include <shellapi.h>
@@ -41,7 +43,9 @@ void App::OnCommand(HWND window, int commandId) {
         if (OnLibrarianCommand(window, commandId) || OnEditCommand(window, commandId))
             break;
         // Items for ports beyond index 100 are listed but do nothing.
-        if (commandId >= IDM_FIRST_INPUT_PORT && commandId <= IDM_FIRST_INPUT_PORT + IDM_LAST_PORT_INDEX)
+        if (commandId >= IDM_FIRST_CHANNEL && commandId < IDM_FIRST_CHANNEL + 16)
+            ChooseChannel(commandId - IDM_FIRST_CHANNEL + 1);
+        else if (commandId >= IDM_FIRST_INPUT_PORT && commandId <= IDM_FIRST_INPUT_PORT + IDM_LAST_PORT_INDEX)
             ChoosePort(true, commandId - IDM_FIRST_INPUT_PORT);
         else if (commandId >= IDM_FIRST_OUTPUT_PORT &&
                  commandId <= IDM_FIRST_OUTPUT_PORT + IDM_LAST_PORT_INDEX)
@@ -66,6 +70,15 @@ void App::ChoosePort(bool input, int index) {
     InitMidi();
     if (CheckDevice(false))
         QueryDevice();
+}
+
+void App::ChooseChannel(int channel) {
+    GetSettings().MidiChannel = channel;
+    for (int other = 1; other <= 16; ++other)
+        CheckMenuItem(mainMenu, static_cast<UINT>(IDM_FIRST_CHANNEL + other - 1),
+                      MF_BYCOMMAND | (other == channel ? MF_CHECKED : MF_UNCHECKED));
+    if (SimulatedMidiDevice* demo = DemoDevice())
+        demo->channel = channel;
 }
 
 void App::ToggleOption(int& setting, UINT command) {

@@ -14,6 +14,7 @@
 #include "midi/DemoMode.h"
 #include "midi/MidiMessages.h"
 #include "midi/MidiPort.h"
+#include "midi/SimulatedMidiDevice.h"
 #include "resources/ResourceIds.h"
 
 #include <RtMidi.h>
@@ -100,6 +101,8 @@ MessageReader App::MakeMidiReader() {
             message.clear();
             if (midiPort != nullptr)
                 midiPort->Receive(message);
+            // Read as if on channel 1: the instrument's channel is the program's.
+            message = SwapChannel(std::move(message), GetSettings().MidiChannel);
         },
         [] { Sleep(1); }, [](const std::string& line) { OutputDebugStringW(WidenBytes(line).c_str()); });
 }
@@ -125,6 +128,8 @@ void App::InitMidi() {
     }
 
     midiPort = new MidiPort(this);
+    if (SimulatedMidiDevice* demo = DemoDevice())
+        demo->channel = GetSettings().MidiChannel; // the demo instrument follows the program
     // A message in an empty queue wakes the window: a knob turned on the instrument
     // moves on screen at once; timer 1 stays as the poll it always was.
     midiPort->wake = [window = mainWindow] { PostMessageW(window, WM_APP_MIDI_INPUT, 0, 0); };
@@ -323,8 +328,9 @@ void App::LoadBank(int bank) {
 }
 
 void App::SendMidi(const std::vector<uint8_t>& message) {
+    // Built on channel 1, sent on the instrument's.
     if (midiPort != nullptr)
-        midiPort->Send(message);
+        midiPort->Send(SwapChannel(message, GetSettings().MidiChannel));
 }
 
 void App::PollMidiInput() {

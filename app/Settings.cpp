@@ -50,6 +50,7 @@ void Settings::SetDefaults() {
     EchoMIDI = 0;
     RolloverTooltips = 1;
     ModifyValueTooltips = 1;
+    MidiChannel = 1;
     MIDIInDevice.clear();
     MIDIOutDevice.clear();
 }
@@ -138,7 +139,10 @@ void Settings::Load() {
     QueryInt(key, L"EchoMIDI", EchoMIDI);
     QueryInt(key, L"RolloverTooltips", RolloverTooltips);
     QueryInt(key, L"ModifyValueTooltips", ModifyValueTooltips);
+    QueryInt(key, L"MidiChannel", MidiChannel);
     RegCloseKey(key);
+    if (MidiChannel < 1 || MidiChannel > 16)
+        MidiChannel = 1;
 
     // A window stored on a monitor that is gone opens at the default place.
     MonitorSearch search = {InitX, InitY, false};
@@ -174,5 +178,6 @@ void Settings::Save() {
     SetInt(key, L"EchoMIDI", EchoMIDI);
     SetInt(key, L"RolloverTooltips", RolloverTooltips);
     SetInt(key, L"ModifyValueTooltips", ModifyValueTooltips);
+    SetInt(key, L"MidiChannel", MidiChannel);
     RegCloseKey(key);
 }

@@ -28,6 +28,7 @@ class Settings {
     int EchoMIDI;              // kept and saved
     int RolloverTooltips;      // kept and saved
     int ModifyValueTooltips;   // kept and saved
+    int MidiChannel;           // 1 to 16: the channel of the instrument, both ways
     std::string MIDIInDevice;  // UTF-8 name of the chosen MIDI input port, empty for none
     std::string MIDIOutDevice; // UTF-8 name of the chosen MIDI output port, empty for none
 

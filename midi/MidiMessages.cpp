@@ -23,6 +23,15 @@ MessageKind ClassifyMessage(const Bytes& message) {
     return MessageKind::Unknown;
 }
 
+Bytes SwapChannel(Bytes message, int channel) {
+    if (message.empty() || message[0] < 0x80 || message[0] >= 0xF0 || channel < 2 || channel > 16)
+        return message;
+    const int own = message[0] & 0x0F;
+    const int swapped = own == 0 ? channel - 1 : own == channel - 1 ? 0 : own;
+    message[0] = static_cast<uint8_t>((message[0] & 0xF0) | swapped);
+    return message;
+}
+
 bool IsRealTime(uint8_t status) {
     return status >= kTimingClock;
 }

@@ -32,6 +32,12 @@ enum class MessageKind {
 // too short to carry the current patch is Unknown.
 MessageKind ClassifyMessage(const Bytes& message);
 
+// The message with MIDI channels 1 and `channel` (1 to 16) swapped; any other message as
+// it is. The program builds and reads channel messages on channel 1: swapped on the way
+// out they go on `channel`, and swapped on the way in those on `channel` read as on
+// channel 1 and those on channel 1 as on another, which the program does not take.
+Bytes SwapChannel(Bytes message, int channel);
+
 // System real-time messages (F8 to FF) may arrive between the pieces of a SysEx message.
 bool IsRealTime(uint8_t status);
 

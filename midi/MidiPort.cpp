@@ -3,8 +3,11 @@
 #include "app/IHost.h"
 #include "midi/MidiPortFactory.h"
 #include "midi/PortNames.h"
+#include "midi/SimulatedMidiDevice.h"
 
 #include <RtMidi.h>
+
+#include <mmsystem.h>
 
 namespace {
 
@@ -18,6 +21,29 @@ template <typename Ports> int FindPort(Ports* ports, const std::string& name) {
     for (unsigned int i = 0; i < count; ++i)
         names.push_back(ports->getPortName(i));
     return MatchPortName(names, name);
+}
+
+// Whether another program holds the port. The library's error does not say why a port
+// did not open: the simulated device knows, and the system's driver answers
+// MMSYSERR_ALLOCATED when asked to open a port that is held.
+bool HeldElsewhere(bool input, int index) {
+    if (SimulatedMidiDevice* device = SimulatedDeviceInUse())
+        return device->faults.heldElsewhere;
+    if (index < 0)
+        return false;
+    MMRESULT result = MMSYSERR_ERROR;
+    if (input) {
+        HMIDIIN handle = nullptr;
+        result = midiInOpen(&handle, static_cast<UINT>(index), 0, 0, CALLBACK_NULL);
+        if (result == MMSYSERR_NOERROR)
+            midiInClose(handle);
+    } else {
+        HMIDIOUT handle = nullptr;
+        result = midiOutOpen(&handle, static_cast<UINT>(index), 0, 0, CALLBACK_NULL);
+        if (result == MMSYSERR_NOERROR)
+            midiOutClose(handle);
+    }
+    return result == MMSYSERR_ALLOCATED;
 }
 
 } // namespace
@@ -57,6 +83,15 @@ long MidiPort::TakeRefused() {
     return queue_.TakeRefused();
 }
 
+void MidiPort::ReportHeldElsewhere(bool isInput) {
+    const int index = isInput ? inputPort : outputPort;
+    if (host == nullptr || !HeldElsewhere(isInput, index))
+        return;
+    const std::string name = isInput ? InputPortName(index) : OutputPortName(index);
+    host->ShowStatus(std::string(isInput ? "MIDI input \"" : "MIDI output \"") + name +
+                     "\" is in use by another program.");
+}
+
 void MidiPort::ReportError() {
     if (host != nullptr)
         host->ShowStatus("MIDI Device error.");
@@ -90,6 +125,7 @@ bool MidiPort::OpenInput() {
     } catch (const RtMidiError&) {
         ReportError();
         inputOpen = false;
+        ReportHeldElsewhere(true);
     }
     return inputOpen;
 }
@@ -102,6 +138,7 @@ bool MidiPort::OpenOutput() {
         outputOpen = true;
     } catch (const RtMidiError&) {
         ReportError();
+        ReportHeldElsewhere(false);
     }
     return outputOpen;
 }

@@ -69,6 +69,8 @@ class MidiPort {
 
   private:
     void ReportError();
+    // Says so when the port that did not open is held by another program.
+    void ReportHeldElsewhere(bool isInput);
     static void OnInput(double timeStamp, std::vector<unsigned char>* message, void* port);
 
     MidiInputQueue queue_;

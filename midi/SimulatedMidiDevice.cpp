@@ -1,5 +1,6 @@
 #include "midi/SimulatedMidiDevice.h"
 
+#include "midi/MidiMessages.h"
 #include "midi/SimulatedMidiInApi.h"
 
 #include <algorithm>
@@ -53,7 +54,8 @@ void SimulatedMidiDevice::Receive(const Bytes& message) {
         std::fwrite(line.data(), 1, line.size(), log_);
         std::fflush(log_);
     }
-    std::vector<Bytes> answers = instrument.Receive(message);
+    // The instrument model speaks channel 1: the cable carries the device's channel.
+    std::vector<Bytes> answers = instrument.Receive(SwapChannel(message, channel));
     if (!answers.empty())
         Schedule(std::move(answers), Clock::now() + latency_);
 }
@@ -127,8 +129,9 @@ void SimulatedMidiDevice::DeliverDueLocked(Clock::time_point now) {
 }
 
 void SimulatedMidiDevice::PushLocked(const Bytes& message) {
+    const Bytes onChannel = SwapChannel(message, channel);
     for (SimulatedMidiInApi* input : inputs_)
-        if (!input->Deliver(message))
+        if (!input->Deliver(onChannel))
             ++refused_;
 }
 

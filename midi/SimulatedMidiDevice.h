@@ -2,6 +2,7 @@
 
 #include "midi/SimulatedInstrument.h"
 
+#include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <cstdio>
@@ -24,6 +25,7 @@ class SimulatedMidiDevice {
     // Faults that the back ends raise as the library's errors.
     struct Faults {
         bool open = false;
+        bool heldElsewhere = false; // another program holds its ports: they do not open
         bool close = false;
         bool send = false;
         // Unplugged after this many more messages reach it: its ports are no longer
@@ -73,6 +75,9 @@ class SimulatedMidiDevice {
     // How many deliveries the inputs refused since the last call: a full queue, or a
     // kind of message that the input filters out.
     long TakeRefused();
+
+    // The MIDI channel the instrument listens and sends on, 1 to 16.
+    std::atomic<int> channel{1};
 
     // When the instrument last received a message from the program, for benchmarks.
     Clock::time_point lastReceived;

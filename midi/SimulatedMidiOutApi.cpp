@@ -17,7 +17,7 @@ void SimulatedMidiOutApi::openPort(unsigned int portNumber, const std::string&) 
         error(RtMidiError::INVALID_PARAMETER, errorString_);
         return;
     }
-    if (device_->faults.open) {
+    if (device_->faults.open || device_->faults.heldElsewhere) {
         errorString_ = "SimulatedMidiOutApi::openPort: the device did not open.";
         error(RtMidiError::DRIVER_ERROR, errorString_);
         return;

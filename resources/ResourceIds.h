@@ -26,6 +26,8 @@
 #define IDM_FIRST_INPUT_PORT 1000
 #define IDM_FIRST_OUTPUT_PORT 2000
 #define IDM_LAST_PORT_INDEX 100
+// the Channel menu: first command + channel - 1, for channels 1 to 16
+#define IDM_FIRST_CHANNEL 3000
 
 // librarian commands: .syx files, audition and restore
 #define IDM_OPEN_PATCH_FILE 32780

@@ -44,6 +44,7 @@ class DeviceLinkFixture : public testing::Test {
         app = new StatusRecordingApp(instance); // the program never deletes its App either
         SetTheApp(app);
         GetSettings().MIDIInDevice = GetSettings().MIDIOutDevice = kTestPort;
+        GetSettings().MidiChannel = 1;
         window = app->CreateMainWindow(L"TEMPLATE", L"Tavren");
         ASSERT_NE(window, nullptr);
         app->InitMainWindow();

@@ -173,6 +173,17 @@ TEST_F(DeviceLinkTest, EveryLibraryErrorShowsOneLineAndTheProgramGoesOn) {
                                "Opening output.", "MIDI Device error.", "MIDI Output device failed to open.",
                                "Opening input.", "MIDI Device error.", "MIDI Input device failed to open."}));
     EXPECT_FALSE(app->CheckDevice(false));
+    // Ports that another program holds say so, by name.
+    device.faults = {};
+    device.faults.heldElsewhere = true;
+    app->status.clear();
+    app->InitMidi();
+    EXPECT_EQ(app->status, (std::vector<std::string>{
+                               "Opening output.", "MIDI Device error.",
+                               "MIDI output \"Test Pro~800\" is in use by another program.",
+                               "MIDI Output device failed to open.", "Opening input.", "MIDI Device error.",
+                               "MIDI input \"Test Pro~800\" is in use by another program.",
+                               "MIDI Input device failed to open."}));
     device.faults = {};
     app->InitMidi();
     ASSERT_TRUE(app->CheckDevice(false));
@@ -190,6 +201,38 @@ TEST_F(DeviceLinkTest, EveryLibraryErrorShowsOneLineAndTheProgramGoesOn) {
     app->status.clear();
     app->ControlChanged(kCutoff, 100);
     EXPECT_EQ(app->status, std::vector<std::string>{"MIDI Device error."});
+}
+
+// On the channel chosen in the MIDI menu go edits, program changes and bank selects, and
+// from it alone come the instrument's knobs and patch changes.
+TEST_F(DeviceLinkTest, TheChosenChannelCarriesEverythingBothWays) {
+    Connect();
+    app->LoadBank(1);
+    SendMessageW(window, WM_COMMAND, IDM_FIRST_CHANNEL + 4, 0);
+    EXPECT_EQ(GetSettings().MidiChannel, 5);
+    EXPECT_TRUE(GetMenuState(GetMenu(window), IDM_FIRST_CHANNEL + 4, MF_BYCOMMAND) & MF_CHECKED);
+    EXPECT_FALSE(GetMenuState(GetMenu(window), IDM_FIRST_CHANNEL, MF_BYCOMMAND) & MF_CHECKED);
+    device.channel = 5; // the instrument is set to channel 5 too
+    device.ClearReceived();
+    app->ControlChanged(kCutoff, 200);
+    app->SendProgramChange(2, 7);
+    EXPECT_EQ(device.Received(), (std::vector<Bytes>{Hex("B4 0F 64"), Hex("C4 07"), Hex("B4 00 02")}));
+    Parameter* cutoff = app->engine->FindParameter(kCutoff);
+    const struct {
+        int instrumentChannel;
+        int sent, shown;
+    } knobs[] = {{5, 0x10, 0x10}, {1, 0x20, 0x10}, {6, 0x30, 0x10}, {5, 0x40, 0x40}};
+    for (const auto& k : knobs) {
+        device.channel = k.instrumentChannel;
+        device.Emit({SimulatedInstrument::TurnKnob(kCutoff, k.sent)});
+        app->PollMidiInput();
+        EXPECT_EQ(Value(kCutoff), cutoff->FromMidi(k.shown)) << "sent on channel " << k.instrumentChannel;
+    }
+    device.channel = 5;
+    device.Emit(device.instrument.ChangePatch(208));
+    app->PollMidiInput();
+    EXPECT_EQ(app->patchBank.bank * 100 + app->patchBank.program, 208);
+    SendMessageW(window, WM_COMMAND, IDM_FIRST_CHANNEL, 0);
 }
 
 // A port menu as the user reads it: the items in order, the checked one in brackets.

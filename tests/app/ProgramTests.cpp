@@ -86,10 +86,10 @@ TEST(Program, FirstRunChecksForUpdatesOpens800By600AndExitSavesEveryValue) {
     std::wstring saved;
     for (const wchar_t* name :
          {L"InitX", L"InitY", L"InitW", L"InitH", L"CmdShow", L"KnobMode", L"DynamicScale", L"UpdateCheck",
-          L"EchoMIDI", L"RolloverTooltips", L"ModifyValueTooltips"})
+          L"EchoMIDI", L"RolloverTooltips", L"ModifyValueTooltips", L"MidiChannel"})
         saved += std::wstring(name) + L"=" + std::to_wstring(ReadDword(name)) + L" ";
     EXPECT_EQ(saved, L"InitX=150 InitY=120 InitW=800 InitH=600 CmdShow=1 KnobMode=1 DynamicScale=0 "
-                     L"UpdateCheck=1 EchoMIDI=0 RolloverTooltips=1 ModifyValueTooltips=1 ");
+                     L"UpdateCheck=1 EchoMIDI=0 RolloverTooltips=1 ModifyValueTooltips=1 MidiChannel=1 ");
     for (const wchar_t* name : {L"MIDIInDevice", L"MIDIOutDevice"}) {
         DWORD type = 0, bytes = 0;
         RegGetValueW(HKEY_CURRENT_USER, kKey, name, RRF_RT_ANY, &type, nullptr, &bytes);

@@ -69,6 +69,7 @@ TEST_F(SettingsTest, EveryValueAndNamesOfAnyTextAndLengthSurviveASaveAndALoad) {
 // keeps its default and costs the others nothing.
 TEST_F(SettingsTest, APositionOffEveryMonitorOpensLargeAtTheDefaultPlace) {
     Write(L"KnobMode", REG_SZ, {'1', 0, '2', 0, 0, 0});
+    Write(L"MidiChannel", REG_DWORD, Dword(17)); // channels are 1 to 16
     Write(L"InitW", REG_DWORD, Dword(640));
     Write(L"InitH", REG_DWORD, Dword(480));
     const struct {
@@ -86,6 +87,7 @@ TEST_F(SettingsTest, APositionOffEveryMonitorOpensLargeAtTheDefaultPlace) {
         settings.Load();
         EXPECT_EQ(settings.placementOnMonitor, p.on) << p.x << "," << p.y;
         EXPECT_EQ(settings.KnobMode, 0);
+        EXPECT_EQ(settings.MidiChannel, 1);
         const std::vector<int> expected = p.on ? std::vector<int>{p.x, p.y, 640, 480}
                                                : std::vector<int>{CW_USEDEFAULT, CW_USEDEFAULT, 1280, 800};
         EXPECT_EQ((std::vector<int>{settings.InitX, settings.InitY, settings.InitW, settings.InitH}),

@@ -151,6 +151,21 @@ TEST(MidiMessages, ClassifiesAndCutsTheDebugLine) {
         EXPECT_EQ(ClassifyMessage(Hex(message)), kind) << message;
 
     EXPECT_EQ(FormatUnknownMessage(Hex("B1 07 40")), "Unknown Message[3]: b1, 07, 40, \n");
+
+    // The instrument's channel and channel 1 trade places; nothing else changes.
+    const std::tuple<std::string, int, std::string> swaps[] = {{"B0 07 40", 5, "B4 07 40"},
+                                                               {"B4 07 40", 5, "B0 07 40"},
+                                                               {"C2 05", 5, "C2 05"},
+                                                               {"C0 05", 16, "CF 05"},
+                                                               {"90 3C 7F", 1, "90 3C 7F"},
+                                                               {"E0 00 40", 0, "E0 00 40"},
+                                                               {"B0 07 40", 17, "B0 07 40"},
+                                                               {"F0 00 F7", 5, "F0 00 F7"},
+                                                               {"F8", 5, "F8"},
+                                                               {"07 40", 5, "07 40"},
+                                                               {"", 5, ""}};
+    for (const auto& [message, channel, swapped] : swaps)
+        EXPECT_EQ(HexText(SwapChannel(Hex(message), channel)), swapped) << message << " on " << channel;
     const std::string line = FormatUnknownMessage(Bytes(9000, 0x41));
     EXPECT_TRUE(line.size() < kDebugLineBuffer && line.size() > kDebugLineBuffer - 8) << line.size();
     EXPECT_EQ(line.substr(0, 23) + line.substr(line.size() - 5), "Unknown Message[9000]: 41, \n");

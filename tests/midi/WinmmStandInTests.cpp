@@ -362,7 +362,8 @@ TEST(WinmmStandIn, AnInputHeldByAnotherProgramIsNotOpened) {
     StandInProgram tavren(Settings{{L"HOLD", L"in"}});
     ASSERT_NE(tavren.program->window, nullptr);
     EXPECT_EQ(tavren.program->Close(), 0u);
-    EXPECT_EQ(tavren.DriverLines("# midiInOpen 0 -> " + std::to_string(MMSYSERR_ALLOCATED)).size(), 1u);
+    // RtMidi's open, then the program's own question why it failed.
+    EXPECT_EQ(tavren.DriverLines("# midiInOpen 0 -> " + std::to_string(MMSYSERR_ALLOCATED)).size(), 2u);
     EXPECT_EQ(tavren.DriverLines("# midiOutOpen 0 -> 0").size(), 1u);
     EXPECT_EQ(tavren.Received(), std::vector<std::string>{});
 }

@@ -12,7 +12,10 @@
 #include "engine/Parameter.h"
 #include "engine/ParameterTable.h"
 #include "engine/Pro800Engine.h"
+#include "midi/DemoMode.h"
 #include "resources/ResourceIds.h"
+
+#include <dbt.h>
 
 namespace {
 
@@ -294,6 +297,18 @@ LRESULT App::HandleMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam
     case WM_APP_MIDI_INPUT:
         PollMidiInput();
         return 0;
+    case WM_DEVICECHANGE:
+        if (wParam == DBT_DEVNODES_CHANGED)
+            OnDevicesChanged();
+        return TRUE;
+    case WM_POWERBROADCAST:
+        // Back from sleep the driver's ports may be new: they are opened again.
+        if (wParam == PBT_APMRESUMEAUTOMATIC) {
+            InitMidi();
+            if (CheckDevice(false))
+                QueryDevice();
+        }
+        return TRUE;
     default:
         return DefWindowProcW(hwnd, message, wParam, lParam);
     }
@@ -378,6 +393,19 @@ int RunTavren(HINSTANCE instance, int showCommand) {
     UpdateWindow(window);
 
     warmUp.Wait();
+    // The demo instrument unplugged and plugged in again is announced to the program's
+    // windows as the system announces a device that comes or goes.
+    WatchDemoPlug([process = GetCurrentProcessId()] {
+        EnumWindows(
+            [](HWND topLevel, LPARAM owner) -> BOOL {
+                DWORD windowProcess = 0;
+                GetWindowThreadProcessId(topLevel, &windowProcess);
+                if (windowProcess == static_cast<DWORD>(owner))
+                    PostMessageW(topLevel, WM_DEVICECHANGE, DBT_DEVNODES_CHANGED, 0);
+                return TRUE;
+            },
+            static_cast<LPARAM>(process));
+    });
     app->InitMidi();
     if (app->CheckDevice(false))
         app->QueryDevice();

@@ -74,6 +74,10 @@ class App : public IHost {
     // The conversation with the instrument (app/AppDeviceLink.cpp).
     // Replaces the MIDI ports with new ones opened on the remembered port names.
     void InitMidi();
+    // The system's MIDI ports changed: the menus list them again; a port of the
+    // instrument that is gone closes, and the instrument's ports that appear are opened,
+    // the instrument identified and its bank loaded.
+    void OnDevicesChanged();
     // Closes both ports, catching the library's errors, and deletes them; midiPort is null after.
     void CloseMidi();
     bool CheckDevice(bool requireRecognized);

@@ -120,13 +120,6 @@ void App::CloseMidi() {
 
 void App::InitMidi() {
     CloseMidi();
-    for (HMENU menu : {inputDeviceMenu, outputDeviceMenu}) {
-        if (menu == nullptr)
-            continue;
-        for (int position = GetMenuItemCount(menu) - 1; position >= 0; --position)
-            DeleteMenu(menu, static_cast<UINT>(position), MF_BYPOSITION);
-    }
-
     midiPort = new MidiPort(this);
     if (SimulatedMidiDevice* demo = DemoDevice())
         demo->channel = GetSettings().MidiChannel; // the demo instrument follows the program
@@ -174,7 +167,41 @@ void App::InitMidi() {
     DrawMenuBar(mainWindow);
 }
 
+void App::OnDevicesChanged() {
+    if (midiPort == nullptr)
+        return;
+    // The remembered ports; in demo mode without them, the demo instrument's.
+    const Settings& settings = GetSettings();
+    const auto wanted = [](const std::string& remembered) {
+        return remembered.empty() && DemoDevice() != nullptr ? std::string(kDemoPortName) : remembered;
+    };
+    const std::string inputName = wanted(settings.MIDIInDevice), outputName = wanted(settings.MIDIOutDevice);
+    const int input = inputName.empty() ? -1 : midiPort->FindInputPort(inputName);
+    const int output = outputName.empty() ? -1 : midiPort->FindOutputPort(outputName);
+    if ((midiPort->inputOpen && input == -1) || (midiPort->outputOpen && output == -1)) {
+        // Unplugged or switched off: its ports close, and nothing more goes to it.
+        deviceRecognized = false;
+        InitMidi();
+        ShowStatus("Pro~800 disconnected.");
+    } else if ((!midiPort->inputOpen && input != -1) || (!midiPort->outputOpen && output != -1)) {
+        // Plugged in or switched on after the start, or back again.
+        ShowStatus("Pro~800 ports found: opening them.");
+        InitMidi();
+        if (CheckDevice(false))
+            QueryDevice();
+    } else {
+        FillDeviceMenus(midiPort->InputPortCount(), midiPort->OutputPortCount());
+        DrawMenuBar(mainWindow);
+    }
+}
+
 void App::FillDeviceMenus(int inputCount, int outputCount) {
+    for (HMENU menu : {inputDeviceMenu, outputDeviceMenu}) {
+        if (menu == nullptr)
+            continue;
+        for (int position = GetMenuItemCount(menu) - 1; position >= 0; --position)
+            DeleteMenu(menu, static_cast<UINT>(position), MF_BYPOSITION);
+    }
     struct Side {
         HMENU menu;
         int count;

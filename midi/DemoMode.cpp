@@ -4,7 +4,10 @@
 
 #include <chrono>
 #include <cstdlib>
+#include <fstream>
+#include <iterator>
 #include <optional>
+#include <thread>
 
 namespace {
 
@@ -35,6 +38,8 @@ DemoSettings ReadDemoSettings(const std::function<const char*(const char*)>& loo
     if (const char* log = lookUp("TAVREN_DEMO_LOG"))
         settings.logPath = log;
     settings.latencyMs = ReadWholeNumber(lookUp("TAVREN_DEMO_LATENCY_MS"), kLongestLatencyMs).value_or(0);
+    if (const char* plug = lookUp("TAVREN_DEMO_PLUG"))
+        settings.plugPath = plug;
     return settings;
 }
 
@@ -55,4 +60,37 @@ SimulatedMidiDevice* DemoDevice() {
     static SimulatedMidiDevice* const device =
         MakeDemoDevice(ReadDemoSettings([](const char* name) { return std::getenv(name); })).release();
     return device;
+}
+
+bool PluggedIn(const std::string& contents) {
+    const std::size_t first = contents.find_first_not_of(" \t\r\n");
+    const std::size_t last = contents.find_last_not_of(" \t\r\n");
+    return first == std::string::npos || contents.substr(first, last - first + 1) != "0";
+}
+
+void WatchDemoPlug(std::function<void()> announce) {
+    static bool watching = false;
+    SimulatedMidiDevice* device = DemoDevice();
+    const std::string path = ReadDemoSettings([](const char* name) { return std::getenv(name); }).plugPath;
+    if (watching || device == nullptr || path.empty())
+        return;
+    watching = true;
+    const auto read = [path] {
+        std::ifstream in(path, std::ios::binary);
+        std::string contents((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        return PluggedIn(contents);
+    };
+    device->SetPlugged(read());
+    // The thread lives as long as the process, as the demo instrument does.
+    std::thread([device, read, announce = std::move(announce)] {
+        for (;;) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(100));
+            const bool plugged = read();
+            if (plugged == device->Plugged())
+                continue;
+            device->SetPlugged(plugged);
+            if (announce)
+                announce();
+        }
+    }).detach();
 }

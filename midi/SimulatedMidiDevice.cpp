@@ -38,6 +38,8 @@ bool SimulatedMidiDevice::OpenLog(const std::string& path) {
 }
 
 void SimulatedMidiDevice::Receive(const Bytes& message) {
+    if (!plugged_)
+        return;
     lastReceived = Clock::now();
     if (keepReceived)
         received_.push_back(message);
@@ -129,6 +131,8 @@ void SimulatedMidiDevice::DeliverDueLocked(Clock::time_point now) {
 }
 
 void SimulatedMidiDevice::PushLocked(const Bytes& message) {
+    if (!plugged_)
+        return;
     const Bytes onChannel = SwapChannel(message, channel);
     for (SimulatedMidiInApi* input : inputs_)
         if (!input->Deliver(onChannel))

@@ -76,6 +76,13 @@ class SimulatedMidiDevice {
     // kind of message that the input filters out.
     long TakeRefused();
 
+    // Unplugged (or switched off), it lists no port, nothing reaches it, every send fails
+    // and it sends nothing; plugged in again, its ports are listed as before.
+    void SetPlugged(bool plugged) { plugged_ = plugged; }
+    bool Plugged() const { return plugged_; }
+    // The ports the system lists now: `portNames`, or none while unplugged.
+    std::size_t ListedPorts() const { return plugged_ ? portNames.size() : 0; }
+
     // The MIDI channel the instrument listens and sends on, 1 to 16.
     std::atomic<int> channel{1};
 
@@ -118,5 +125,6 @@ class SimulatedMidiDevice {
     Lateness lateness_;
     long refused_ = 0;
     bool stopping_ = false;
+    std::atomic<bool> plugged_{true};
     std::thread thread_;
 };

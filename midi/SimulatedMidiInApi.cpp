@@ -65,7 +65,7 @@ void SimulatedMidiInApi::setClientName(const std::string&) {}
 void SimulatedMidiInApi::setPortName(const std::string&) {}
 
 unsigned int SimulatedMidiInApi::getPortCount() {
-    return device_ != nullptr ? static_cast<unsigned int>(device_->portNames.size()) : 0;
+    return device_ != nullptr ? static_cast<unsigned int>(device_->ListedPorts()) : 0;
 }
 
 std::string SimulatedMidiInApi::getPortName(unsigned int portNumber) {

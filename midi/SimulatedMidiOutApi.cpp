@@ -46,7 +46,7 @@ void SimulatedMidiOutApi::setClientName(const std::string&) {}
 void SimulatedMidiOutApi::setPortName(const std::string&) {}
 
 unsigned int SimulatedMidiOutApi::getPortCount() {
-    return device_ != nullptr ? static_cast<unsigned int>(device_->portNames.size()) : 0;
+    return device_ != nullptr ? static_cast<unsigned int>(device_->ListedPorts()) : 0;
 }
 
 std::string SimulatedMidiOutApi::getPortName(unsigned int portNumber) {
@@ -70,7 +70,7 @@ void SimulatedMidiOutApi::sendMessage(const unsigned char* message, size_t size)
     } else if (left > 0) {
         --left;
     }
-    if (device_->faults.send) {
+    if (device_->faults.send || !device_->Plugged()) {
         errorString_ = "SimulatedMidiOutApi::sendMessage: the device did not take the message.";
         error(RtMidiError::DRIVER_ERROR, errorString_);
         return;

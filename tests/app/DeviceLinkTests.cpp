@@ -5,12 +5,15 @@
 #include "controls/StatusPanel.h"
 #include "engine/DumpPacker.h"
 #include "engine/ParameterTable.h"
+#include "engine/SysExConstants.h"
 #include "midi/SimulatedPatches.h"
 #include "resources/ResourceIds.h"
 #include "tests/app/DeviceLinkFixture.h"
 #include "tests/support/HexBytes.h"
 #include "tests/support/Pointer.h"
 #include "tests/support/TestHttpServer.h"
+
+#include <dbt.h>
 
 #include <functional>
 #include <numeric>
@@ -233,6 +236,47 @@ TEST_F(DeviceLinkTest, TheChosenChannelCarriesEverythingBothWays) {
     app->PollMidiInput();
     EXPECT_EQ(app->patchBank.bank * 100 + app->patchBank.program, 208);
     SendMessageW(window, WM_COMMAND, IDM_FIRST_CHANNEL, 0);
+}
+
+// An instrument switched on after the start is found, one unplugged is closed and nothing
+// more is sent to it, and back again everything resumes; other devices change only the
+// menus, and after sleep the ports open anew.
+TEST_F(DeviceLinkTest, AnInstrumentThatComesAndGoesIsFoundAgain) {
+    const auto devicesChanged = [this] { SendMessageW(window, WM_DEVICECHANGE, DBT_DEVNODES_CHANGED, 0); };
+    device.SetPlugged(false);
+    app->InitMidi();
+    EXPECT_FALSE(app->PortsOpen());
+    device.SetPlugged(true);
+    devicesChanged();
+    EXPECT_TRUE(app->Said("Pro~800 ports found: opening them."));
+    EXPECT_TRUE(app->PortsOpen() && app->deviceRecognized);
+    EXPECT_TRUE(Loaded(0) && Loaded(99)) << "the bank of its current patch";
+
+    device.SetPlugged(false);
+    devicesChanged();
+    EXPECT_TRUE(app->Said("Pro~800 disconnected."));
+    EXPECT_FALSE(app->PortsOpen() || app->deviceRecognized);
+    device.ClearReceived();
+    app->status.clear();
+    app->ControlChanged(kCutoff, 100);
+    EXPECT_TRUE(device.Received().empty() && app->status.empty()) << testing::PrintToString(app->status);
+
+    device.SetPlugged(true);
+    devicesChanged();
+    EXPECT_TRUE(app->PortsOpen() && app->deviceRecognized);
+    app->ControlChanged(kCutoff, 200);
+    EXPECT_EQ(device.Received().back(), Hex("B0 0F 64"));
+
+    device.portNames.push_back("Another Port");
+    app->status.clear();
+    devicesChanged();
+    EXPECT_EQ(GetMenuItemCount(app->inputDeviceMenu), 2);
+    EXPECT_TRUE(app->status.empty()) << "the open ports stay as they are";
+
+    device.ClearReceived();
+    SendMessageW(window, WM_POWERBROADCAST, PBT_APMRESUMEAUTOMATIC, 0);
+    EXPECT_TRUE(app->PortsOpen());
+    EXPECT_EQ(Requested().at(0), kIdentificationNumber) << "identified again";
 }
 
 // A port menu as the user reads it: the items in order, the checked one in brackets.

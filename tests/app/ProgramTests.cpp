@@ -13,6 +13,7 @@
 #include <psapi.h>
 
 #include <cstdio>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -197,6 +198,61 @@ TEST(DemoProgram, StartsWithTheInstrumentsBankAndSendsWhatTheUserDoes) {
         EXPECT_STREQ(text, L"Tavren Demo Pro~800");
     }
     DeleteFileW(log.c_str());
+}
+
+} // namespace
+
+namespace {
+
+// The demo instrument switched on after the start, unplugged and plugged in again
+// through TAVREN_DEMO_PLUG, as the system announces it: found, left alone while gone,
+// and identified again when it is back.
+TEST(DemoProgram, AnInstrumentPluggedInLaterIsFoundAndOneUnpluggedLeftAlone) {
+    RegDeleteTreeW(HKEY_CURRENT_USER, kKey);
+    WriteDword(L"UpdateCheck", 0);
+    wchar_t folder[MAX_PATH];
+    GetTempPathW(MAX_PATH, folder);
+    const std::wstring log = std::wstring(folder) + L"tavren-plug-test.log";
+    const std::wstring plug = std::wstring(folder) + L"tavren-plug-test.txt";
+    const auto setPlug = [&plug](const char* word) {
+        std::ofstream(std::string(plug.begin(), plug.end())) << word;
+    };
+    DeleteFileW(log.c_str());
+    setPlug("0\n");
+    Program program(SW_SHOWNORMAL, {{L"TAVREN_DEMO", L"1"},
+                                    {L"TAVREN_DEMO_PATCH", L"123"},
+                                    {L"TAVREN_DEMO_LOG", log},
+                                    {L"TAVREN_DEMO_PLUG", plug}});
+    const HWND list = Descendant(program.window, L"LISTBOX");
+    ASSERT_NE(list, nullptr);
+    PumpUntil([] { return false; }, 500);
+    EXPECT_TRUE(LogLines(log).empty()) << "nothing reaches an instrument that is not there";
+    setPlug("1");
+    EXPECT_TRUE(PumpUntil([&] { return ListRow(list, 99) == "99 : " + GeneratedPatchName(199); }, 15000))
+        << ListRow(list, 99);
+    const std::size_t before = LogLines(log).size();
+    EXPECT_EQ(LogLines(log).at(0), "F0 00 20 32 00 01 24 00 77 7E 03 F7");
+
+    setPlug("0");
+    PumpUntil([] { return false; }, 600);
+    const POINT centre = CentreOf(Descendant(program.window, L"KNOB"));
+    MovePointerTo(centre);
+    PressLeftButton();
+    MovePointerTo(POINT{centre.x, centre.y - 30});
+    ReleaseLeftButton();
+    PumpUntil([] { return false; }, 300);
+    EXPECT_EQ(LogLines(log).size(), before) << "an edit is not sent to an instrument that is gone";
+    setPlug("1");
+    EXPECT_TRUE(PumpUntil(
+        [&] {
+            const std::vector<std::string> lines = LogLines(log);
+            return lines.size() > before && lines[before] == "F0 00 20 32 00 01 24 00 77 7E 03 F7";
+        },
+        5000))
+        << "identified again when it is back";
+    EXPECT_EQ(program.Close(), 0u);
+    DeleteFileW(log.c_str());
+    DeleteFileW(plug.c_str());
 }
 
 } // namespace

@@ -383,6 +383,43 @@ TEST(WinmmStandIn, ARenumberedPortIsFoundAndRememberedUnderItsNewName) {
     }
 }
 
+// The instrument switched on after the start, unplugged and plugged in again, as
+// Windows announces it: found, left alone while gone, identified again when back.
+TEST(WinmmStandIn, AnInstrumentPluggedInLaterIsFoundAndOneUnpluggedLeftAlone) {
+    const std::wstring plug = TempPath(L"tavren-winmm-plug.txt");
+    const auto setPlug = [&plug](const char* word) {
+        std::ofstream(std::string(plug.begin(), plug.end())) << word;
+    };
+    setPlug("0");
+    StandInProgram tavren(Settings{{L"PATCH", L"123"}, {L"PLUG", plug}});
+    ASSERT_NE(tavren.list, nullptr);
+    PumpUntil([] { return false; }, 500);
+    EXPECT_TRUE(tavren.Received().empty());
+    setPlug("1");
+    EXPECT_EQ(tavren.BankListed(1), "");
+    const std::size_t before = tavren.Received().size();
+
+    setPlug("0");
+    PumpUntil([] { return false; }, 500);
+    const POINT centre = CentreOf(Descendant(tavren.program->window, L"KNOB"));
+    MovePointerTo(centre);
+    PressLeftButton();
+    MovePointerTo(POINT{centre.x, centre.y - 30});
+    ReleaseLeftButton();
+    PumpUntil([] { return false; }, 300);
+    EXPECT_EQ(tavren.Received().size(), before) << "nothing is sent to an instrument that is gone";
+    setPlug("1");
+    EXPECT_TRUE(PumpUntil(
+        [&] {
+            const std::vector<std::string> received = tavren.Received();
+            return received.size() > before && received[before] == kIdentificationRequest;
+        },
+        5000));
+    EXPECT_EQ(tavren.program->Close(), 0u);
+    tavren.ExpectEveryBufferHandedBack();
+    DeleteFileW(plug.c_str());
+}
+
 #define WINMM(function) driver.Get<decltype(function)>(#function)
 
 const char kRequestOfPatch5[] = "F0 00 20 32 00 01 24 00 77 05 00 F7";

@@ -33,6 +33,11 @@
 //                            "# midiOutOpen 0 -> 0", "# midiOutClose: 0 prepared -> 0"
 //   TAVREN_WINMM_EMIT        a file the driver reads while the instrument's input runs:
 //                            each new line of hex bytes is sent by the instrument
+//   TAVREN_WINMM_PLUG        a file: while it holds 0 the instrument's device is unplugged
+//                            (not listed, its open ports fail with MMSYSERR_NODRIVER and
+//                            deliver nothing); each change is announced to the program's
+//                            windows with WM_DEVICECHANGE, DBT_DEVNODES_CHANGED, as
+//                            Windows announces it
 // The devices are listed in one table, read once; each open input has a thread of the
 // driver's own, which never calls the program with the driver's lock held.
 #define _WINMM_ // the declarations of <mmsystem.h> are this library's own, not imports
@@ -99,6 +104,7 @@ struct Device {
     bool outputHeld = false;
     bool inputOpen = false;
     bool outputOpen = false;
+    bool plugged = true;
     std::deque<OnTheWire> wire; // to its input, in the order due
 };
 
@@ -203,15 +209,22 @@ class Driver {
         const std::string logPath = Variable("TAVREN_WINMM_LOG");
         if (!logPath.empty())
             log_ = std::fopen(logPath.c_str(), "ab");
+        const std::string plugPath = Variable("TAVREN_WINMM_PLUG");
+        if (!plugPath.empty()) {
+            SetPlugged(PluggedIn(plugPath));
+            std::thread(&Driver::WatchPlug, this, plugPath).detach();
+        }
     }
 
     UINT Count() {
         std::lock_guard<std::mutex> lock(mutex_);
-        return static_cast<UINT>(devices_.size());
+        return static_cast<UINT>(
+            std::count_if(devices_.begin(), devices_.end(), [](const Device& d) { return d.plugged; }));
     }
 
-    template <typename Caps> MMRESULT Capabilities(UINT_PTR id, Caps* caps, UINT size) {
+    template <typename Caps> MMRESULT Capabilities(UINT_PTR listed, Caps* caps, UINT size) {
         std::lock_guard<std::mutex> lock(mutex_);
+        const std::size_t id = IndexLocked(listed);
         if (id >= devices_.size())
             return MMSYSERR_BADDEVICEID;
         if (caps == nullptr)
@@ -377,13 +390,15 @@ class Driver {
         {
             std::lock_guard<std::mutex> lock(mutex_);
             MMRESULT result = MMSYSERR_NOERROR;
+            const UINT listed = id;
+            id = static_cast<UINT>(IndexLocked(listed));
             if (handle == nullptr)
                 result = MMSYSERR_INVALPARAM;
             else if (id >= devices_.size())
                 result = MMSYSERR_BADDEVICEID;
             else if (devices_[id].outputHeld || devices_[id].outputOpen)
                 result = MMSYSERR_ALLOCATED;
-            LogLocked("# midiOutOpen " + std::to_string(id) + " -> " + std::to_string(result));
+            LogLocked("# midiOutOpen " + std::to_string(listed) + " -> " + std::to_string(result));
             if (result != MMSYSERR_NOERROR)
                 return result;
             output->handle = reinterpret_cast<HMIDIOUT>(nextHandle_++);
@@ -446,6 +461,8 @@ class Driver {
             const std::shared_ptr<Output> output = FindLocked(outputs_, handle);
             if (!output)
                 return MMSYSERR_INVALHANDLE;
+            if (!devices_[output->device].plugged)
+                return MMSYSERR_NODRIVER;
             ReceiveLocked(devices_[output->device], Unpack(packed));
         }
         Wake();
@@ -466,6 +483,8 @@ class Driver {
                 return MIDIERR_UNPREPARED;
             if (header->dwFlags & MHDR_INQUEUE)
                 return MIDIERR_STILLPLAYING;
+            if (!devices_[output->device].plugged)
+                return MMSYSERR_NODRIVER;
             const auto* data = reinterpret_cast<const uint8_t*>(header->lpData);
             ReceiveLocked(devices_[output->device], Bytes(data, data + header->dwBufferLength));
             header->dwFlags |= MHDR_DONE;
@@ -503,6 +522,7 @@ class Driver {
                              std::shared_ptr<Input>& input) {
         if (handle == nullptr)
             return MMSYSERR_INVALPARAM;
+        id = static_cast<UINT>(IndexLocked(id));
         if (id >= devices_.size())
             return MMSYSERR_BADDEVICEID;
         if (devices_[id].inputHeld || devices_[id].inputOpen)
@@ -517,6 +537,55 @@ class Driver {
         inputs_[reinterpret_cast<UINT_PTR>(input->handle)] = input;
         *handle = input->handle;
         return MMSYSERR_NOERROR;
+    }
+
+    // The device that the system lists as number `listed`: unplugged ones are not listed.
+    std::size_t IndexLocked(std::size_t listed) const {
+        for (std::size_t i = 0; i < devices_.size(); ++i)
+            if (devices_[i].plugged && listed-- == 0)
+                return i;
+        return devices_.size();
+    }
+
+    static bool PluggedIn(const std::string& path) {
+        std::FILE* file = std::fopen(path.c_str(), "rb");
+        char word[8] = "";
+        const std::size_t read = file != nullptr ? std::fread(word, 1, sizeof word - 1, file) : 0;
+        if (file != nullptr)
+            std::fclose(file);
+        return !(read >= 1 && word[0] == '0' && (read == 1 || word[1] == '\n' || word[1] == '\r'));
+    }
+
+    void SetPlugged(bool plugged) {
+        std::lock_guard<std::mutex> lock(mutex_);
+        for (Device& device : devices_)
+            if (device.instrument) {
+                device.plugged = plugged;
+                if (!plugged)
+                    device.wire.clear();
+            }
+        LogLocked(plugged ? "# plugged in" : "# unplugged");
+    }
+
+    // Polls the plug file and announces each change to this process's windows.
+    void WatchPlug(std::string path) {
+        for (bool plugged = PluggedIn(path);;) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+            if (PluggedIn(path) == plugged)
+                continue;
+            plugged = !plugged;
+            SetPlugged(plugged);
+            Wake();
+            EnumWindows(
+                [](HWND window, LPARAM) -> BOOL {
+                    DWORD process = 0;
+                    GetWindowThreadProcessId(window, &process);
+                    if (process == GetCurrentProcessId())
+                        PostMessageW(window, WM_DEVICECHANGE, 0x0007 /* DBT_DEVNODES_CHANGED */, 0);
+                    return TRUE;
+                },
+                0);
+        }
     }
 
     void LogLocked(const std::string& line) {
@@ -591,7 +660,7 @@ class Driver {
         Clock::time_point lastEmitPoll;
         std::unique_lock<std::mutex> lock(mutex_);
         while (!input->closed) {
-            if (device.instrument && !emitPath_.empty() && input->started &&
+            if (device.instrument && device.plugged && !emitPath_.empty() && input->started &&
                 Clock::now() - lastEmitPoll >= kEmitPoll) {
                 lastEmitPoll = Clock::now();
                 lock.unlock();

@@ -1,5 +1,5 @@
 // tavren.exe through RtMidi's own Windows back end, unchanged, in front of the tests'
-// winmm.dll (tests/support/winmm): the path every user takes, with SysEx only in the
+// winmm.dll (tools/winmm-standin): the path every user takes, with SysEx only in the
 // buffers the program queued, handed back on the driver's thread. Each case starts the
 // program from the folder that holds the stand-in and watches it from outside: its list,
 // the mouse, and the stand-in's log of what the instrument received and what the driver
@@ -499,37 +499,6 @@ TEST(WinmmStandInDriver, SysExGoesOnlyIntoQueuedBuffersAndOnIntoTheNext) {
     EXPECT_EQ(WINMM(midiInStart)(in), MMSYSERR_INVALHANDLE);
     EXPECT_EQ(WINMM(midiOutClose)(out), MMSYSERR_NOERROR);
     EXPECT_EQ(WINMM(midiOutShortMsg)(out, 0x05C0), MMSYSERR_INVALHANDLE);
-}
-
-// Answers in pieces: each piece in a buffer of its own, F8 and FE between two pieces.
-TEST(WinmmStandInDriver, AnswersInPiecesHaveRealTimeBytesBetweenThem) {
-    DirectDriver driver(L"tavren-standin-pieces.dll", Settings{{L"PIECE", L"100"}});
-    ASSERT_NE(driver.module, nullptr);
-    Listener listener;
-    HMIDIIN in = nullptr;
-    HMIDIOUT out = nullptr;
-    ASSERT_EQ(WINMM(midiInOpen)(&in, 0, reinterpret_cast<DWORD_PTR>(&Listener::Callback),
-                                reinterpret_cast<DWORD_PTR>(&listener), CALLBACK_FUNCTION),
-              MMSYSERR_NOERROR);
-    ASSERT_EQ(WINMM(midiOutOpen)(&out, 0, 0, 0, CALLBACK_NULL), MMSYSERR_NOERROR);
-    Buffer buffers[4] = {Buffer(1024), Buffer(1024), Buffer(1024), Buffer(1024)};
-    for (Buffer& buffer : buffers) {
-        WINMM(midiInPrepareHeader)(in, &buffer.header, sizeof(MIDIHDR));
-        WINMM(midiInAddBuffer)(in, &buffer.header, sizeof(MIDIHDR));
-    }
-    EXPECT_EQ(SendSysEx(driver, out, kRequestOfPatch5), MMSYSERR_NOERROR);
-    PumpUntil([] { return false; }, 100);
-    EXPECT_EQ(listener.Story(), "open") << "nothing before the input starts";
-    EXPECT_EQ(WINMM(midiInStart)(in), MMSYSERR_NOERROR);
-    EXPECT_EQ(SendSysEx(driver, out, kRequestOfPatch5), MMSYSERR_NOERROR);
-    ASSERT_TRUE(listener.WaitFor(8));
-    EXPECT_EQ(listener.Story(), "open, 100 bytes, F8, FE, 100 bytes, F8, FE, 10 bytes");
-    EXPECT_EQ(listener.SysEx(), HexText(SimulatedInstrument().Patch(5)));
-    EXPECT_EQ(WINMM(midiInReset)(in), MMSYSERR_NOERROR);
-    for (Buffer& buffer : buffers)
-        WINMM(midiInUnprepareHeader)(in, &buffer.header, sizeof(MIDIHDR));
-    EXPECT_EQ(WINMM(midiInClose)(in), MMSYSERR_NOERROR);
-    EXPECT_EQ(WINMM(midiOutClose)(out), MMSYSERR_NOERROR);
 }
 
 } // namespace

@@ -172,6 +172,9 @@ void App::CreateDeviceMenus() {
         AppendMenuW(channelMenu, MF_STRING, static_cast<UINT_PTR>(IDM_FIRST_CHANNEL + channel - 1),
                     std::to_wstring(channel).c_str());
     InsertMenuW(midiMenu, 5, MF_BYPOSITION | MF_POPUP, reinterpret_cast<UINT_PTR>(channelMenu), L"&Channel");
+    controllerMenu = CreatePopupMenu();
+    InsertMenuW(midiMenu, 6, MF_BYPOSITION | MF_POPUP, reinterpret_cast<UINT_PTR>(controllerMenu),
+                L"MIDI Co&ntroller Input");
     ChooseChannel(GetSettings().MidiChannel);
 }
 
@@ -232,6 +235,7 @@ void App::SyncOptionChecks() {
     const Settings& settings = GetSettings();
     CheckCommand(mainMenu, IDM_ROTARY_KNOBS, settings.KnobMode == 1);
     CheckCommand(mainMenu, IDM_DYNAMIC_SCALING, settings.DynamicScale == 1);
+    CheckCommand(mainMenu, IDM_ECHO_MIDI, settings.EchoMIDI == 1);
 }
 
 void App::OnTimer(UINT_PTR timerId) {

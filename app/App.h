@@ -144,7 +144,9 @@ class App : public IHost {
 
     LRESULT HandleMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 
-    MidiPort* midiPort; // owned; null until MIDI is first set up
+    MidiPort* midiPort;                 // owned; null until MIDI is first set up
+    MidiPort* controllerPort = nullptr; // owned; the controller keyboard's input, null for none
+    HMENU controllerMenu = nullptr;
     int buildNumber;
     int sizingState;
     HWND mainWindow;
@@ -189,6 +191,15 @@ class App : public IHost {
     void ChoosePort(bool input, int index);
     // Channels 1 to 16: the instrument's, both ways; checked in the Channel menu.
     void ChooseChannel(int channel);
+    // The controller keyboard's input port: opened on its remembered name; chosen from
+    // its menu (the checked one again: none).
+    void OpenController();
+    void ChooseController(int index);
+    void PollControllerInput();
+    // What the controller keyboard sends: a control change of a parameter is an edit of
+    // it; notes, pitch bend, the modulation wheel, aftertouch and sustain go on to the
+    // instrument while Echo MIDI Controller is on; nothing else does.
+    void HandleControllerMessage(const std::vector<uint8_t>& message);
     void ReportUpdate(const std::string& text, bool failed, bool interactive);
     std::optional<Bytes> ReadBackPatch(int patch);
     WriteResult SaveSelected(const std::filesystem::path& path, const SaveSelection& selection,

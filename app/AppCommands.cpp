@@ -27,6 +27,9 @@ void App::OnCommand(HWND window, int commandId) {
     case IDM_ROTARY_KNOBS:
         ToggleOption(settings.KnobMode, IDM_ROTARY_KNOBS);
         break;
+    case IDM_ECHO_MIDI:
+        ToggleOption(settings.EchoMIDI, IDM_ECHO_MIDI);
+        break;
     case IDM_DYNAMIC_SCALING:
         ToggleOption(settings.DynamicScale, IDM_DYNAMIC_SCALING);
         OnSize();
@@ -45,6 +48,9 @@ void App::OnCommand(HWND window, int commandId) {
         // Items for ports beyond index 100 are listed but do nothing.
         if (commandId >= IDM_FIRST_CHANNEL && commandId < IDM_FIRST_CHANNEL + 16)
             ChooseChannel(commandId - IDM_FIRST_CHANNEL + 1);
+        else if (commandId >= IDM_FIRST_CONTROLLER_PORT &&
+                 commandId <= IDM_FIRST_CONTROLLER_PORT + IDM_LAST_PORT_INDEX)
+            ChooseController(commandId - IDM_FIRST_CONTROLLER_PORT);
         else if (commandId >= IDM_FIRST_INPUT_PORT && commandId <= IDM_FIRST_INPUT_PORT + IDM_LAST_PORT_INDEX)
             ChoosePort(true, commandId - IDM_FIRST_INPUT_PORT);
         else if (commandId >= IDM_FIRST_OUTPUT_PORT &&

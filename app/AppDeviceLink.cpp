@@ -108,6 +108,8 @@ MessageReader App::MakeMidiReader() {
 }
 
 void App::CloseMidi() {
+    delete controllerPort; // closes its input
+    controllerPort = nullptr;
     if (midiPort == nullptr)
         return;
     if (midiPort->inputOpen)
@@ -163,8 +165,72 @@ void App::InitMidi() {
             ShowStatus("MIDI Input device failed to open.");
         }
     }
+    OpenController();
     FillDeviceMenus(inputCount, outputCount);
     DrawMenuBar(mainWindow);
+}
+
+void App::OpenController() {
+    delete controllerPort;
+    controllerPort = nullptr;
+    const std::string& name = GetSettings().MIDIControllerDevice;
+    // The instrument's own input is never echoed.
+    if (name.empty() || midiPort == nullptr || name == GetSettings().MIDIInDevice)
+        return;
+    controllerPort = new MidiPort(this);
+    controllerPort->wake = midiPort->wake;
+    controllerPort->inputPort = controllerPort->FindInputPort(name);
+    if (controllerPort->inputPort == -1)
+        return; // not plugged in: looked for again when the ports change
+    ShowStatus(controllerPort->OpenInput() ? "MIDI controller input opened."
+                                           : "MIDI controller input failed to open.");
+}
+
+void App::ChooseController(int index) {
+    std::string name = midiPort != nullptr ? midiPort->InputPortName(index) : std::string();
+    Settings& settings = GetSettings();
+    settings.MIDIControllerDevice = name == settings.MIDIControllerDevice ? std::string() : name;
+    OpenController();
+    FillDeviceMenus(midiPort != nullptr ? midiPort->InputPortCount() : 0,
+                    midiPort != nullptr ? midiPort->OutputPortCount() : 0);
+}
+
+void App::PollControllerInput() {
+    std::vector<uint8_t> message;
+    for (int taken = 0; controllerPort != nullptr && taken < 1000; ++taken) {
+        controllerPort->Receive(message);
+        if (message.empty())
+            break;
+        HandleControllerMessage(message);
+    }
+}
+
+void App::HandleControllerMessage(const std::vector<uint8_t>& message) {
+    if (message.empty() || message[0] >= 0xF0 || engine == nullptr)
+        return; // SysEx and real-time bytes are the keyboard's own business
+    const uint8_t kind = message[0] & 0xF0;
+    constexpr uint8_t kModulationWheel = 1, kSustain = 64;
+    if (kind == 0xB0) {
+        if (message.size() < 3)
+            return;
+        if (Parameter* parameter = engine->FindParameter(message[1]);
+            parameter != nullptr && message[1] <= 0x7F) {
+            // A knob of the panel turned on the keyboard: moved on screen and sent as an edit.
+            const int value = parameter->FromMidi(message[2]);
+            engine->SetParameterValue(message[1], value);
+            ControlChanged(message[1], value);
+            return;
+        }
+        if (message[1] != kModulationWheel && message[1] != kSustain)
+            return;
+    } else if (kind != 0x80 && kind != 0x90 && kind != 0xA0 && kind != 0xD0 && kind != 0xE0) {
+        return; // program changes are the instrument's own
+    }
+    if (GetSettings().EchoMIDI != 1)
+        return;
+    std::vector<uint8_t> echoed = message;
+    echoed[0] = kind; // channel 1, which goes out on the instrument's
+    SendMidi(echoed);
 }
 
 void App::OnDevicesChanged() {
@@ -190,18 +256,22 @@ void App::OnDevicesChanged() {
         if (CheckDevice(false))
             QueryDevice();
     } else {
+        if (controllerPort == nullptr || !controllerPort->inputOpen)
+            OpenController(); // the keyboard plugged in
         FillDeviceMenus(midiPort->InputPortCount(), midiPort->OutputPortCount());
         DrawMenuBar(mainWindow);
     }
 }
 
 void App::FillDeviceMenus(int inputCount, int outputCount) {
-    for (HMENU menu : {inputDeviceMenu, outputDeviceMenu}) {
+    for (HMENU menu : {inputDeviceMenu, outputDeviceMenu, controllerMenu}) {
         if (menu == nullptr)
             continue;
         for (int position = GetMenuItemCount(menu) - 1; position >= 0; --position)
             DeleteMenu(menu, static_cast<UINT>(position), MF_BYPOSITION);
     }
+    // The controller keyboard is one of the inputs, chosen by name.
+    const int controller = controllerPort != nullptr ? controllerPort->inputPort : -1;
     struct Side {
         HMENU menu;
         int count;
@@ -212,6 +282,7 @@ void App::FillDeviceMenus(int inputCount, int outputCount) {
     const Side sides[] = {
         {inputDeviceMenu, inputCount, IDM_FIRST_INPUT_PORT, midiPort->inputPort, true},
         {outputDeviceMenu, outputCount, IDM_FIRST_OUTPUT_PORT, midiPort->outputPort, false},
+        {controllerMenu, inputCount, IDM_FIRST_CONTROLLER_PORT, controller, true},
     };
     for (const Side& side : sides) {
         if (side.menu == nullptr)
@@ -361,6 +432,7 @@ void App::SendMidi(const std::vector<uint8_t>& message) {
 }
 
 void App::PollMidiInput() {
+    PollControllerInput(); // played notes go on at once, even while a bank loads
     emptySysExSeen = false;
     std::vector<uint8_t> message;
     while (midiReader.Next(message))

@@ -53,6 +53,7 @@ void Settings::SetDefaults() {
     MidiChannel = 1;
     MIDIInDevice.clear();
     MIDIOutDevice.clear();
+    MIDIControllerDevice.clear();
 }
 
 namespace {
@@ -135,6 +136,7 @@ void Settings::Load() {
     QueryInt(key, L"CmdShow", CmdShow);
     QueryString(key, L"MIDIInDevice", MIDIInDevice);
     QueryString(key, L"MIDIOutDevice", MIDIOutDevice);
+    QueryString(key, L"MIDIControllerDevice", MIDIControllerDevice);
     QueryInt(key, L"UpdateCheck", UpdateCheck);
     QueryInt(key, L"EchoMIDI", EchoMIDI);
     QueryInt(key, L"RolloverTooltips", RolloverTooltips);
@@ -174,6 +176,7 @@ void Settings::Save() {
     SetInt(key, L"CmdShow", CmdShow);
     SetString(key, L"MIDIInDevice", inDevice);
     SetString(key, L"MIDIOutDevice", outDevice);
+    SetString(key, L"MIDIControllerDevice", Utf8ToWide(MIDIControllerDevice));
     SetInt(key, L"UpdateCheck", UpdateCheck);
     SetInt(key, L"EchoMIDI", EchoMIDI);
     SetInt(key, L"RolloverTooltips", RolloverTooltips);

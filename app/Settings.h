@@ -21,16 +21,17 @@ class Settings {
     int InitY;
     int InitW;
     int InitH;
-    int CmdShow;               // 1 normal, 3 maximized
-    int KnobMode;              // 0 vertical knob dragging, 1 rotary
-    int DynamicScale;          // 1 scales the front panel to the window width
-    int UpdateCheck;           // 1 checks for updates at start-up
-    int EchoMIDI;              // kept and saved
-    int RolloverTooltips;      // kept and saved
-    int ModifyValueTooltips;   // kept and saved
-    int MidiChannel;           // 1 to 16: the channel of the instrument, both ways
-    std::string MIDIInDevice;  // UTF-8 name of the chosen MIDI input port, empty for none
-    std::string MIDIOutDevice; // UTF-8 name of the chosen MIDI output port, empty for none
+    int CmdShow;                      // 1 normal, 3 maximized
+    int KnobMode;                     // 0 vertical knob dragging, 1 rotary
+    int DynamicScale;                 // 1 scales the front panel to the window width
+    int UpdateCheck;                  // 1 checks for updates at start-up
+    int EchoMIDI;                     // kept and saved
+    int RolloverTooltips;             // kept and saved
+    int ModifyValueTooltips;          // kept and saved
+    int MidiChannel;                  // 1 to 16: the channel of the instrument, both ways
+    std::string MIDIInDevice;         // UTF-8 name of the chosen MIDI input port, empty for none
+    std::string MIDIOutDevice;        // UTF-8 name of the chosen MIDI output port, empty for none
+    std::string MIDIControllerDevice; // UTF-8 name of the controller keyboard's input port, empty for none
 
     // The registry key under HKEY_CURRENT_USER. Tests point it elsewhere.
     std::wstring keyPath;

@@ -103,15 +103,30 @@ long SimulatedMidiDevice::TakeRefused() {
     return std::exchange(refused_, 0);
 }
 
-void SimulatedMidiDevice::Attach(SimulatedMidiInApi* input) {
+void SimulatedMidiDevice::Attach(SimulatedMidiInApi* input, const std::string& port) {
     std::lock_guard<std::mutex> lock(mutex_);
-    if (std::find(inputs_.begin(), inputs_.end(), input) == inputs_.end())
-        inputs_.push_back(input);
+    Detached(input);
+    (port == portName_ ? inputs_ : otherInputs_).push_back({input, port});
 }
 
 void SimulatedMidiDevice::Detach(SimulatedMidiInApi* input) {
     std::lock_guard<std::mutex> lock(mutex_);
-    inputs_.erase(std::remove(inputs_.begin(), inputs_.end(), input), inputs_.end());
+    Detached(input);
+}
+
+void SimulatedMidiDevice::Detached(SimulatedMidiInApi* input) {
+    for (auto* list : {&inputs_, &otherInputs_})
+        list->erase(
+            std::remove_if(list->begin(), list->end(), [input](const auto& in) { return in.first == input; }),
+            list->end());
+}
+
+void SimulatedMidiDevice::EmitOn(const std::string& port, const std::vector<Bytes>& messages) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    for (const Bytes& message : messages)
+        for (const auto& [input, name] : otherInputs_)
+            if (name == port)
+                input->Deliver(message);
 }
 
 void SimulatedMidiDevice::DeliverDueLocked(Clock::time_point now) {
@@ -134,8 +149,8 @@ void SimulatedMidiDevice::PushLocked(const Bytes& message) {
     if (!plugged_)
         return;
     const Bytes onChannel = SwapChannel(message, channel);
-    for (SimulatedMidiInApi* input : inputs_)
-        if (!input->Deliver(onChannel))
+    for (const auto& in : inputs_)
+        if (!in.first->Deliver(onChannel))
             ++refused_;
 }
 

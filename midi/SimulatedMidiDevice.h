@@ -95,8 +95,12 @@ class SimulatedMidiDevice {
     bool keepReceived = true; // the demo instrument of a long session keeps nothing
 
     // Input back ends register while their port is open.
-    void Attach(SimulatedMidiInApi* input);
+    void Attach(SimulatedMidiInApi* input, const std::string& port);
     void Detach(SimulatedMidiInApi* input);
+
+    // Messages that another device sends on its port `port` (a controller keyboard, say):
+    // they reach the inputs open on that port, now.
+    void EmitOn(const std::string& port, const std::vector<Bytes>& messages);
 
     SimulatedInstrument instrument;
     Faults faults;
@@ -119,8 +123,11 @@ class SimulatedMidiDevice {
 
     std::mutex mutex_; // guards what follows: the delivery thread shares it
     std::condition_variable changed_;
-    std::vector<Pending> pending_; // ordered by due time
-    std::vector<SimulatedMidiInApi*> inputs_;
+    std::vector<Pending> pending_;                                 // ordered by due time
+    using OpenInput = std::pair<SimulatedMidiInApi*, std::string>; // with its port
+    void Detached(SimulatedMidiInApi* input);
+    std::vector<OpenInput> inputs_;      // on the instrument's port
+    std::vector<OpenInput> otherInputs_; // on any other port
     Clock::time_point lastScheduled_;
     Lateness lateness_;
     long refused_ = 0;

@@ -39,8 +39,7 @@ void SimulatedMidiInApi::openPort(unsigned int portNumber, const std::string&) {
         error(RtMidiError::DRIVER_ERROR, errorString_);
         return;
     }
-    if (device_->portNames[portNumber] == device_->PortName())
-        device_->Attach(this);
+    device_->Attach(this, device_->portNames[portNumber]);
     connected_ = true;
 }
 

@@ -28,6 +28,9 @@
 #define IDM_LAST_PORT_INDEX 100
 // the Channel menu: first command + channel - 1, for channels 1 to 16
 #define IDM_FIRST_CHANNEL 3000
+// the controller keyboard's menu: first command + input port index, for indices 0 to 100
+#define IDM_FIRST_CONTROLLER_PORT 4000
+#define IDM_ECHO_MIDI 32797
 
 // librarian commands: .syx files, audition and restore
 #define IDM_OPEN_PATCH_FILE 32780

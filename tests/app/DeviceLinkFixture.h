@@ -45,6 +45,8 @@ class DeviceLinkFixture : public testing::Test {
         SetTheApp(app);
         GetSettings().MIDIInDevice = GetSettings().MIDIOutDevice = kTestPort;
         GetSettings().MidiChannel = 1;
+        GetSettings().EchoMIDI = 0;
+        GetSettings().MIDIControllerDevice.clear();
         window = app->CreateMainWindow(L"TEMPLATE", L"Tavren");
         ASSERT_NE(window, nullptr);
         app->InitMainWindow();

@@ -279,6 +279,56 @@ TEST_F(DeviceLinkTest, AnInstrumentThatComesAndGoesIsFoundAgain) {
     EXPECT_EQ(Requested().at(0), kIdentificationNumber) << "identified again";
 }
 
+// A controller keyboard on an input of its own: its knobs of the panel's parameters are
+// edits, echo or not; with Echo MIDI Controller its notes, bends, wheel, aftertouch and
+// sustain go on to the instrument on the instrument's channel, and nothing else does.
+TEST_F(DeviceLinkTest, AControllerKeyboardPlaysThroughAndTurnsTheKnobs) {
+    device.portNames = {kTestPort, "Keys"};
+    Connect();
+    SendMessageW(window, WM_COMMAND, IDM_FIRST_CONTROLLER_PORT + 1, 0);
+    EXPECT_EQ(GetSettings().MIDIControllerDevice, "Keys");
+    EXPECT_TRUE(GetMenuState(app->controllerMenu, IDM_FIRST_CONTROLLER_PORT + 1, MF_BYCOMMAND) & MF_CHECKED);
+    SendMessageW(window, WM_COMMAND, IDM_FIRST_CHANNEL + 2, 0);
+    const struct {
+        const char* sent;
+        int echo;
+        const char* received; // by the instrument, "" for nothing
+    } cases[] = {
+        {"91 3C 64", 0, ""},
+        {"91 3C 64", 1, "92 3C 64"},
+        {"81 3C 00", 1, "82 3C 00"},
+        {"E5 00 40", 1, "E2 00 40"},
+        {"B0 01 7F", 1, "B2 01 7F"},
+        {"B0 40 7F", 1, "B2 40 7F"},
+        {"D0 40", 1, "D2 40"},
+        {"A0 3C 40", 1, "A2 3C 40"},
+        {"B0 07 64", 1, ""},
+        {"C0 05", 1, ""},
+        {"F8", 1, ""},
+        {"F0 7E 7F 06 01 F7", 1, ""},
+        {"B1 0F 40", 0, "B2 0F 40"}, // CUTOFF: an edit, moved on screen and sent
+    };
+    for (const auto& c : cases) {
+        GetSettings().EchoMIDI = c.echo;
+        device.ClearReceived();
+        device.EmitOn("Keys", {Hex(c.sent)});
+        app->PollMidiInput();
+        std::string received;
+        for (const Bytes& message : device.Received())
+            received += (received.empty() ? "" : ", ") + HexText(message);
+        EXPECT_EQ(received, c.received) << c.sent << (c.echo ? ", echo on" : ", echo off");
+    }
+    EXPECT_EQ(Value(kCutoff), app->engine->FindParameter(kCutoff)->FromMidi(0x40));
+    device.ClearReceived();
+    device.channel = 3;
+    device.Emit({Hex("90 3C 64")}); // the instrument's own keys are never echoed
+    app->PollMidiInput();
+    EXPECT_TRUE(device.Received().empty());
+    SendMessageW(window, WM_COMMAND, IDM_FIRST_CONTROLLER_PORT + 1, 0); // the checked one again: none
+    EXPECT_EQ(GetSettings().MIDIControllerDevice, "");
+    SendMessageW(window, WM_COMMAND, IDM_FIRST_CHANNEL, 0);
+}
+
 // A port menu as the user reads it: the items in order, the checked one in brackets.
 std::string PortMenu(HMENU menu, UINT firstCommand) {
     std::string items;

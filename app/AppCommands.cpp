@@ -7,6 +7,7 @@
 #include "app/Version.h"
 #include "midi/DemoMode.h"
 #include "midi/MidiPort.h"
+#include "midi/MidiPortFactory.h"
 #include "midi/SimulatedMidiDevice.h"
 #include "resources/ResourceIds.h"
 
@@ -83,8 +84,9 @@ void App::ChooseChannel(int channel) {
     for (int other = 1; other <= 16; ++other)
         CheckMenuItem(mainMenu, static_cast<UINT>(IDM_FIRST_CHANNEL + other - 1),
                       MF_BYCOMMAND | (other == channel ? MF_CHECKED : MF_UNCHECKED));
-    if (SimulatedMidiDevice* demo = DemoDevice())
-        demo->channel = channel;
+    for (SimulatedMidiDevice* demo : {DemoDevice(), OfferedDemoDevice()})
+        if (demo != nullptr)
+            demo->channel = channel;
 }
 
 void App::ToggleOption(int& setting, UINT command) {

@@ -14,6 +14,7 @@
 #include "midi/DemoMode.h"
 #include "midi/MidiMessages.h"
 #include "midi/MidiPort.h"
+#include "midi/MidiPortFactory.h"
 #include "midi/SimulatedMidiDevice.h"
 #include "resources/ResourceIds.h"
 
@@ -123,8 +124,9 @@ void App::CloseMidi() {
 void App::InitMidi() {
     CloseMidi();
     midiPort = new MidiPort(this);
-    if (SimulatedMidiDevice* demo = DemoDevice())
-        demo->channel = GetSettings().MidiChannel; // the demo instrument follows the program
+    for (SimulatedMidiDevice* demo : {DemoDevice(), OfferedDemoDevice()})
+        if (demo != nullptr)
+            demo->channel = GetSettings().MidiChannel; // the demo instrument follows the program
     // A message in an empty queue wakes the window: a knob turned on the instrument
     // moves on screen at once; timer 1 stays as the poll it always was.
     midiPort->wake = [window = mainWindow] { PostMessageW(window, WM_APP_MIDI_INPUT, 0, 0); };
@@ -168,6 +170,8 @@ void App::InitMidi() {
     OpenController();
     FillDeviceMenus(inputCount, outputCount);
     DrawMenuBar(mainWindow);
+    if (midiPort->OfferedDemoInput() == 0 && midiPort->OfferedDemoOutput() == 0)
+        ShowStatus("No MIDI ports found. Choose the simulated Pro~800 in the MIDI menus to try Tavren.");
 }
 
 void App::OpenController() {
@@ -287,7 +291,11 @@ void App::FillDeviceMenus(int inputCount, int outputCount) {
     for (const Side& side : sides) {
         if (side.menu == nullptr)
             continue;
+        const int offered = side.input ? midiPort->OfferedDemoInput() : midiPort->OfferedDemoOutput();
         for (int i = 0; i < side.count; ++i) {
+            // The simulated instrument, offered after the system's ports, is set apart.
+            if (i == offered && i > 0)
+                AppendMenuW(side.menu, MF_SEPARATOR, 0, nullptr);
             // A port gone since the count was read gives an empty name.
             const std::string name = side.input ? midiPort->InputPortName(i) : midiPort->OutputPortName(i);
             const auto command = static_cast<UINT_PTR>(side.firstCommand + i);

@@ -43,10 +43,11 @@ DemoSettings ReadDemoSettings(const std::function<const char*(const char*)>& loo
     return settings;
 }
 
-std::unique_ptr<SimulatedMidiDevice> MakeDemoDevice(const DemoSettings& settings) {
+std::unique_ptr<SimulatedMidiDevice> MakeDemoDevice(const DemoSettings& settings,
+                                                    const std::string& portName) {
     if (!settings.enabled)
         return nullptr;
-    auto device = std::make_unique<SimulatedMidiDevice>(kDemoPortName);
+    auto device = std::make_unique<SimulatedMidiDevice>(portName);
     device->keepReceived = false;
     device->instrument.SetCurrentPatch(settings.currentPatch);
     device->SetLatency(std::chrono::milliseconds(settings.latencyMs));

@@ -11,6 +11,8 @@ class SimulatedMidiDevice;
 
 // The name of the demo instrument's input and output port.
 constexpr char kDemoPortName[] = "Tavren Demo Pro~800";
+// The same instrument as the port menus offer it after the system's ports.
+constexpr char kOfferedDemoPortName[] = "Tavren Demo Pro~800 (simulated)";
 
 struct DemoSettings {
     bool enabled = false; // TAVREN_DEMO=1
@@ -25,7 +27,8 @@ struct DemoSettings {
 DemoSettings ReadDemoSettings(const std::function<const char*(const char*)>& lookUp);
 
 // The demo instrument those settings describe; null when demo mode is off.
-std::unique_ptr<SimulatedMidiDevice> MakeDemoDevice(const DemoSettings& settings);
+std::unique_ptr<SimulatedMidiDevice> MakeDemoDevice(const DemoSettings& settings,
+                                                    const std::string& portName = kDemoPortName);
 
 // The process-wide demo instrument, made on first use from the environment; null unless
 // demo mode is on. It lives until the process ends.

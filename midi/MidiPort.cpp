@@ -4,6 +4,8 @@
 #include "midi/MidiPortFactory.h"
 #include "midi/PortNames.h"
 #include "midi/SimulatedMidiDevice.h"
+#include "midi/SimulatedMidiIn.h"
+#include "midi/SimulatedMidiOut.h"
 
 #include <RtMidi.h>
 
@@ -13,14 +15,15 @@ namespace {
 
 constexpr unsigned int kInputQueueLimit = 100;
 
-template <typename Ports> int FindPort(Ports* ports, const std::string& name) {
-    if (ports == nullptr)
-        return -1;
+// The ports of one object, then the offered simulated instrument's, if any.
+template <typename Ports> std::vector<std::string> Names(Ports* ports, Ports* demo) {
     std::vector<std::string> names;
-    const unsigned int count = ports->getPortCount();
+    const unsigned int count = ports != nullptr ? ports->getPortCount() : 0;
     for (unsigned int i = 0; i < count; ++i)
         names.push_back(ports->getPortName(i));
-    return MatchPortName(names, name);
+    if (demo != nullptr)
+        names.push_back(demo->getPortName(0));
+    return names;
 }
 
 // Whether another program holds the port. The library's error does not say why a port
@@ -60,6 +63,11 @@ MidiPort::MidiPort(IHost* hostApp)
         // the program can be woken for it instead of finding it at its next poll.
         input->setCallback(&MidiPort::OnInput, this);
         output = CreateMidiOut("RtMidi Output Client");
+        if (SimulatedMidiDevice* offered = OfferedDemoDevice()) {
+            demoInput_ = new SimulatedMidiIn(offered, "RtMidi Input Client", kInputQueueLimit);
+            demoInput_->setCallback(&MidiPort::OnInput, this);
+            demoOutput_ = new SimulatedMidiOut(offered, "RtMidi Output Client");
+        }
     } catch (const RtMidiError&) {
         ReportError();
     }
@@ -68,6 +76,24 @@ MidiPort::MidiPort(IHost* hostApp)
 MidiPort::~MidiPort() {
     delete input;
     delete output;
+    delete demoInput_;
+    delete demoOutput_;
+}
+
+std::vector<std::string> MidiPort::InputNames() {
+    return Names<RtMidiIn>(input, demoInput_);
+}
+
+std::vector<std::string> MidiPort::OutputNames() {
+    return Names<RtMidiOut>(output, demoOutput_);
+}
+
+int MidiPort::OfferedDemoInput() {
+    return demoInput_ != nullptr ? static_cast<int>(InputNames().size()) - 1 : -1;
+}
+
+int MidiPort::OfferedDemoOutput() {
+    return demoOutput_ != nullptr ? static_cast<int>(OutputNames().size()) - 1 : -1;
 }
 
 void MidiPort::OnInput(double, std::vector<unsigned char>* message, void* port) {
@@ -85,7 +111,8 @@ long MidiPort::TakeRefused() {
 
 void MidiPort::ReportHeldElsewhere(bool isInput) {
     const int index = isInput ? inputPort : outputPort;
-    if (host == nullptr || !HeldElsewhere(isInput, index))
+    const bool offered = isInput ? inputOnDemo_ : outputOnDemo_;
+    if (host == nullptr || offered || !HeldElsewhere(isInput, index))
         return;
     const std::string name = isInput ? InputPortName(index) : OutputPortName(index);
     host->ShowStatus(std::string(isInput ? "MIDI input \"" : "MIDI output \"") + name +
@@ -99,7 +126,7 @@ void MidiPort::ReportError() {
 
 int MidiPort::FindInputPort(std::string name) {
     try {
-        return FindPort(input, name);
+        return MatchPortName(InputNames(), name);
     } catch (const RtMidiError&) {
         ReportError();
         return -1;
@@ -108,7 +135,7 @@ int MidiPort::FindInputPort(std::string name) {
 
 int MidiPort::FindOutputPort(std::string name) {
     try {
-        return FindPort(output, name);
+        return MatchPortName(OutputNames(), name);
     } catch (const RtMidiError&) {
         ReportError();
         return -1;
@@ -117,11 +144,13 @@ int MidiPort::FindOutputPort(std::string name) {
 
 bool MidiPort::OpenInput() {
     try {
-        if (input == nullptr)
+        inputOnDemo_ = inputPort >= 0 && inputPort == OfferedDemoInput();
+        RtMidiIn* side = inputOnDemo_ ? demoInput_ : input;
+        if (side == nullptr)
             throw RtMidiError("MidiPort: no MIDI input", RtMidiError::NO_DEVICES_FOUND);
-        input->openPort(static_cast<unsigned int>(inputPort), "RtMidi Input");
+        side->openPort(inputOnDemo_ ? 0 : static_cast<unsigned int>(inputPort), "RtMidi Input");
         inputOpen = true;
-        input->ignoreTypes(false, false, false);
+        side->ignoreTypes(false, false, false);
     } catch (const RtMidiError&) {
         ReportError();
         inputOpen = false;
@@ -132,9 +161,11 @@ bool MidiPort::OpenInput() {
 
 bool MidiPort::OpenOutput() {
     try {
-        if (output == nullptr)
+        outputOnDemo_ = outputPort >= 0 && outputPort == OfferedDemoOutput();
+        RtMidiOut* side = outputOnDemo_ ? demoOutput_ : output;
+        if (side == nullptr)
             throw RtMidiError("MidiPort: no MIDI output", RtMidiError::NO_DEVICES_FOUND);
-        output->openPort(static_cast<unsigned int>(outputPort), "RtMidi Output");
+        side->openPort(outputOnDemo_ ? 0 : static_cast<unsigned int>(outputPort), "RtMidi Output");
         outputOpen = true;
     } catch (const RtMidiError&) {
         ReportError();
@@ -145,8 +176,8 @@ bool MidiPort::OpenOutput() {
 
 bool MidiPort::CloseInput() {
     try {
-        if (input != nullptr)
-            input->closePort();
+        if (RtMidiIn* side = inputOnDemo_ ? demoInput_ : input)
+            side->closePort();
         inputOpen = false;
     } catch (const RtMidiError&) {
         ReportError();
@@ -156,8 +187,8 @@ bool MidiPort::CloseInput() {
 
 bool MidiPort::CloseOutput() {
     try {
-        if (output != nullptr)
-            output->closePort();
+        if (RtMidiOut* side = outputOnDemo_ ? demoOutput_ : output)
+            side->closePort();
         outputOpen = false;
     } catch (const RtMidiError&) {
         ReportError();
@@ -171,9 +202,10 @@ bool MidiPort::Send(std::vector<uint8_t> message) {
     if (message.empty())
         return true;
     try {
-        if (output == nullptr)
+        RtMidiOut* side = outputOnDemo_ ? demoOutput_ : output;
+        if (side == nullptr)
             throw RtMidiError("MidiPort: no MIDI output", RtMidiError::NO_DEVICES_FOUND);
-        output->sendMessage(&message);
+        side->sendMessage(&message);
     } catch (const RtMidiError&) {
         ReportError();
         lastSendFailed = true;
@@ -183,7 +215,7 @@ bool MidiPort::Send(std::vector<uint8_t> message) {
 
 int MidiPort::InputPortCount() {
     try {
-        return input != nullptr ? static_cast<int>(input->getPortCount()) : 0;
+        return static_cast<int>(InputNames().size());
     } catch (const RtMidiError&) {
         ReportError();
         return 0;
@@ -192,7 +224,7 @@ int MidiPort::InputPortCount() {
 
 int MidiPort::OutputPortCount() {
     try {
-        return output != nullptr ? static_cast<int>(output->getPortCount()) : 0;
+        return static_cast<int>(OutputNames().size());
     } catch (const RtMidiError&) {
         ReportError();
         return 0;
@@ -201,9 +233,9 @@ int MidiPort::OutputPortCount() {
 
 std::string MidiPort::InputPortName(int index) {
     try {
-        if (index < 0 || index >= InputPortCount())
-            return std::string();
-        return input->getPortName(static_cast<unsigned int>(index));
+        const std::vector<std::string> names = InputNames();
+        return index >= 0 && index < static_cast<int>(names.size()) ? names[static_cast<std::size_t>(index)]
+                                                                    : std::string();
     } catch (const RtMidiError&) {
         ReportError();
         return std::string();
@@ -212,9 +244,9 @@ std::string MidiPort::InputPortName(int index) {
 
 std::string MidiPort::OutputPortName(int index) {
     try {
-        if (index < 0 || index >= OutputPortCount())
-            return std::string();
-        return output->getPortName(static_cast<unsigned int>(index));
+        const std::vector<std::string> names = OutputNames();
+        return index >= 0 && index < static_cast<int>(names.size()) ? names[static_cast<std::size_t>(index)]
+                                                                    : std::string();
     } catch (const RtMidiError&) {
         ReportError();
         return std::string();

@@ -46,6 +46,11 @@ class MidiPort {
     int InputPortCount();
     int OutputPortCount();
 
+    // Where the port menus list the simulated instrument they offer after the system's
+    // ports (its index on each side), or -1 when none is offered.
+    int OfferedDemoInput();
+    int OfferedDemoOutput();
+
     // The oldest received message, or an empty one.
     void Receive(std::vector<uint8_t>& message);
     // How many received messages the full queue refused since the last call.
@@ -74,4 +79,12 @@ class MidiPort {
     static void OnInput(double timeStamp, std::vector<unsigned char>* message, void* port);
 
     MidiInputQueue queue_;
+    // The offered simulated instrument's port objects, listed after the system's; null
+    // when none is offered. The open side is the system's or these.
+    RtMidiIn* demoInput_ = nullptr;
+    RtMidiOut* demoOutput_ = nullptr;
+    bool inputOnDemo_ = false;
+    bool outputOnDemo_ = false;
+    std::vector<std::string> InputNames();
+    std::vector<std::string> OutputNames();
 };

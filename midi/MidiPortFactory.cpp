@@ -1,8 +1,12 @@
 #include "midi/MidiPortFactory.h"
 
 #include "midi/DemoMode.h"
+#include "midi/SimulatedMidiDevice.h"
 #include "midi/SimulatedMidiIn.h"
 #include "midi/SimulatedMidiOut.h"
+
+#include <cstdlib>
+#include <string>
 
 namespace {
 
@@ -18,6 +22,19 @@ SimulatedMidiDevice* SimulatedDeviceInUse() {
 void UseSimulatedDevice(SimulatedMidiDevice* device) {
     gChosen = true;
     gDevice = device;
+}
+
+SimulatedMidiDevice* OfferedDemoDevice() {
+    const char* demo = std::getenv("TAVREN_DEMO");
+    if (SimulatedDeviceInUse() != nullptr || (demo != nullptr && std::string(demo) == "0"))
+        return nullptr;
+    // Never deleted, as the demo instrument of demo mode.
+    static SimulatedMidiDevice* const device = [] {
+        DemoSettings settings = ReadDemoSettings([](const char* name) { return std::getenv(name); });
+        settings.enabled = true;
+        return MakeDemoDevice(settings, kOfferedDemoPortName).release();
+    }();
+    return device;
 }
 
 RtMidiIn* CreateMidiIn(const std::string& clientName, unsigned int queueSizeLimit) {

@@ -16,6 +16,12 @@ SimulatedMidiDevice* SimulatedDeviceInUse();
 // Puts `device` behind every port object created from now on (null: the system's ports).
 void UseSimulatedDevice(SimulatedMidiDevice* device);
 
+// The simulated instrument that the port menus offer after the system's ports, for
+// anyone without the instrument: null when the ports lead to a simulated device anyway
+// (demo mode, a test) or TAVREN_DEMO=0 hides it. Made on first use from the demo
+// variables, it lives until the process ends.
+SimulatedMidiDevice* OfferedDemoDevice();
+
 // A new input object, and a new output object, of the world chosen above. Both may
 // throw RtMidiError like the library's own constructors.
 RtMidiIn* CreateMidiIn(const std::string& clientName, unsigned int queueSizeLimit);

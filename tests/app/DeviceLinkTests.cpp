@@ -329,6 +329,27 @@ TEST_F(DeviceLinkTest, AControllerKeyboardPlaysThroughAndTurnsTheKnobs) {
     SendMessageW(window, WM_COMMAND, IDM_FIRST_CHANNEL, 0);
 }
 
+// Without demo mode and with no system port (Wine has none), the menus offer the
+// simulated instrument and the status panel says where; chosen on both sides it is
+// connected as demo mode connects it, and remembered like any port.
+TEST_F(DeviceLinkTest, TheMenusOfferTheSimulatedInstrumentWhenTheSystemHasNoPort) {
+    UseSimulatedDevice(nullptr); // the system's ports
+    GetSettings().MIDIInDevice = GetSettings().MIDIOutDevice = "";
+    app->InitMidi();
+    EXPECT_TRUE(
+        app->Said("No MIDI ports found. Choose the simulated Pro~800 in the MIDI menus to try Tavren."));
+    EXPECT_FALSE(app->PortsOpen());
+    SendMessageW(window, WM_COMMAND, IDM_FIRST_INPUT_PORT, 0);
+    SendMessageW(window, WM_COMMAND, IDM_FIRST_OUTPUT_PORT, 0);
+    EXPECT_EQ(GetSettings().MIDIInDevice + "|" + GetSettings().MIDIOutDevice,
+              "Tavren Demo Pro~800 (simulated)|Tavren Demo Pro~800 (simulated)");
+    EXPECT_TRUE(app->PortsOpen() && app->deviceRecognized);
+    EXPECT_TRUE(Loaded(0) && Loaded(99)) << "its bank loaded, as in demo mode";
+    delete app->midiPort; // closed before the fixture's device returns
+    app->midiPort = nullptr;
+    UseSimulatedDevice(&device);
+}
+
 // A port menu as the user reads it: the items in order, the checked one in brackets.
 std::string PortMenu(HMENU menu, UINT firstCommand) {
     std::string items;

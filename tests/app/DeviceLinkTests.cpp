@@ -277,6 +277,14 @@ TEST_F(DeviceLinkTest, AnInstrumentThatComesAndGoesIsFoundAgain) {
     SendMessageW(window, WM_POWERBROADCAST, PBT_APMRESUMEAUTOMATIC, 0);
     EXPECT_TRUE(app->PortsOpen());
     EXPECT_EQ(Requested().at(0), kIdentificationNumber) << "identified again";
+
+    // Remembered with a number that another port took: found by its name without it.
+    GetSettings().MIDIInDevice = GetSettings().MIDIOutDevice = std::string(kTestPort) + " 0";
+    device.portNames = {"USB Keys 0", kTestPort};
+    app->InitMidi();
+    EXPECT_TRUE(app->PortsOpen());
+    EXPECT_EQ(GetSettings().MIDIInDevice + "|" + GetSettings().MIDIOutDevice,
+              std::string(kTestPort) + "|" + kTestPort);
 }
 
 // A controller keyboard on an input of its own: its knobs of the panel's parameters are

@@ -72,6 +72,10 @@ int wmain(int argc, wchar_t** argv) {
     std::printf("control changes at %d per second each way for %ld s:\n", kRatePerSecond, seconds);
     PrintMemory("start", 0);
 
+    HWND knob = cutoff->GetControl()->hwnd;
+    Clock::time_point lastRepaint;
+    double longestBetweenRepaints = 0;
+    int shownValue = cutoff->GetValue();
     long emitted = 0;
     long sent = 0;
     long arrived = 0;
@@ -98,6 +102,16 @@ int wmain(int argc, wchar_t** argv) {
         arrived += static_cast<long>(device.Received().size());
         device.ClearReceived();
         Pump();
+        // The cutoff knob drawn with a new value: the longest time between two such repaints.
+        if (cutoff->GetValue() != shownValue && !GetUpdateRect(knob, nullptr, FALSE)) {
+            const Clock::time_point painted = Clock::now();
+            if (lastRepaint != Clock::time_point())
+                longestBetweenRepaints =
+                    std::max(longestBetweenRepaints,
+                             std::chrono::duration<double, std::milli>(painted - lastRepaint).count());
+            lastRepaint = painted;
+            shownValue = cutoff->GetValue();
+        }
         if (now >= nextReport) {
             PrintMemory("", std::chrono::duration<double>(now - start).count());
             nextReport += std::chrono::minutes(5);
@@ -120,6 +134,10 @@ int wmain(int argc, wchar_t** argv) {
                 left.empty() ? "empty" : "NOT EMPTY", shown ? "yes" : "NO");
     std::printf("  to the instrument: %ld sent, %ld arrived%s\n", sent, arrived,
                 arrived == sent ? "" : "  (CHANGES LOST)");
+    std::printf(
+        "  the window stayed responsive: at most %.1f ms between two repaints of the cutoff knob with a "
+        "new value (goal: at most 50 ms)\n",
+        longestBetweenRepaints);
     std::printf("  nothing that fitted in the queue was lost: %s\n",
                 left.empty() && shown && arrived == sent ? "yes" : "NO");
 

@@ -13,6 +13,7 @@
 #include "resources/ResourceIds.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace {
 
@@ -49,76 +50,87 @@ void Refuse(HWND dialog, const std::string& text) {
     MessageBoxW(dialog, Widen(text).c_str(), L"Tavren", MB_OK | MB_ICONWARNING);
 }
 
-INT_PTR CALLBACK RenameDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
-    auto* name = reinterpret_cast<std::string*>(GetWindowLongPtrW(dialog, DWLP_USER));
-    switch (message) {
-    case WM_INITDIALOG:
+// A dialog of fields that OK takes only when they hold what they must: each kind fills
+// its fields when the dialog opens and takes them, or says why not, at OK.
+struct Form {
+    virtual ~Form() = default;
+    virtual void Fill(HWND dialog) = 0;
+    virtual bool Take(HWND dialog) = 0; // false keeps the dialog open
+};
+
+INT_PTR CALLBACK FormDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_INITDIALOG) {
         SetWindowLongPtrW(dialog, DWLP_USER, lParam);
-        SetDlgItemTextW(dialog, IDC_NAME, Widen(*reinterpret_cast<std::string*>(lParam)).c_str());
-        SendDlgItemMessageW(dialog, IDC_NAME, EM_SETLIMITTEXT, kNameFieldLength, 0);
+        reinterpret_cast<Form*>(lParam)->Fill(dialog);
         return TRUE;
-    case WM_COMMAND:
-        if (LOWORD(wParam) == IDOK) {
-            const std::string typed = Narrow(WindowText(GetDlgItem(dialog, IDC_NAME)));
-            if (!IsValidPatchName(typed)) {
-                Refuse(dialog, kBadName);
-                return TRUE;
-            }
-            *name = typed;
-            EndDialog(dialog, IDOK);
-        } else if (LOWORD(wParam) == IDCANCEL) {
-            EndDialog(dialog, IDCANCEL);
-        }
-        return TRUE;
-    default:
-        return FALSE;
     }
+    if (message != WM_COMMAND)
+        return FALSE;
+    auto* form = reinterpret_cast<Form*>(GetWindowLongPtrW(dialog, DWLP_USER));
+    if (LOWORD(wParam) == IDOK && form->Take(dialog))
+        EndDialog(dialog, IDOK);
+    else if (LOWORD(wParam) == IDCANCEL)
+        EndDialog(dialog, IDCANCEL);
+    return TRUE;
 }
 
-struct StoreChoice {
+// The name, in a field of 16 characters, taken when the instrument can keep it.
+bool TakeName(HWND dialog, std::string& name) {
+    const std::string typed = Narrow(WindowText(GetDlgItem(dialog, IDC_NAME)));
+    if (!IsValidPatchName(typed)) {
+        Refuse(dialog, kBadName);
+        return false;
+    }
+    name = typed;
+    return true;
+}
+
+void FillName(HWND dialog, const std::string& name) {
+    SetDlgItemTextW(dialog, IDC_NAME, Widen(name).c_str());
+    SendDlgItemMessageW(dialog, IDC_NAME, EM_SETLIMITTEXT, kNameFieldLength, 0);
+}
+
+struct RenameForm : Form {
+    explicit RenameForm(std::string current) : name(std::move(current)) {}
+    void Fill(HWND dialog) override { FillName(dialog, name); }
+    bool Take(HWND dialog) override { return TakeName(dialog, name); }
+    std::string name;
+};
+
+struct StoreForm : Form {
+    StoreForm(int own, std::string current) : patch(own), name(std::move(current)) {}
+    void Fill(HWND dialog) override {
+        SetDlgItemInt(dialog, IDC_BANK, static_cast<UINT>(patch / PatchBank::kPrograms), FALSE);
+        SetDlgItemInt(dialog, IDC_PROGRAM, static_cast<UINT>(patch % PatchBank::kPrograms), FALSE);
+        FillName(dialog, name);
+    }
+    bool Take(HWND dialog) override {
+        BOOL bankRead = FALSE, programRead = FALSE;
+        const UINT bank = GetDlgItemInt(dialog, IDC_BANK, &bankRead, FALSE);
+        const UINT program = GetDlgItemInt(dialog, IDC_PROGRAM, &programRead, FALSE);
+        if (!bankRead || bank >= PatchBank::kBanks || !programRead || program >= PatchBank::kPrograms) {
+            Refuse(dialog, "Choose a bank from 0 to 3 and a program from 0 to 99.");
+            return false;
+        }
+        if (!TakeName(dialog, name))
+            return false;
+        patch = static_cast<int>(bank * PatchBank::kPrograms + program);
+        return true;
+    }
     int patch;
     std::string name;
 };
 
-INT_PTR CALLBACK StoreDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
-    auto* choice = reinterpret_cast<StoreChoice*>(GetWindowLongPtrW(dialog, DWLP_USER));
-    switch (message) {
-    case WM_INITDIALOG:
-        SetWindowLongPtrW(dialog, DWLP_USER, lParam);
-        choice = reinterpret_cast<StoreChoice*>(lParam);
-        SetDlgItemInt(dialog, IDC_BANK, static_cast<UINT>(choice->patch / PatchBank::kPrograms), FALSE);
-        SetDlgItemInt(dialog, IDC_PROGRAM, static_cast<UINT>(choice->patch % PatchBank::kPrograms), FALSE);
-        SetDlgItemTextW(dialog, IDC_NAME, Widen(choice->name).c_str());
-        SendDlgItemMessageW(dialog, IDC_NAME, EM_SETLIMITTEXT, kNameFieldLength, 0);
-        return TRUE;
-    case WM_COMMAND:
-        if (LOWORD(wParam) == IDOK) {
-            BOOL bankRead = FALSE, programRead = FALSE;
-            const UINT bank = GetDlgItemInt(dialog, IDC_BANK, &bankRead, FALSE);
-            const UINT program = GetDlgItemInt(dialog, IDC_PROGRAM, &programRead, FALSE);
-            const std::string typed = Narrow(WindowText(GetDlgItem(dialog, IDC_NAME)));
-            if (!bankRead || bank >= PatchBank::kBanks || !programRead || program >= PatchBank::kPrograms) {
-                Refuse(dialog, "Choose a bank from 0 to 3 and a program from 0 to 99.");
-                return TRUE;
-            }
-            if (!IsValidPatchName(typed)) {
-                Refuse(dialog, kBadName);
-                return TRUE;
-            }
-            *choice = {static_cast<int>(bank * PatchBank::kPrograms + program), typed};
-            EndDialog(dialog, IDOK);
-        } else if (LOWORD(wParam) == IDCANCEL) {
-            EndDialog(dialog, IDCANCEL);
-        }
-        return TRUE;
-    default:
-        return FALSE;
-    }
-}
-
 // The settings dialog's rows are made from the table: a label and a field each, a list
 // to choose from for a choice, a text box for a number, a plain text for the tuning.
-struct SettingsDialog {
+struct SettingsDialog;
+void MakeSettingRows(HWND dialog, SettingsDialog& state);
+bool TakeSettings(HWND dialog, SettingsDialog& state);
+
+struct SettingsDialog : Form {
+    explicit SettingsDialog(std::vector<uint8_t> unpacked) : data(std::move(unpacked)) {}
+    void Fill(HWND dialog) override { MakeSettingRows(dialog, *this); }
+    bool Take(HWND dialog) override { return TakeSettings(dialog, *this); }
     std::vector<uint8_t> data;       // the patch's unpacked bytes as it would be stored
     std::vector<std::wstring> shown; // each field's first text
     std::map<int, int> changed;      // what OK takes: unpacked byte -> value
@@ -192,24 +204,6 @@ bool TakeSettings(HWND dialog, SettingsDialog& state) {
     return true;
 }
 
-INT_PTR CALLBACK SettingsDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
-    auto* state = reinterpret_cast<SettingsDialog*>(GetWindowLongPtrW(dialog, DWLP_USER));
-    switch (message) {
-    case WM_INITDIALOG:
-        SetWindowLongPtrW(dialog, DWLP_USER, lParam);
-        MakeSettingRows(dialog, *reinterpret_cast<SettingsDialog*>(lParam));
-        return TRUE;
-    case WM_COMMAND:
-        if (LOWORD(wParam) == IDOK && TakeSettings(dialog, *state))
-            EndDialog(dialog, IDOK);
-        else if (LOWORD(wParam) == IDCANCEL)
-            EndDialog(dialog, IDCANCEL);
-        return TRUE;
-    default:
-        return FALSE;
-    }
-}
-
 } // namespace
 
 bool App::OnEditCommand(HWND window, int commandId) {
@@ -235,15 +229,15 @@ bool App::OnEditCommand(HWND window, int commandId) {
         return false;
     }
     if (commandId == IDM_RENAME) {
-        std::string name = edit.Name();
-        if (DialogBoxParamW(instance, MAKEINTRESOURCEW(IDD_RENAME), window, RenameDialogProc,
-                            reinterpret_cast<LPARAM>(&name)) == IDOK)
-            Rename(name);
+        RenameForm form(edit.Name());
+        if (DialogBoxParamW(instance, MAKEINTRESOURCEW(IDD_RENAME), window, FormDialogProc,
+                            reinterpret_cast<LPARAM>(static_cast<Form*>(&form))) == IDOK)
+            Rename(form.name);
     } else if (commandId == IDM_STORE) {
         const int own = edit.PatchNumber();
-        StoreChoice choice{own >= 0 && own < PatchBank::kSlots ? own : 0, edit.Name()};
-        if (DialogBoxParamW(instance, MAKEINTRESOURCEW(IDD_STORE), window, StoreDialogProc,
-                            reinterpret_cast<LPARAM>(&choice)) == IDOK) {
+        StoreForm choice(own >= 0 && own < PatchBank::kSlots ? own : 0, edit.Name());
+        if (DialogBoxParamW(instance, MAKEINTRESOURCEW(IDD_STORE), window, FormDialogProc,
+                            reinterpret_cast<LPARAM>(static_cast<Form*>(&choice))) == IDOK) {
             const RestoreResult result =
                 StorePatch(choice.patch, choice.name, [window](const std::string& question) {
                     return MessageBoxW(window, Widen(question).c_str(), L"Store Patch",
@@ -253,9 +247,9 @@ bool App::OnEditCommand(HWND window, int commandId) {
                 MessageBoxW(window, Widen(RestoreReport(result)).c_str(), L"Tavren", MB_OK | MB_ICONWARNING);
         }
     } else {
-        SettingsDialog state{edit.Unpacked(), {}, {}};
-        if (DialogBoxParamW(instance, MAKEINTRESOURCEW(IDD_PATCH_SETTINGS), window, SettingsDialogProc,
-                            reinterpret_cast<LPARAM>(&state)) == IDOK)
+        SettingsDialog state(edit.Unpacked());
+        if (DialogBoxParamW(instance, MAKEINTRESOURCEW(IDD_PATCH_SETTINGS), window, FormDialogProc,
+                            reinterpret_cast<LPARAM>(static_cast<Form*>(&state))) == IDOK)
             ChangeSettings(state.changed);
     }
     return true;

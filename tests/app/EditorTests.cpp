@@ -199,8 +199,22 @@ TEST_F(EditorTest, TheSettingsDialogChangesWhatHasNoKnobAndStoreKeepsIt) {
     EXPECT_EQ(app->edit.Byte(89), 0xFF);
     EXPECT_TRUE(app->Said("Patch settings changed: they take effect when the patch is stored."));
     EXPECT_EQ(MenuText(IDM_UNDO), "&Undo Patch Settings\tCtrl+Z");
-    ASSERT_TRUE(app->StorePatch(7, app->edit.Name(), [](const std::string&) { return true; }).AllVerified());
-    const std::vector<uint8_t> kept = UnpackPatchData(device.instrument.Patch(7));
+    // Stored through the menu: the dialog, its own slot changed to 2:07, then Yes.
+    SetTimer(nullptr, 0, 200, [](HWND, UINT, UINT_PTR timer, DWORD) {
+        HWND dialog = FindWindowW(L"#32770", L"Store Patch");
+        if (dialog == nullptr)
+            return;
+        if (GetDlgItem(dialog, IDC_BANK) != nullptr) {
+            SetDlgItemTextW(dialog, IDC_BANK, L"2");
+            PostMessageW(dialog, WM_COMMAND, IDOK, 0);
+        } else { // the question that names the patch replaced
+            KillTimer(nullptr, timer);
+            PostMessageW(dialog, WM_COMMAND, IDYES, 0);
+        }
+    });
+    SendMessageW(window, WM_COMMAND, IDM_STORE, 0);
+    EXPECT_EQ(Title(), "Tavren - 2:07 " + ReadPatchName(device.instrument.Patch(207)));
+    const std::vector<uint8_t> kept = UnpackPatchData(device.instrument.Patch(207));
     EXPECT_EQ(kept[72], 3);
     EXPECT_EQ(kept[88], 12);
 }

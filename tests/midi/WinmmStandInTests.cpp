@@ -338,8 +338,9 @@ TEST(WinmmStandIn, PortsClosedWhileAnswersAreOnTheirWayLoseNoBuffer) {
     const std::string dump = HexText(SimulatedInstrument().Patch(5));
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
-        // The answer to the start-up query comes after the program stopped waiting for it.
-        StandInProgram tavren(Settings{{L"LATENCY_MS", L"400"}, {L"PIECE", L"40"}});
+        // The answer to the start-up query comes long after the program stopped waiting
+        // for it: still on its way when the window closes, however busy the machine.
+        StandInProgram tavren(Settings{{L"LATENCY_MS", L"2000"}, {L"PIECE", L"40"}});
         ASSERT_NE(tavren.program->window, nullptr);
         for (int i = 0; i < 30; ++i)
             tavren.Emit(dump);

@@ -8,7 +8,6 @@ namespace {
 
 // Unpacked bytes of a format 0x6F dump and where its newer fields lie.
 constexpr std::size_t kUnpacked6FLength = 173;
-constexpr std::size_t kNameField = 150;
 constexpr std::size_t kKeyTrackingReference = 169;
 constexpr uint8_t kKeyTrackingFromC4 = 3;
 constexpr std::size_t kPitchBendRangeHigh = 172;
@@ -71,9 +70,9 @@ Bytes UpgradeToFormat6F(const Bytes& dump) {
         }
     }
     data.resize(kUnpacked6FLength, 0);
-    std::fill(data.begin() + kNameField, data.end(), 0);
+    std::fill(data.begin() + kNameFieldByte, data.end(), 0);
     if (*format >= kFormatVersion6D && name != "[Unnamed]")
-        std::copy_n(name.begin(), std::min(name.size(), kNameFieldLength), data.begin() + kNameField);
+        std::copy_n(name.begin(), std::min(name.size(), kNameFieldLength), data.begin() + kNameFieldByte);
     data[kFormatVersionByte] = kFormatVersion6F;
     data[kKeyTrackingReference] = kKeyTrackingFromC4;
     data[kPitchBendRangeHigh] = kTwelveSemitonesHigh;

@@ -10,8 +10,6 @@
 
 namespace {
 
-constexpr std::size_t kNameField = 150; // unpacked, format 0x6F
-
 // A knob of 256 steps is the high byte of a 16-bit value whose low byte lies before it.
 bool IsWide(const ParameterRow& row) {
     return row.kind == ControlKind::Knob && row.maxValue == 255 && row.field.bits == 8;
@@ -66,10 +64,12 @@ void PatchEdit::SetValue(int id, int value) {
 
 std::vector<DecodedValue> PatchEdit::Values() const {
     std::vector<DecodedValue> values;
-    for (const ParameterRow& row : ParameterTable()) {
-        const int value = Value(row.id);
-        if (value >= 0 && row.field.byte >= 0)
-            values.push_back({row.id, value});
+    const auto& table = ParameterTable();
+    for (std::size_t row = 0; row < table.size(); ++row) {
+        const auto edited = values_.find(table[row].id);
+        const int value = edited != values_.end() ? edited->second : base_ ? base_->values[row] : -1;
+        if (value >= 0 && table[row].field.byte >= 0)
+            values.push_back({table[row].id, value});
     }
     return values;
 }
@@ -134,9 +134,9 @@ Bytes PatchEdit::BuildDump(int patchNumber) const {
             data[byte] = static_cast<uint8_t>((data[byte] & ~mask) | ((value << row->field.shift) & mask));
         }
     }
-    if (name_ && kNameField + kNameFieldLength <= data.size()) {
-        std::fill_n(data.begin() + kNameField, kNameFieldLength, 0);
-        std::copy_n(name_->begin(), std::min(name_->size(), kNameFieldLength), data.begin() + kNameField);
+    if (name_ && kNameFieldByte + kNameFieldLength <= data.size()) {
+        std::fill_n(data.begin() + kNameFieldByte, kNameFieldLength, 0);
+        std::copy_n(name_->begin(), std::min(name_->size(), kNameFieldLength), data.begin() + kNameFieldByte);
     }
     return PackPatchDump(patchNumber, data);
 }

@@ -48,6 +48,8 @@ constexpr std::size_t kNameOffset = 183;
 constexpr std::size_t kNameSkippedHeaderA = 187;
 constexpr std::size_t kNameSkippedHeaderB = 195;
 constexpr std::size_t kNameFieldLength = 16;
+// In format 0x6F the name is unpacked bytes 150 to 165.
+constexpr std::size_t kNameFieldByte = 150;
 
 constexpr int kProgramsPerBank = 100;
 constexpr int kHighestPatchNumber = (1 << 14) - 1; // what two 7-bit bytes can carry

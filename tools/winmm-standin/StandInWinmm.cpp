@@ -285,30 +285,48 @@ class Driver {
     }
 
     MMRESULT PrepareInput(HMIDIIN handle, MIDIHDR* header, UINT size) {
+        return Prepare(inputs_, handle, header, size);
+    }
+    MMRESULT UnprepareInput(HMIDIIN handle, MIDIHDR* header, UINT size) {
+        return Unprepare(inputs_, handle, header, size, "midiInUnprepareHeader");
+    }
+    MMRESULT PrepareOutput(HMIDIOUT handle, MIDIHDR* header, UINT size) {
+        return Prepare(outputs_, handle, header, size);
+    }
+    MMRESULT UnprepareOutput(HMIDIOUT handle, MIDIHDR* header, UINT size) {
+        return Unprepare(outputs_, handle, header, size, "midiOutUnprepareHeader");
+    }
+
+    // A header is prepared for an open port of either side, and unprepared unless the
+    // driver still holds it.
+    template <typename Map, typename Handle>
+    MMRESULT Prepare(Map& map, Handle handle, MIDIHDR* header, UINT size) {
         std::lock_guard<std::mutex> lock(mutex_);
-        const std::shared_ptr<Input> input = FindLocked(inputs_, handle);
-        if (!input)
+        const auto port = FindLocked(map, handle);
+        if (!port)
             return MMSYSERR_INVALHANDLE;
         if (header == nullptr || size < sizeof(MIDIHDR) || header->lpData == nullptr)
             return MMSYSERR_INVALPARAM;
         header->dwFlags |= MHDR_PREPARED;
-        input->prepared.insert(header);
+        port->prepared.insert(header);
         return MMSYSERR_NOERROR;
     }
 
-    MMRESULT UnprepareInput(HMIDIIN handle, MIDIHDR* header, UINT size) {
+    template <typename Map, typename Handle>
+    MMRESULT Unprepare(Map& map, Handle handle, MIDIHDR* header, UINT size, const char* function) {
         std::lock_guard<std::mutex> lock(mutex_);
-        const std::shared_ptr<Input> input = FindLocked(inputs_, handle);
-        if (!input)
+        const auto port = FindLocked(map, handle);
+        if (!port)
             return MMSYSERR_INVALHANDLE;
         if (header == nullptr || size < sizeof(MIDIHDR))
             return MMSYSERR_INVALPARAM;
         if (header->dwFlags & MHDR_INQUEUE) {
-            LogLocked("# midiInUnprepareHeader: still queued -> " + std::to_string(MIDIERR_STILLPLAYING));
+            LogLocked(std::string("# ") + function + ": still queued -> " +
+                      std::to_string(MIDIERR_STILLPLAYING));
             return MIDIERR_STILLPLAYING;
         }
         header->dwFlags &= ~MHDR_PREPARED;
-        input->prepared.erase(header);
+        port->prepared.erase(header);
         return MMSYSERR_NOERROR;
     }
 
@@ -426,32 +444,6 @@ class Driver {
             outputs_.erase(reinterpret_cast<UINT_PTR>(handle));
         }
         Tell(*output, MOM_CLOSE, 0);
-        return MMSYSERR_NOERROR;
-    }
-
-    MMRESULT PrepareOutput(HMIDIOUT handle, MIDIHDR* header, UINT size) {
-        std::lock_guard<std::mutex> lock(mutex_);
-        const std::shared_ptr<Output> output = FindLocked(outputs_, handle);
-        if (!output)
-            return MMSYSERR_INVALHANDLE;
-        if (header == nullptr || size < sizeof(MIDIHDR) || header->lpData == nullptr)
-            return MMSYSERR_INVALPARAM;
-        header->dwFlags |= MHDR_PREPARED;
-        output->prepared.insert(header);
-        return MMSYSERR_NOERROR;
-    }
-
-    MMRESULT UnprepareOutput(HMIDIOUT handle, MIDIHDR* header, UINT size) {
-        std::lock_guard<std::mutex> lock(mutex_);
-        const std::shared_ptr<Output> output = FindLocked(outputs_, handle);
-        if (!output)
-            return MMSYSERR_INVALHANDLE;
-        if (header == nullptr || size < sizeof(MIDIHDR))
-            return MMSYSERR_INVALPARAM;
-        if (header->dwFlags & MHDR_INQUEUE)
-            return MIDIERR_STILLPLAYING;
-        header->dwFlags &= ~MHDR_PREPARED;
-        output->prepared.erase(header);
         return MMSYSERR_NOERROR;
     }
 

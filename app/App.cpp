@@ -22,19 +22,16 @@ namespace {
 App* gApp = nullptr;
 HINSTANCE gInstance = nullptr;
 
-constexpr int kTopBarHeight = 25;
-constexpr int kEditorTop = 26; // row 25 stays the main window's black background
-
-HFONT CreateAppFont(int height) {
-    return CreateFontW(height, 0, 0, 0, 300, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
-                       CLIP_DEFAULT_PRECIS, CLEARTYPE_QUALITY, VARIABLE_PITCH, L"Arial");
-}
-
 void CheckCommand(HMENU menu, UINT command, bool checked) {
     CheckMenuItem(menu, command, MF_BYCOMMAND | (checked ? MF_CHECKED : MF_UNCHECKED));
 }
 
 } // namespace
+
+HFONT CreateAppFont(int height) {
+    return CreateFontW(height, 0, 0, 0, 300, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
+                       CLIP_DEFAULT_PRECIS, CLEARTYPE_QUALITY, VARIABLE_PITCH, L"Arial");
+}
 
 App* TheApp() {
     return gApp;
@@ -106,6 +103,7 @@ void App::ControlChanged(int id, int value) {
     // A control that holds the mouse is being dragged: the drag is one step.
     RecordChange(id, value, GetCapture() != nullptr ? EditHistory::Source::Drag : EditHistory::Source::Timed);
     SendParameter(id, value);
+    ShowValueTip(id);
 }
 
 void App::SendParameter(int id, int value) {
@@ -141,22 +139,28 @@ HWND App::CreateMainWindow(const wchar_t* className, const wchar_t* title) {
 }
 
 void App::InitMainWindow() {
+    const int windowDpi = WindowDpi(mainWindow);
+    if (windowDpi != dpi)
+        ApplyDpi(windowDpi);
     RECT client;
     GetClientRect(mainWindow, &client);
     RECT bar = client;
-    bar.bottom = kTopBarHeight;
+    bar.bottom = TopBarHeight();
     topBar = new SimplePanel(this, mainWindow, instance, bar);
     editorPanel = new SimplePanel(this, mainWindow, instance, client);
     engine = new Pro800Engine();
     RECT area = client;
     area.right *= 2;
     engine->BuildEditor(this, editorPanel->hwnd, instance, area);
+    if (engine->statusPanel != nullptr)
+        engine->statusPanel->lineHeight = MulDiv(StatusPanel::kLineHeight, dpi, 96);
     patchBank.host = this;
     patchBank.engine = engine;
     patchBank.slots.assign(PatchBank::kSlots, PatchSlot{});
     engine->ShowEditor(this, topBar->hwnd, instance);
     OnSize();
     CreateDeviceMenus();
+    PostMessageW(mainWindow, WM_APP_AFTER_SHOW, 0, 0);
 }
 
 void App::CreateDeviceMenus() {
@@ -189,11 +193,13 @@ void App::OnSize() {
     GetClientRect(mainWindow, &client);
     if (topBar != nullptr) {
         MoveWindow(topBar->hwnd, client.left, client.top, client.right - client.left,
-                   kTopBarHeight - client.top, TRUE);
+                   TopBarHeight() - client.top, TRUE);
     }
     if (editorPanel != nullptr) {
-        MoveWindow(editorPanel->hwnd, client.left, kEditorTop, client.right - client.left,
-                   client.bottom - kEditorTop, TRUE);
+        // The row under the strip stays the main window's black background.
+        const int editorTop = TopBarHeight() + 1;
+        MoveWindow(editorPanel->hwnd, client.left, editorTop, client.right - client.left,
+                   client.bottom - editorTop, TRUE);
         if (engine != nullptr) {
             RECT area;
             GetClientRect(editorPanel->hwnd, &area);
@@ -236,6 +242,8 @@ void App::SyncOptionChecks() {
     CheckCommand(mainMenu, IDM_ROTARY_KNOBS, settings.KnobMode == 1);
     CheckCommand(mainMenu, IDM_DYNAMIC_SCALING, settings.DynamicScale == 1);
     CheckCommand(mainMenu, IDM_ECHO_MIDI, settings.EchoMIDI == 1);
+    CheckCommand(mainMenu, IDM_ROLLOVER_TIPS, settings.RolloverTooltips != 0);
+    CheckCommand(mainMenu, IDM_VALUE_TIPS, settings.ModifyValueTooltips != 0);
 }
 
 void App::OnTimer(UINT_PTR timerId) {
@@ -254,6 +262,9 @@ void App::OnTimer(UINT_PTR timerId) {
     case kTimerUpdateCheck:
         KillTimer(mainWindow, kTimerUpdateCheck);
         CheckForUpdates(false);
+        break;
+    case kTimerValueTip:
+        OnValueTipTimer();
         break;
     default:
         break;
@@ -301,6 +312,22 @@ LRESULT App::HandleMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam
     case WM_APP_MIDI_INPUT:
         PollMidiInput();
         return 0;
+    case WM_APP_AFTER_SHOW:
+        CreateTips();
+        return 0;
+    case WM_NOTIFY:
+        if (lParam != 0 && OnTipNotify(*reinterpret_cast<const NMHDR*>(lParam)))
+            return 0;
+        return DefWindowProcW(hwnd, message, wParam, lParam);
+    case WM_DPICHANGED: {
+        // Moved to a screen of another scale: the fonts follow, and the window takes the
+        // place and size the system suggests for it.
+        ApplyDpi(HIWORD(wParam));
+        if (const auto* suggested = reinterpret_cast<const RECT*>(lParam))
+            SetWindowPos(hwnd, nullptr, suggested->left, suggested->top, suggested->right - suggested->left,
+                         suggested->bottom - suggested->top, SWP_NOZORDER | SWP_NOACTIVATE);
+        return 0;
+    }
     case WM_DEVICECHANGE:
         if (wParam == DBT_DEVNODES_CHANGED)
             OnDevicesChanged();

@@ -18,6 +18,7 @@
 #include <string>
 #include <vector>
 
+class ControlTips;
 class MidiPort;
 class Pro800Engine;
 class SimplePanel;
@@ -27,12 +28,15 @@ enum AppTimer : UINT_PTR {
     kTimerPollMidi = 1,    // 100 ms while an input port is open
     kTimerCheckDevice = 2, // 3000 ms until the instrument has answered
     kTimerUpdateCheck = 3, // once, 1000 ms after start-up
+    kTimerValueTip = 4,    // 500 ms after a value tip last changed
 };
 
 // Sets the check marks of the two option commands from the settings.
 constexpr UINT WM_APP_SYNC_OPTIONS = WM_USER + 0x2A;
 // Posted from the MIDI library's thread: received messages wait in the input queue.
 constexpr UINT WM_APP_MIDI_INPUT = WM_USER + 0x2B;
+// Posted once the main window is built: what waits until it has been shown.
+constexpr UINT WM_APP_AFTER_SHOW = WM_USER + 0x2C;
 
 // Sizing states of the main window while the user moves or resizes it.
 enum SizingState { kSizingIdle = 0, kSizingEntered = 1, kSizingResizing = 2 };
@@ -58,6 +62,7 @@ class App : public IHost {
     void SendProgramChange(int bank, int program) override;
     PatchBank* GetPatchBank() override;
     void PatchShown(const std::vector<uint8_t>& dump) override;
+    int GetDpi() override;
 
     // Creates the main window at the stored placement; null when that fails.
     HWND CreateMainWindow(const wchar_t* className, const wchar_t* title);
@@ -142,6 +147,25 @@ class App : public IHost {
     // The window title ("Tavren - 1:07 Mini Lead *") and the Edit menu follow the edit.
     void UpdateTitle();
 
+    // The keyboard, tooltips and dots per inch (app/AppAccess.cpp).
+    // Tab and Shift+Tab: the next or previous control of the panel in reading order,
+    // then the patch list, round again.
+    void MoveFocus(bool forward);
+    // Ctrl+Right and Ctrl+Left: the next or previous patch of the list, shown as a click
+    // shows it; with `play` (Shift too) the instrument is switched to it as well.
+    void StepPatch(int step, bool play);
+    // Made once the window is shown: a control's name when the pointer rests on it, and
+    // the status lines whole; the value tip. They follow the two tooltip settings.
+    void CreateTips();
+    // The value tip beside control `id`, which the user just changed.
+    void ShowValueTip(int id);
+    void OnValueTipTimer();
+    // A tooltip asks for the status lines; false for other notifications.
+    bool OnTipNotify(const NMHDR& header);
+    // The fonts, the strip above the panel, the status lines and the tips at `newDpi`.
+    void ApplyDpi(int newDpi);
+    int TopBarHeight() const;
+
     LRESULT HandleMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 
     MidiPort* midiPort;                 // owned; null until MIDI is first set up
@@ -157,6 +181,9 @@ class App : public IHost {
     HFONT smallFont;
     HFONT mediumFont;
     HFONT largeFont;
+    int dpi = 96;                // of the main window; the fonts are made for it
+    ControlTips* tips = nullptr; // owned; null until the window has been shown
+    std::wstring statusTipText;  // what the status panel's tip shows now
     PatchBank patchBank;
     Pro800Engine* engine;     // owned; null until the editor is built
     SimplePanel* topBar;      // owned; the empty strip above the editor
@@ -232,6 +259,14 @@ class App : public IHost {
     std::wstring shownTitle;
     std::wstring undoText, redoText;
 };
+
+// The strip above the front panel at 96 DPI, where the main window's black shows.
+constexpr int kTopBarHeightAt96 = 25;
+
+// The program's Arial, `height` pixels high.
+HFONT CreateAppFont(int height);
+// The dots per inch of `window` (96 at 100 %).
+int WindowDpi(HWND window);
 
 // The process-wide application object and instance handle.
 App* TheApp();

@@ -5,6 +5,7 @@
 #include "app/Settings.h"
 #include "app/UpdateCheck.h"
 #include "app/Version.h"
+#include "controls/ControlTips.h"
 #include "midi/DemoMode.h"
 #include "midi/MidiPort.h"
 #include "midi/MidiPortFactory.h"
@@ -34,6 +35,29 @@ void App::OnCommand(HWND window, int commandId) {
     case IDM_DYNAMIC_SCALING:
         ToggleOption(settings.DynamicScale, IDM_DYNAMIC_SCALING);
         OnSize();
+        break;
+    case IDM_ROLLOVER_TIPS:
+        settings.RolloverTooltips = settings.RolloverTooltips != 0 ? 0 : 1;
+        SyncOptionChecks();
+        if (tips != nullptr)
+            tips->SetRolloverOn(settings.RolloverTooltips != 0);
+        break;
+    case IDM_VALUE_TIPS:
+        settings.ModifyValueTooltips = settings.ModifyValueTooltips != 0 ? 0 : 1;
+        SyncOptionChecks();
+        if (settings.ModifyValueTooltips == 0)
+            OnValueTipTimer();
+        break;
+    case IDM_NEXT_CONTROL:
+    case IDM_PREVIOUS_CONTROL:
+        MoveFocus(commandId == IDM_NEXT_CONTROL);
+        break;
+    case IDM_NEXT_PATCH:
+    case IDM_PREVIOUS_PATCH:
+    case IDM_NEXT_PATCH_PLAY:
+    case IDM_PREVIOUS_PATCH_PLAY:
+        StepPatch(commandId == IDM_NEXT_PATCH || commandId == IDM_NEXT_PATCH_PLAY ? 1 : -1,
+                  commandId == IDM_NEXT_PATCH_PLAY || commandId == IDM_PREVIOUS_PATCH_PLAY);
         break;
     case IDM_CHECK_UPDATES:
         CheckForUpdates(true);

@@ -13,12 +13,14 @@ class PatchBank;
 // hold an IHost* that they never own.
 class IHost {
   public:
-    virtual HWND GetHwnd() = 0;                                // the main window
-    virtual void ControlChanged(int id, int value) = 0;        // a user edit of control `id`
-    virtual void ShowStatus(std::string text) = 0;             // one line for the status panel
-    virtual HFONT GetSmallFont() = 0;                          // 14-pixel Arial
-    virtual HFONT GetMediumFont() = 0;                         // 18-pixel Arial
-    virtual HFONT GetLargeFont() = 0;                          // 22-pixel Arial
+    virtual HWND GetHwnd() = 0;                         // the main window
+    virtual void ControlChanged(int id, int value) = 0; // a user edit of control `id`
+    virtual void ShowStatus(std::string text) = 0;      // one line for the status panel
+    virtual HFONT GetSmallFont() = 0;                   // 14-pixel Arial at 96 DPI
+    virtual HFONT GetMediumFont() = 0;                  // 18-pixel Arial
+    virtual HFONT GetLargeFont() = 0;                   // 22-pixel Arial
+    // The main window's dots per inch (96 at 100 %); the fonts above are made for it.
+    virtual int GetDpi() { return 96; }
     virtual void SelectPatch(int bank, int program) = 0;       // show a cached patch or request it
     virtual void SendProgramChange(int bank, int program) = 0; // switch the instrument to a patch
     virtual PatchBank* GetPatchBank() = 0;                     // the cache of received patches

@@ -1,8 +1,11 @@
 #include "controls/CustomControl.h"
 
+#include "controls/ControlAccessible.h"
+#include "controls/KnobMath.h"
 #include "controls/ListControl.h"
 #include "controls/UnitFormat.h"
 
+#include <oleacc.h>
 #include <windowsx.h>
 
 namespace {
@@ -11,8 +14,11 @@ unsigned gBatch = 0;     // the batch in progress
 unsigned gLastBatch = 0; // numbers are not reused, so an old mark never matches
 int gBatchDepth = 0;
 unsigned gPresses = 0;
+bool gFocusRings = false;
 
 } // namespace
+
+static CustomControl* ControlOf(HWND hwnd);
 
 unsigned CustomControl::Presses() {
     return gPresses;
@@ -39,6 +45,11 @@ CustomControl::CustomControl(IHost* controlHost, const wchar_t* windowClass, int
     : rect(area), className(windowClass), host(controlHost), controlId(id) {}
 
 CustomControl::~CustomControl() {
+    if (accessible) {
+        // A screen reader may hold the object longer: from now on it answers that it is gone.
+        accessible->Detach();
+        accessible->Release();
+    }
     // The window may outlive the object; from now on it gets default processing only.
     if (hwnd && reinterpret_cast<CustomControl*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA)) == this)
         SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
@@ -110,6 +121,100 @@ bool CustomControl::OnReserved1(int) {
 }
 bool CustomControl::OnReserved2(int) {
     return false;
+}
+
+long CustomControl::AccessibleRole() {
+    return ROLE_SYSTEM_CLIENT;
+}
+std::wstring CustomControl::AccessibleName() {
+    return accessibleName;
+}
+std::wstring CustomControl::AccessibleValue() {
+    return L"";
+}
+long CustomControl::AccessibleState() {
+    long state = STATE_SYSTEM_FOCUSABLE;
+    if (focused)
+        state |= STATE_SYSTEM_FOCUSED;
+    if (!active)
+        state |= STATE_SYSTEM_UNAVAILABLE;
+    return state;
+}
+
+void CustomControl::NotifyAccessible(DWORD event) const {
+    if (hwnd)
+        NotifyWinEvent(event, hwnd, OBJID_CLIENT, CHILDID_SELF);
+}
+
+LRESULT CustomControl::AccessibleObject(WPARAM flags) {
+    if (!accessible)
+        accessible = new ControlAccessible(this);
+    return accessible->Answer(flags);
+}
+
+void CustomControl::OnFocusChanged() {
+    InvalidateParentArea();
+    InvalidateOwnWindow();
+}
+
+void CustomControl::ShowFocusRings(bool show) {
+    if (show == gFocusRings)
+        return;
+    gFocusRings = show;
+    // Only the window with the focus draws a ring; other windows keep other things in
+    // their user data.
+    HWND focus = GetFocus();
+    if (!focus || GetWindowLongPtrW(focus, GWLP_WNDPROC) != reinterpret_cast<LONG_PTR>(CustomControlWndProc))
+        return;
+    if (CustomControl* control = ControlOf(focus); control && control->focused)
+        control->OnFocusChanged();
+}
+
+bool CustomControl::FocusRingsShown() {
+    return gFocusRings;
+}
+
+void CustomControl::DrawFocusRing(HDC dc, const RECT& area) const {
+    if (!focused || !gFocusRings)
+        return;
+    // Two pixels of light blue: plain on the panel's black and on the controls' grey.
+    HBRUSH ring = CreateSolidBrush(RGB(64, 192, 255));
+    RECT edge = area;
+    for (int i = 0; i < 2; ++i) {
+        FrameRect(dc, &edge, ring);
+        InflateRect(&edge, -1, -1);
+    }
+    DeleteObject(ring);
+}
+
+bool CustomControl::ControlKeyOf(int virtualKey, ControlKey& key) {
+    switch (virtualKey) {
+    case VK_UP:
+    case VK_RIGHT:
+        key = ControlKey::Up;
+        return true;
+    case VK_DOWN:
+    case VK_LEFT:
+        key = ControlKey::Down;
+        return true;
+    case VK_PRIOR:
+        key = ControlKey::PageUp;
+        return true;
+    case VK_NEXT:
+        key = ControlKey::PageDown;
+        return true;
+    case VK_HOME:
+        key = ControlKey::Home;
+        return true;
+    case VK_END:
+        key = ControlKey::End;
+        return true;
+    case VK_SPACE:
+        key = ControlKey::Space;
+        return true;
+    default:
+        return false;
+    }
 }
 
 void CustomControl::RequestLeaveTracking() {
@@ -237,7 +342,21 @@ LRESULT CALLBACK CustomControlWndProc(HWND hwnd, UINT message, WPARAM wParam, LP
         forward = control && control->OnCaptureLost(false);
         break;
     case WM_KEYDOWN:
+        CustomControl::ShowFocusRings(true);
         forward = control && control->OnKeyDown(static_cast<int>(wParam));
+        break;
+    case WM_SETFOCUS:
+    case WM_KILLFOCUS:
+        if (control && control->controlId != 0) {
+            control->focused = message == WM_SETFOCUS;
+            control->OnFocusChanged();
+            if (control->focused)
+                control->NotifyAccessible(EVENT_OBJECT_FOCUS);
+        }
+        break;
+    case WM_GETOBJECT:
+        if (control && static_cast<LONG>(lParam) == static_cast<LONG>(OBJID_CLIENT))
+            return control->AccessibleObject(wParam);
         break;
     case WM_TIMER:
         if (control)
@@ -256,6 +375,7 @@ LRESULT CALLBACK CustomControlWndProc(HWND hwnd, UINT message, WPARAM wParam, LP
         }
         break;
     case WM_LBUTTONDOWN:
+        CustomControl::ShowFocusRings(false);
         ++gPresses;
         forward = control && control->OnLButtonDown(x, y);
         break;

@@ -4,7 +4,11 @@
 
 #include <windows.h>
 
+#include <string>
+
+class ControlAccessible;
 class IHost;
+enum class ControlKey;
 
 // The base of every control window: the object behind one child window, served by
 // CustomControlWndProc, which turns window messages into the virtual handlers below.
@@ -37,6 +41,17 @@ class CustomControl : public IDisplayUnits {
     virtual bool OnReserved1(int argument); // no message reaches these two
     virtual bool OnReserved2(int argument);
 
+    // What a screen reader is told (MSAA roles and states): a control names itself by
+    // accessibleName and has no value unless it says otherwise.
+    virtual long AccessibleRole();
+    virtual std::wstring AccessibleName();
+    virtual std::wstring AccessibleValue();
+    virtual long AccessibleState();
+    // Tells a screen reader that the control changed (EVENT_OBJECT_VALUECHANGE, say).
+    void NotifyAccessible(DWORD event) const;
+    // The answer to WM_GETOBJECT for the client area.
+    LRESULT AccessibleObject(WPARAM flags);
+
     // Invalidates, without erasing, the parent's area under this control.
     void InvalidateParentArea();
     // Change the flag and repaint the parent's area and the control; equal values do nothing.
@@ -46,6 +61,15 @@ class CustomControl : public IDisplayUnits {
     void InvalidateOwnWindow();
     // Asks for one WM_MOUSELEAVE unless one is pending or the control has no identifier.
     void RequestLeaveTracking();
+    // Draws the ring that shows the keyboard focus just inside `area`, when the control
+    // has it and rings are shown.
+    void DrawFocusRing(HDC dc, const RECT& area) const;
+    // As Windows does, the focus ring shows once the keyboard is used and hides at a
+    // click; Tab shows it too.
+    static void ShowFocusRings(bool show);
+    static bool FocusRingsShown();
+    // The key of a control with the focus that `virtualKey` is; false for other keys.
+    static bool ControlKeyOf(int virtualKey, ControlKey& key);
 
     // How many times a mouse button went down on a control: a drag is the changes made
     // while the count stays the same and a control holds the mouse.
@@ -55,22 +79,30 @@ class CustomControl : public IDisplayUnits {
     // parent's client coordinates.
     static void ForwardToParent(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
-    RECT rect;                  // rectangle in the parent's client coordinates at construction
-    HWND hwnd = nullptr;        // the control's window; null until creation returns
-    const wchar_t* className;   // window class of this control
-    IHost* host;                // receives value changes; not owned
-    int controlId;              // reported with every value change; 0 for panels
-    bool active = true;         // false: paints nothing and passes mouse input on
-    bool highlighted = false;   // a knob draws a yellow frame
-    bool trackingLeave = false; // a leave notification is requested and not yet delivered
+    RECT rect;                   // rectangle in the parent's client coordinates at construction
+    HWND hwnd = nullptr;         // the control's window; null until creation returns
+    const wchar_t* className;    // window class of this control
+    IHost* host;                 // receives value changes; not owned
+    int controlId;               // reported with every value change; 0 for panels
+    bool active = true;          // false: paints nothing and passes mouse input on
+    bool highlighted = false;    // a knob draws a yellow frame
+    bool trackingLeave = false;  // a leave notification is requested and not yet delivered
+    bool focused = false;        // the control has the keyboard focus
+    std::wstring accessibleName; // "Filter: CUTOFF"; empty for none
     unsigned invalidatedInBatch =
         0; // the RepaintBatch that invalidated the window; 0: none since its last paint
+
+    // The focus came or went: the control and the panel under its ring are drawn again.
+    virtual void OnFocusChanged();
 
   protected:
     CustomControl(IHost* controlHost, const wchar_t* windowClass, int id, const RECT& area);
     // Creates the window with this object as creation parameter. Concrete classes call
     // it last in their constructor, so the window never sees a half-built object.
     void CreateControlWindow(HWND parent, HINSTANCE instance);
+
+  private:
+    ControlAccessible* accessible = nullptr; // made at the first WM_GETOBJECT; one reference held
 };
 
 // SetWindowPos flags for a move within a rescale of the front panel: nothing is drawn,

@@ -8,6 +8,10 @@
 
 #include "controls/GdiplusHeader.h"
 
+#include "controls/KnobMath.h"
+
+#include <oleacc.h>
+
 #include <utility>
 
 namespace {
@@ -48,6 +52,7 @@ void ImageToggleBase::SetValue(int newValue) {
     InvalidateOwnWindow();
     if (clickToggles && hwnd)
         UpdateWindow(hwnd);
+    NotifyAccessible(clickToggles ? EVENT_OBJECT_STATECHANGE : EVENT_OBJECT_VALUECHANGE);
 }
 
 int ImageToggleBase::GetUnits() {
@@ -84,6 +89,9 @@ void ImageToggleBase::OnPaint() {
         int position = PositionCount() == 2 ? (value != 0 ? 1 : 0) : value;
         if (position >= 0 && position < PositionCount() && stateImages[position])
             DrawBitmapUnscaled(dc, *stateImages[position]);
+        RECT client;
+        GetClientRect(hwnd, &client);
+        DrawFocusRing(dc, client);
     }
     EndPaint(hwnd, &paint);
 }
@@ -94,6 +102,51 @@ void ImageToggleBase::ChangeByUser(int position) {
     value = position;
     InvalidateRect(hwnd, nullptr, FALSE);
     host->ControlChanged(controlId, value);
+    NotifyAccessible(EVENT_OBJECT_VALUECHANGE);
+}
+
+void ImageToggleBase::Press() {
+    // Any value set from the program counts as on, so a press always turns it off.
+    value = value != 0 ? 0 : 1;
+    InvalidateRect(hwnd, nullptr, FALSE);
+    UpdateWindow(hwnd);
+    host->ControlChanged(controlId, value);
+    NotifyAccessible(EVENT_OBJECT_STATECHANGE);
+}
+
+bool ImageToggleBase::OnKeyDown(int virtualKey) {
+    ControlKey key;
+    if (!active || !ControlKeyOf(virtualKey, key))
+        return true;
+    if (clickToggles) {
+        if (key != ControlKey::Space)
+            return true;
+        Press();
+        return false;
+    }
+    ChangeByUser(ToggleKeyPosition(key, PositionCount(), value));
+    return false;
+}
+
+long ImageToggleBase::AccessibleRole() {
+    if (clickToggles)
+        return ROLE_SYSTEM_PUSHBUTTON;
+    return PositionCount() == 2 ? ROLE_SYSTEM_CHECKBUTTON : ROLE_SYSTEM_GROUPING;
+}
+
+std::wstring ImageToggleBase::AccessibleValue() {
+    if (clickToggles)
+        return L"";
+    if (value >= 0 && static_cast<size_t>(value) < positionNames.size())
+        return positionNames[static_cast<size_t>(value)];
+    return FormatValue(value);
+}
+
+long ImageToggleBase::AccessibleState() {
+    long state = CustomControl::AccessibleState();
+    if (value != 0 && PositionCount() == 2)
+        state |= clickToggles ? STATE_SYSTEM_PRESSED : STATE_SYSTEM_CHECKED;
+    return state;
 }
 
 bool ImageToggleBase::OnLButtonDown(int, int) {
@@ -103,13 +156,9 @@ bool ImageToggleBase::OnLButtonDown(int, int) {
     // call, which clears `pressed`.
     SetCapture(hwnd);
     pressed = true;
-    if (clickToggles) {
-        // Any value set from the program counts as on, so a press always turns it off.
-        value = value != 0 ? 0 : 1;
-        InvalidateRect(hwnd, nullptr, FALSE);
-        UpdateWindow(hwnd);
-        host->ControlChanged(controlId, value);
-    }
+    SetFocus(hwnd);
+    if (clickToggles)
+        Press();
     return false;
 }
 

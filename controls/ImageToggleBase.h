@@ -34,6 +34,14 @@ class ImageToggleBase : public CustomControl {
     bool OnMouseMove(int x, int y) override;
     bool OnMouseWheel(int delta, int keys, int x, int y) override;
     bool OnCaptureLost(bool cancelMode) override;
+    // With the focus, Up and Down move a lever and Space flips a two-position switch or
+    // presses a button.
+    bool OnKeyDown(int virtualKey) override;
+    // A push button, a two-position switch as a check button, more positions as a group
+    // whose value is the legend of the position.
+    long AccessibleRole() override;
+    std::wstring AccessibleValue() override;
+    long AccessibleState() override;
 
     // The position under the pointer height y.
     int PositionFromY(int y) const;
@@ -47,6 +55,7 @@ class ImageToggleBase : public CustomControl {
     int value = 0;
     bool pressed = false;
     bool clickToggles;
+    std::vector<std::wstring> positionNames; // bottom first; empty: "Off" and "On"
 
   protected:
     // Loads the images and creates the window at (x, y) sized to the last position's image.
@@ -55,4 +64,5 @@ class ImageToggleBase : public CustomControl {
 
   private:
     void ChangeByUser(int position);
+    void Press(); // a push button's press: flips, and the host is told
 };

@@ -6,6 +6,8 @@
 #include "controls/KnobSprites.h"
 #include "resources/ResourceIds.h"
 
+#include <oleacc.h>
+
 namespace {
 
 constexpr int kLastSpriteFrame = 127;
@@ -65,6 +67,7 @@ void Knob::SetValue(int newValue) {
     value = ClampKnobValue(newValue, minValue, maxValue);
     if (active)
         InvalidateOwnWindow();
+    NotifyAccessible(EVENT_OBJECT_VALUECHANGE);
 }
 
 int Knob::GetUnits() {
@@ -99,6 +102,10 @@ void Knob::OnPaint() {
         if (gSprites)
             gSprites->Draw(dc, CurrentFrame(), cx - gSprites->frameWidth / 2 - 1,
                            cy - gSprites->frameHeight / 2);
+        RECT ring = client;
+        if (highlighted)
+            InflateRect(&ring, -1, -1);
+        DrawFocusRing(dc, ring);
     }
     EndPaint(hwnd, &paint);
 }
@@ -111,6 +118,7 @@ void Knob::ChangeByUser(int candidate) {
     host->ControlChanged(controlId, value);
     if (active)
         InvalidateRect(hwnd, nullptr, FALSE);
+    NotifyAccessible(EVENT_OBJECT_VALUECHANGE);
 }
 
 bool Knob::OnLButtonDown(int x, int y) {
@@ -123,18 +131,15 @@ bool Knob::OnLButtonDown(int x, int y) {
     dragStartY = y;
     dragStartValue = value;
     dragging = true;
-    // With the focus the knob hears Escape, which cancels the drag; the focus goes
-    // back where it was when the drag ends.
-    HWND previous = SetFocus(hwnd);
-    if (previous != hwnd)
-        focusBeforeDrag = previous;
+    // With the focus the knob hears Escape, which cancels the drag, and the keys after it.
+    SetFocus(hwnd);
     return false;
 }
 
 bool Knob::OnLButtonUp(int, int) {
     if (!active)
         return true;
-    EndDrag();
+    dragging = false;
     ReleaseCapture();
     return false;
 }
@@ -155,15 +160,8 @@ bool Knob::OnMouseMove(int x, int y) {
     return false;
 }
 
-void Knob::EndDrag() {
-    if (dragging && focusBeforeDrag && GetFocus() == hwnd && IsWindow(focusBeforeDrag))
-        SetFocus(focusBeforeDrag);
-    dragging = false;
-    focusBeforeDrag = nullptr;
-}
-
 void Knob::RevertDrag() {
-    EndDrag();
+    dragging = false;
     ChangeByUser(dragStartValue);
     ReleaseCapture();
 }
@@ -191,15 +189,29 @@ bool Knob::OnRButtonUp(int, int) {
 bool Knob::OnKeyDown(int virtualKey) {
     if (!active)
         return true;
-    if (dragging && virtualKey == VK_ESCAPE)
+    if (dragging && virtualKey == VK_ESCAPE) {
         RevertDrag();
+        return false;
+    }
+    ControlKey key;
+    if (dragging || !ControlKeyOf(virtualKey, key))
+        return true;
+    ChangeByUser(KnobKeyValue(key, GetKeyState(VK_SHIFT) < 0, value, minValue, maxValue));
     return false;
+}
+
+long Knob::AccessibleRole() {
+    return ROLE_SYSTEM_SLIDER;
+}
+
+std::wstring Knob::AccessibleValue() {
+    return FormatValue(value);
 }
 
 bool Knob::OnCaptureLost(bool cancelMode) {
     if (!active)
         return true;
-    EndDrag();
+    dragging = false;
     rightCaptured = false;
     if (cancelMode)
         ReleaseCapture();

@@ -6,7 +6,9 @@ class KnobSprites;
 
 // A rotary control showing one frame of the shared sprite strip for its value. The
 // left button drags it, vertically or by pointing around it (the knob mode setting);
-// the right button or Escape during a drag returns to the value at the press.
+// the right button or Escape during a drag returns to the value at the press. A click
+// gives it the keyboard focus, and with the focus the arrow, page, Home and End keys
+// turn it.
 class Knob : public CustomControl {
   public:
     // A knob of range 0..maxValue centred on (x, y) in the parent's client coordinates.
@@ -41,6 +43,8 @@ class Knob : public CustomControl {
     bool OnMouseWheel(int delta, int keys, int x, int y) override;
     bool OnCaptureLost(bool cancelMode) override;
     bool OnKeyDown(int virtualKey) override;
+    long AccessibleRole() override;          // a slider
+    std::wstring AccessibleValue() override; // the value's text
 
     // The sprite frame the current value shows.
     int CurrentFrame() const;
@@ -60,8 +64,5 @@ class Knob : public CustomControl {
   private:
     // Stores a user's value and tells the host; `candidate` may lie past an end.
     void ChangeByUser(int candidate);
-    void EndDrag();    // leaves the dragging state and hands the focus back
     void RevertDrag(); // ends the drag at the value of the press
-
-    HWND focusBeforeDrag = nullptr; // the window that had the focus when the drag began
 };

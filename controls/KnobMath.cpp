@@ -1,5 +1,6 @@
 #include "controls/KnobMath.h"
 
+#include <algorithm>
 #include <cmath>
 
 int ClampKnobValue(int value, int minValue, int maxValue) {
@@ -50,4 +51,25 @@ int RotaryDragValue(int x, int y, int left, int top, int right, int bottom, int 
     if (relative > sweep)
         relative = sweep;
     return static_cast<int>((relative + 0.5 * sweep / range) * range / sweep) + minValue;
+}
+
+int KnobKeyValue(ControlKey key, bool larger, int value, int minValue, int maxValue) {
+    const int step = larger ? 4 : 1;
+    const int page = std::max(1, static_cast<int>(std::lround((maxValue - minValue) / 10.0)));
+    switch (key) {
+    case ControlKey::Up:
+        return ClampKnobValue(value + step, minValue, maxValue);
+    case ControlKey::Down:
+        return ClampKnobValue(value - step, minValue, maxValue);
+    case ControlKey::PageUp:
+        return ClampKnobValue(value + page, minValue, maxValue);
+    case ControlKey::PageDown:
+        return ClampKnobValue(value - page, minValue, maxValue);
+    case ControlKey::Home:
+        return minValue;
+    case ControlKey::End:
+        return maxValue;
+    default:
+        return value;
+    }
 }

@@ -21,3 +21,11 @@ int VerticalDragValue(int startY, int y, int startValue, int minValue, int maxVa
 // nearer end. Always within [minValue, maxValue].
 int RotaryDragValue(int x, int y, int left, int top, int right, int bottom, int firstFrame, int lastFrame,
                     int minValue, int maxValue);
+
+// The keys that turn a control with the focus.
+enum class ControlKey { Up, Down, PageUp, PageDown, Home, End, Space };
+
+// The value a key gives a knob: Up and Down one step (4 with `larger`), Page Up and Page
+// Down a tenth of the range (at least 1), Home and End the ends. Clamped; other keys keep
+// the value.
+int KnobKeyValue(ControlKey key, bool larger, int value, int minValue, int maxValue);

@@ -19,6 +19,29 @@ std::wstring Widen(const std::string& text) {
     return wide;
 }
 
+WNDPROC gListProc = nullptr; // the system list's own procedure
+
+constexpr DWORD kTypingPauseMs = 1000; // a longer pause starts a new search
+
+// Enter and typed letters, which the system list would take for itself.
+LRESULT CALLBACK ListKeysProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    auto* list =
+        static_cast<Listbox*>(reinterpret_cast<ListControl*>(GetWindowLongPtrW(window, GWLP_USERDATA)));
+    if (message == WM_KEYDOWN)
+        CustomControl::ShowFocusRings(true);
+    else if (message == WM_LBUTTONDOWN)
+        CustomControl::ShowFocusRings(false);
+    if (list && message == WM_KEYDOWN && wParam == VK_RETURN) {
+        list->OnNotification(LBN_DBLCLK);
+        return 0;
+    }
+    if (list && message == WM_CHAR && wParam >= L' ' && wParam != 0x7F) {
+        list->TypeAhead(static_cast<wchar_t>(wParam));
+        return 0;
+    }
+    return CallWindowProcW(gListProc, window, message, wParam, lParam);
+}
+
 } // namespace
 
 Listbox::Listbox(IHost* listHost, Engine* patchEngine, HWND parent, HINSTANCE module)
@@ -37,9 +60,12 @@ Listbox::Listbox(IHost* listHost, Engine* patchEngine, HWND parent, HINSTANCE mo
                                      LBS_NOINTEGRALHEIGHT,
                                  rect.left, rect.top, kNaturalWidth, kNaturalHeight, parent,
                                  reinterpret_cast<HMENU>(static_cast<INT_PTR>(controlId)), instance, this);
-    if (listWindow)
+    if (listWindow) {
         SetWindowLongPtrW(listWindow, GWLP_USERDATA,
                           reinterpret_cast<LONG_PTR>(static_cast<ListControl*>(this)));
+        gListProc = reinterpret_cast<WNDPROC>(
+            SetWindowLongPtrW(listWindow, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(ListKeysProc)));
+    }
 }
 
 Listbox::~Listbox() {
@@ -76,6 +102,27 @@ void Listbox::SelectRow(int index) {
         return;
     }
     SendMessageW(listWindow, LB_SETCURSEL, static_cast<WPARAM>(index), 0);
+}
+
+void Listbox::ChooseRow(int index) {
+    SelectRow(index);
+    OnNotification(LBN_SELCHANGE);
+}
+
+void Listbox::TypeAhead(wchar_t typedCharacter) {
+    const DWORD now = GetTickCount();
+    if (now - lastTyped > kTypingPauseMs)
+        typed.clear();
+    lastTyped = now;
+    // A first letter looks past the selected row; more letters go on from it.
+    const bool first = typed.empty();
+    typed.push_back(typedCharacter < 0x80 ? static_cast<char>(typedCharacter) : '?');
+    const int current = static_cast<int>(SendMessageW(listWindow, LB_GETCURSEL, 0, 0));
+    const int rows = static_cast<int>(SendMessageW(listWindow, LB_GETCOUNT, 0, 0));
+    const int from = first ? current + 1 : (current < 0 ? 0 : current);
+    const int row = FindRowByName(host->GetPatchBank(), rows, from, typed);
+    if (row >= 0 && row != current)
+        ChooseRow(row);
 }
 
 void Listbox::Clear() {
@@ -130,13 +177,21 @@ void Listbox::DrawItem(const DRAWITEMSTRUCT& item) {
     FillRect(dc, &area, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
     SetTextColor(dc, (item.itemState & ODS_SELECTED) ? RGB(255, 255, 255) : RGB(255, 0, 0));
     const int height = area.bottom - area.top - 2;
-    HFONT font = height > 24   ? host->GetLargeFont()
-                 : height > 16 ? host->GetMediumFont()
-                               : host->GetSmallFont();
+    // The largest of the host's fonts that the row holds, at the window's dots per inch.
+    const int dpi = host->GetDpi();
+    HFONT font = height > MulDiv(24, dpi, 96)   ? host->GetLargeFont()
+                 : height > MulDiv(16, dpi, 96) ? host->GetMediumFont()
+                                                : host->GetSmallFont();
     HGDIOBJ previous = SelectObject(dc, font);
     SetBkColor(dc, RGB(0, 0, 0));
     DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &area, DT_SINGLELINE | DT_VCENTER);
     SelectObject(dc, previous);
+    if ((item.itemState & ODS_FOCUS) && CustomControl::FocusRingsShown()) {
+        // The keyboard's place in the list, in the ring the panel's controls show.
+        HBRUSH ring = CreateSolidBrush(RGB(64, 192, 255));
+        FrameRect(dc, &area, ring);
+        DeleteObject(ring);
+    }
 }
 
 LRESULT Listbox::OnNotification(int code) {

@@ -9,7 +9,9 @@ class IHost;
 
 // The patch list: an owner-drawn system list box on the front panel with the 100 rows
 // of the current bank. Selecting a row shows a cached patch or asks the host for it;
-// a double click switches the instrument to the patch.
+// a double click switches the instrument to the patch. With the focus, Up and Down
+// select as a click does, Enter does what a double click does, and typing letters
+// selects the next patch whose name starts with them.
 class Listbox : public ListControl {
   public:
     // Creates the list window at its natural place on `parent` with identifier 1002;
@@ -22,6 +24,8 @@ class Listbox : public ListControl {
     void AddRow(const std::string& text);                // appends a row
     void ReplaceRow(int index, const std::string& text); // rewrites a row and selects it
     void SelectRow(int index);                           // LB_SETCURSEL; -1 selects none
+    void ChooseRow(int index);                           // selects the row as a click does
+    void TypeAhead(wchar_t typedCharacter);              // a letter typed in the list
     void Clear();                                        // LB_RESETCONTENT
     // While held (a bank load), the list is neither drawn nor scrolled: rows change and
     // the selection is noted, and releasing it selects the last row chosen and draws
@@ -57,6 +61,8 @@ class Listbox : public ListControl {
     bool redrawHeld = false;     // drawing was switched off for the hold
     bool selectionWaits = false; // a row chosen while held, selected on release
     int waitingSelection = -1;
+    std::string typed; // the letters typed, each within a second of the one before
+    DWORD lastTyped = 0;
     int naturalStripWidth = 0;
     int naturalStripHeight = 0;
 };

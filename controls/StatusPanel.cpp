@@ -2,6 +2,10 @@
 
 #include "app/IHost.h"
 
+#include <algorithm>
+
+#include <oleacc.h>
+
 #include <utility>
 
 StatusPanel::StatusPanel(IHost* controlHost, HWND parent, HINSTANCE instance, const RECT& area)
@@ -21,6 +25,7 @@ void StatusPanel::AddLine(std::wstring line) {
     lineCount = static_cast<int>(lines.size());
     if (!hwnd)
         return;
+    NotifyAccessible(EVENT_OBJECT_NAMECHANGE);
     if (paced && std::chrono::steady_clock::now() - lastDrawn < kFrame) {
         drawPending = true;
         return;
@@ -47,7 +52,26 @@ void StatusPanel::SetScale(double factor) {
     rect.bottom = static_cast<int>(baseRect.bottom * factor);
     SetWindowPos(hwnd, nullptr, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top,
                  kMoveWithoutDrawing);
-    maxLines = (rect.bottom - rect.top) / kLineHeight;
+    maxLines = std::max(1, static_cast<int>(rect.bottom - rect.top) / lineHeight);
+}
+
+long StatusPanel::AccessibleRole() {
+    return ROLE_SYSTEM_STATICTEXT;
+}
+
+std::wstring StatusPanel::AccessibleName() {
+    return lines.empty() ? std::wstring() : lines.back();
+}
+
+long StatusPanel::AccessibleState() {
+    return STATE_SYSTEM_READONLY;
+}
+
+std::wstring StatusPanel::AllLines() const {
+    std::wstring all;
+    for (const std::wstring& line : lines)
+        all += (all.empty() ? L"" : L"\r\n") + line;
+    return all;
 }
 
 void StatusPanel::OnPaint() {
@@ -64,7 +88,7 @@ void StatusPanel::OnPaint() {
     RECT line = client;
     for (const std::wstring& text : lines) {
         DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &line, 0);
-        line.top += kLineHeight;
+        line.top += lineHeight;
     }
     SelectObject(dc, previous);
     EndPaint(hwnd, &paint);

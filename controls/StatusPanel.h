@@ -21,14 +21,21 @@ class StatusPanel : public CustomControl {
     // Scales the natural rectangle, moves the window there and fits maxLines to it.
     void SetScale(double factor) override;
     void OnPaint() override;
+    // A static text that a screen reader reads by its name: the newest line.
+    long AccessibleRole() override;
+    std::wstring AccessibleName() override;
+    long AccessibleState() override;
+    // Every line it holds, one under another, for a tooltip that shows them whole.
+    std::wstring AllLines() const;
 
-    static constexpr int kLineHeight = 15;
+    static constexpr int kLineHeight = 15; // at 96 dots per inch
     static constexpr std::chrono::milliseconds kFrame{16};
 
     RECT baseRect; // the natural rectangle that every scale starts from
     std::deque<std::wstring> lines;
     int lineCount = 0;
     int maxLines = 4;
+    int lineHeight = kLineHeight; // follows the font
     bool paced = false;
     bool drawPending = false; // lines added since the panel was last drawn
 

@@ -1,7 +1,9 @@
 #include "editor/PanelLayout.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
+#include <map>
 
 bool PanelRect::Intersects(const PanelRect& other) const {
     return left < other.Right() && other.left < Right() && top < other.Bottom() && other.top < Bottom();
@@ -40,6 +42,11 @@ PanelRect CentredBox(int centreX, int top, int width, int height) {
 
 PanelRect Frame(int left, int top, int right, int bottom) {
     return {left, top, right - left, bottom - top};
+}
+
+std::string OneLine(std::string text) {
+    std::replace(text.begin(), text.end(), '\n', ' ');
+    return text;
 }
 
 } // namespace
@@ -139,14 +146,18 @@ void PanelLayout::Build() {
         legend(text, textBox(text, TextStyle::Legend, row.x, row.y + drop), TextStyle::Legend,
                TextAlign::Centre, false);
     };
+    // A two-position switch's legends above and below it name its positions, bottom first.
+    std::map<int, std::array<std::string, 2>> upAndDown;
     auto aboveSwitch = [&](int number, const std::string& text) {
         const ParameterRow& row = Row(number);
+        upAndDown[row.id][1] = OneLine(text);
         PanelRect box = textBox(text, TextStyle::Position, CentreX(row), 0);
         box.top = ControlWindow(row).top - kSwitchLegendGap - box.height;
         legend(text, box, TextStyle::Position, TextAlign::Centre, false);
     };
     auto belowSwitch = [&](int number, const std::string& text, TextStyle style = TextStyle::Position) {
         const ParameterRow& row = Row(number);
+        upAndDown[row.id][0] = OneLine(text);
         legend(text, textBox(text, style, CentreX(row), ControlWindow(row).Bottom() + kSwitchLegendGap),
                style, TextAlign::Centre, false);
     };
@@ -164,6 +175,7 @@ void PanelLayout::Build() {
         const PanelRect w = ControlWindow(row);
         const int count = static_cast<int>(topToBottom.size());
         const int height = TextHeight(TextStyle::Position);
+        positionNames[row.id].assign(topToBottom.rbegin(), topToBottom.rend());
         for (int i = 0; i < count; ++i) {
             const int bandCentre = w.top + (2 * i + 1) * w.height / (2 * count);
             const std::string& text = topToBottom[static_cast<size_t>(i)];
@@ -380,4 +392,13 @@ void PanelLayout::Build() {
         }
         dials.push_back(dial);
     }
+    for (const auto& [id, names] : upAndDown) {
+        if (!names[0].empty() && !names[1].empty())
+            positionNames[id] = {names[0], names[1]};
+    }
+}
+
+std::vector<std::string> PanelLayout::PositionNames(int id) const {
+    auto found = positionNames.find(id);
+    return found != positionNames.end() ? found->second : std::vector<std::string>{};
 }

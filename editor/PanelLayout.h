@@ -2,6 +2,7 @@
 
 #include "engine/ParameterTable.h"
 
+#include <map>
 #include <string>
 #include <vector>
 
@@ -99,6 +100,9 @@ class PanelLayout {
     PanelRect PatchList() const { return {50, 115, 200, 570}; }
     PanelRect StatusPanel() const { return {45, 700, 207, 135}; }
     PanelRect Logo() const { return {1468, 30, 410, 146}; }
+    // The legends of a switch's positions, bottom position first, on one line each;
+    // empty when the panel does not name them all.
+    std::vector<std::string> PositionNames(int id) const;
 
     // The window of a parameter's control at natural scale.
     static PanelRect ControlWindow(const ParameterRow& row);
@@ -123,4 +127,5 @@ class PanelLayout {
     std::vector<PanelRule> rules;
     std::vector<KnobDial> dials;
     std::vector<PanelRect> screws;
+    std::map<int, std::vector<std::string>> positionNames;
 };

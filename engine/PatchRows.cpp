@@ -2,6 +2,8 @@
 
 #include "engine/PatchDump.h"
 
+#include <algorithm>
+#include <cctype>
 #include <cstdio>
 
 std::string PatchRowText(int program, const PatchSlot& slot) {
@@ -40,4 +42,25 @@ std::string PatchRowLabel(int row, const PatchBank* bank) {
     if (index < bank->slots.size() && bank->slots[index].loaded)
         label += ReadPatchName(bank->slots[index].dump);
     return label;
+}
+
+std::string PatchRowName(int row, const PatchBank* bank) {
+    const std::string label = PatchRowLabel(row, bank);
+    const size_t space = label.find(' ');
+    const size_t name = label.find_first_not_of(' ', space);
+    return space == std::string::npos || name == std::string::npos ? std::string() : label.substr(name);
+}
+
+int FindRowByName(const PatchBank* bank, int rows, int from, const std::string& prefix) {
+    if (rows <= 0 || prefix.empty())
+        return -1;
+    auto lower = [](char c) { return std::tolower(static_cast<unsigned char>(c)); };
+    for (int i = 0; i < rows; ++i) {
+        const int row = ((from % rows + rows) % rows + i) % rows;
+        const std::string name = PatchRowName(row, bank);
+        if (name.size() >= prefix.size() && std::equal(prefix.begin(), prefix.end(), name.begin(),
+                                                       [&](char a, char b) { return lower(a) == lower(b); }))
+            return row;
+    }
+    return -1;
 }

@@ -19,3 +19,10 @@ std::string FileRowText(int row, const std::vector<uint8_t>& dump);
 // the row is a loaded patch of the current bank or a row of the opened file, whose
 // number is then the dump's program.
 std::string PatchRowLabel(int row, const PatchBank* bank);
+
+// The patch name that row `row` shows; empty for a row without a loaded patch.
+std::string PatchRowName(int row, const PatchBank* bank);
+
+// The row whose patch name starts with `prefix` (ignoring case), searched from `from`
+// through the `rows` rows and round to the top; -1 when none does.
+int FindRowByName(const PatchBank* bank, int rows, int from, const std::string& prefix);

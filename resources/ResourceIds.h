@@ -58,6 +58,16 @@
 // the settings dialog's rows, made at run time: a label and a field each
 #define IDC_FIRST_SETTING 1100
 
+// the keyboard and the tooltips
+#define IDM_ROLLOVER_TIPS 32800
+#define IDM_VALUE_TIPS 32801
+#define IDM_NEXT_CONTROL 32802
+#define IDM_PREVIOUS_CONTROL 32803
+#define IDM_NEXT_PATCH 32804
+#define IDM_PREVIOUS_PATCH 32805
+#define IDM_NEXT_PATCH_PLAY 32806
+#define IDM_PREVIOUS_PATCH_PLAY 32807
+
 // bitmaps
 #define IDB_PANEL 129
 #define IDB_KNOB_STRIP 136

@@ -3,11 +3,13 @@
 // rest.
 
 #include "editor/PanelLayout.h"
+#include "editor/ControlGuide.h"
 #include "engine/ParameterTable.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -94,4 +96,39 @@ TEST(PanelLayout, EverythingSitsInOneFrameAndClearOfEverythingElse) {
             }
         }
     }
+}
+
+TEST(ControlGuide, TabReadsThePanelFrameByFrameAndEveryControlHasASpokenName) {
+    const std::vector<int>& order = TabOrder();
+    ASSERT_EQ(order.size(), ParameterTable().size());
+    EXPECT_EQ(std::set<int>(order.begin(), order.end()).size(), order.size());
+    // The bank buttons, then OSCILLATOR A from left to right, switches between the knobs.
+    EXPECT_EQ(std::vector<int>(order.begin(), order.begin() + 11),
+              (std::vector<int>{1200, 1201, 1202, 1203, 8, 54, 48, 49, 50, 10, 9}));
+    EXPECT_EQ(order.back(), 41) << "LFO AT closes the last row of PERFORMANCE";
+    const std::pair<int, const char*> names[] = {{15, "Filter: CUTOFF"},
+                                                 {54, "Oscillator A: OSC A SYNC"},
+                                                 {1201, "Patch: BANK 2"},
+                                                 {29, "LFO-Mod: LFO-MOD INIT AMT"},
+                                                 {26, "Poly-Mod: P-MOD SRC FLT ENV"},
+                                                 {68, "Freq Adj: OSC A FREQ ADJ"}};
+    for (const auto& [id, name] : names)
+        EXPECT_EQ(SpokenName(*FindParameterRow(id)), name);
+    for (const ParameterRow& row : ParameterTable())
+        EXPECT_FALSE(SectionName(row).empty()) << row.label;
+}
+
+TEST(ControlGuide, SwitchPositionsAreNamedByTheirLegendsBottomFirst) {
+    using Names = std::vector<std::string>;
+    const std::pair<int, Names> cases[] = {
+        {59, {"AB", "A", "B", "VCA"}},
+        {68, {"FREE", "SEMITONE", "OCTAVE", "FIXED"}},
+        {60, {"OFF", "1/2", "FULL"}},
+        {54, {"OFF", "SYNC"}},
+        {65, {"OFF", "UNISON TRACK"}},
+        {74, {}}, // only its name under it: on and off
+        {48, {}},
+    };
+    for (const auto& [id, names] : cases)
+        EXPECT_EQ(PanelLayout::Get().PositionNames(id), names) << id;
 }

@@ -54,4 +54,30 @@ TEST(ControlMath, RotaryDragAndTogglePositions) {
     EXPECT_EQ(TogglePositionFromY(4, 75, 32767), 0);
 }
 
+// Keys on a knob of 0..255 and of the six LFO shapes, and on switches of two to four
+// positions: steps, pages and ends stay within the range.
+TEST(ControlMath, KeysTurnKnobsAndMoveLevers) {
+    using K = ControlKey;
+    const struct {
+        K key;
+        bool shift;
+        int value, max, expected;
+    } knobs[] = {{K::Up, false, 100, 255, 101},    {K::Up, true, 100, 255, 104},
+                 {K::Down, true, 2, 255, 0},       {K::PageUp, false, 100, 255, 126},
+                 {K::PageDown, false, 20, 255, 0}, {K::PageUp, false, 2, 5, 3},
+                 {K::End, false, 7, 255, 255},     {K::Home, true, 7, 255, 0},
+                 {K::Up, true, 254, 255, 255},     {K::Space, false, 9, 255, 9}};
+    for (const auto& k : knobs)
+        EXPECT_EQ(KnobKeyValue(k.key, k.shift, k.value, 0, k.max), k.expected)
+            << static_cast<int>(k.key) << " from " << k.value;
+    const struct {
+        K key;
+        int positions, value, expected;
+    } levers[] = {{K::Up, 4, 2, 3},    {K::Up, 4, 3, 3},    {K::Down, 3, 0, 0},  {K::Down, 2, 1, 0},
+                  {K::Space, 2, 1, 0}, {K::Space, 2, 0, 1}, {K::Space, 3, 1, 1}, {K::Home, 4, 2, 2}};
+    for (const auto& l : levers)
+        EXPECT_EQ(ToggleKeyPosition(l.key, l.positions, l.value), l.expected)
+            << static_cast<int>(l.key) << " on " << l.positions << " at " << l.value;
+}
+
 } // namespace

@@ -165,7 +165,7 @@ TEST_F(Controls, AKnobDragEndsAtEscapeTheRightButtonOrACaptureLoss) {
     keybd_event(VK_ESCAPE, 0, 0, 0);
     keybd_event(VK_ESCAPE, 0, KEYEVENTF_KEYUP, 0);
     PumpMessages();
-    EXPECT_EQ(GetFocus(), parent);
+    EXPECT_EQ(GetFocus(), knob.hwnd) << "a click leaves the focus on the knob, for its keys";
     Drag(8);
     Mouse(knob.hwnd, WM_RBUTTONDOWN, 38, 8, MK_LBUTTON | MK_RBUTTON);
     Mouse(knob.hwnd, WM_RBUTTONUP, 38, 8, MK_LBUTTON);

@@ -215,6 +215,22 @@ TEST(PatchRows, ListTextsAndPaintedLabels) {
     EXPECT_EQ(PatchRowLabel(7, &bank), "7  ");
 }
 
+// Typing in the list finds the next patch whose name starts with the letters typed.
+TEST(PatchRows, TypedLettersFindTheNextNameThatStartsWithThem) {
+    const std::vector<Bytes> factory = LoadFactoryBank();
+    PatchBank bank;
+    bank.bank = 0;
+    for (size_t i = 0; i < factory.size(); ++i)
+        bank.slots[i] = {true, factory[i]};
+    bank.slots[3].loaded = false; // a row not loaded has no name to match
+    const std::tuple<int, std::string, int> cases[] = {{0, "dog", 64}, {65, "ALIEN", 99}, {99, "organ i", 0},
+                                                       {8, "mini", 7}, {0, "zzz", -1},    {0, "", -1}};
+    for (const auto& [from, typed, row] : cases)
+        EXPECT_EQ(FindRowByName(&bank, 100, from, typed), row) << typed << " from " << from;
+    EXPECT_EQ(PatchRowName(7, &bank), "Mini Lead");
+    EXPECT_EQ(PatchRowName(3, &bank), "");
+}
+
 TEST(Transforms, EachConversionBothWays) {
     // Pairs of a value and what the conversion makes of it. Knobs halve with an arithmetic
     // shift and double with a wrap: no overflow (UBSan watches).

@@ -154,6 +154,8 @@ void App::InitMainWindow() {
     engine->BuildEditor(this, editorPanel->hwnd, instance, area);
     if (engine->statusPanel != nullptr)
         engine->statusPanel->lineHeight = MulDiv(StatusPanel::kLineHeight, dpi, 96);
+    if (engine->patchList != nullptr && dpi != 96)
+        engine->patchList->FollowDpi();
     patchBank.host = this;
     patchBank.engine = engine;
     patchBank.slots.assign(PatchBank::kSlots, PatchSlot{});

@@ -91,7 +91,7 @@ void App::CreateTips() {
     }
     // The status lines are cut at the panel's edge: the tip shows them whole, read when it shows.
     if (engine->statusPanel != nullptr)
-        tips->SetRolloverText(engine->statusPanel->hwnd, std::wstring());
+        tips->SetRolloverAsked(engine->statusPanel->hwnd);
     tips->SetFont(smallFont, MulDiv(kTipWidth, dpi, 96));
     tips->SetRolloverOn(GetSettings().RolloverTooltips != 0);
 }
@@ -138,6 +138,8 @@ void App::ApplyDpi(int newDpi) {
         tips->SetFont(smallFont, MulDiv(kTipWidth, dpi, 96));
     if (engine != nullptr && engine->statusPanel != nullptr)
         engine->statusPanel->lineHeight = MulDiv(StatusPanel::kLineHeight, dpi, 96);
+    if (engine != nullptr && engine->patchList != nullptr)
+        engine->patchList->FollowDpi();
     OnSize();
     if (engine != nullptr && engine->patchList != nullptr)
         InvalidateRect(engine->patchList->listWindow, nullptr, TRUE);

@@ -65,6 +65,14 @@ void ControlTips::SetRolloverText(HWND control, const std::wstring& text) {
     SendMessageW(rollover, TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&info));
 }
 
+void ControlTips::SetRolloverAsked(HWND control) {
+    if (!rollover || !control)
+        return;
+    TTTOOLINFOW info = ToolInfo(owner, TTF_IDISHWND | TTF_SUBCLASS, reinterpret_cast<UINT_PTR>(control));
+    info.lpszText = LPSTR_TEXTCALLBACKW;
+    SendMessageW(rollover, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&info));
+}
+
 void ControlTips::SetRolloverOn(bool on) {
     if (rollover)
         SendMessageW(rollover, TTM_ACTIVATE, on ? TRUE : FALSE, 0);

@@ -17,6 +17,8 @@ class ControlTips {
     // The pointer resting on `control` for half a second shows `text` (lines may be
     // separated by "\r\n"); a second call for the same window replaces the text.
     void SetRolloverText(HWND control, const std::wstring& text);
+    // The text for `control` is asked of the owner when the tip shows (TTN_GETDISPINFOW).
+    void SetRolloverAsked(HWND control);
     void SetRolloverOn(bool on);
     // Shows `text` just right of `control`, or moves it there with its new text.
     void ShowValue(HWND control, const std::wstring& text);

@@ -161,10 +161,10 @@ void CustomControl::ShowFocusRings(bool show) {
     if (show == gFocusRings)
         return;
     gFocusRings = show;
-    // Only the window with the focus draws a ring; other windows keep other things in
-    // their user data.
+    // Only the window with the focus draws a ring; windows of other classes keep other
+    // things in their user data (tooltips subclass ours, so the class is asked).
     HWND focus = GetFocus();
-    if (!focus || GetWindowLongPtrW(focus, GWLP_WNDPROC) != reinterpret_cast<LONG_PTR>(CustomControlWndProc))
+    if (!focus || GetClassLongPtrW(focus, GCLP_WNDPROC) != reinterpret_cast<ULONG_PTR>(CustomControlWndProc))
         return;
     if (CustomControl* control = ControlOf(focus); control && control->focused)
         control->OnFocusChanged();
@@ -347,11 +347,10 @@ LRESULT CALLBACK CustomControlWndProc(HWND hwnd, UINT message, WPARAM wParam, LP
         break;
     case WM_SETFOCUS:
     case WM_KILLFOCUS:
+        // The system tells screen readers of the focus itself (EVENT_OBJECT_FOCUS).
         if (control && control->controlId != 0) {
             control->focused = message == WM_SETFOCUS;
             control->OnFocusChanged();
-            if (control->focused)
-                control->NotifyAccessible(EVENT_OBJECT_FOCUS);
         }
         break;
     case WM_GETOBJECT:

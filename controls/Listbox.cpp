@@ -10,6 +10,8 @@
 
 #include "controls/GdiplusHeader.h"
 
+#include <algorithm>
+
 namespace {
 
 std::wstring Widen(const std::string& text) {
@@ -165,7 +167,13 @@ void Listbox::SetScale(double factor) {
     const int y = static_cast<int>(kNaturalY * factor);
     rect = RECT{x, y, x + currentWidth, y + currentHeight};
     SetWindowPos(listWindow, nullptr, x, y, currentWidth, currentHeight, kMoveWithoutDrawing);
-    SendMessageW(listWindow, LB_SETITEMHEIGHT, 0, MAKELPARAM(stripHeight + 4, 0));
+    rowHeight = stripHeight + 4;
+    FollowDpi();
+}
+
+void Listbox::FollowDpi() {
+    const int height = MulDiv(rowHeight, host ? host->GetDpi() : 96, 96);
+    SendMessageW(listWindow, LB_SETITEMHEIGHT, 0, MAKELPARAM(std::min(height, 255), 0));
 }
 
 void Listbox::DrawItem(const DRAWITEMSTRUCT& item) {

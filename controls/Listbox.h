@@ -31,7 +31,8 @@ class Listbox : public ListControl {
     // the selection is noted, and releasing it selects the last row chosen and draws
     // the list once.
     void HoldDrawing(bool hold);
-    void SetScale(double factor);                       // place, size and row height at factor
+    void SetScale(double factor); // place, size and row height at factor
+    void FollowDpi();             // rows as much taller as the host's fonts are at its dots per inch
     void DrawItem(const DRAWITEMSTRUCT& item) override; // row number, then a loaded patch's name
     LRESULT OnNotification(int code) override;          // LBN_ codes
 
@@ -55,6 +56,7 @@ class Listbox : public ListControl {
     int controlId = kListControlId;
     int currentWidth = kNaturalWidth;
     int currentHeight = kNaturalHeight;
+    int rowHeight = 35; // at 96 DPI: the glyph strip's height at the current scale and 4
 
   private:
     bool held = false;

@@ -113,15 +113,6 @@ TEST_F(MainWindow, SaysWhenTheDeviceDoesNotRespond) {
     EXPECT_EQ(TheStatusFilter().LastCrc(), StatusTextCrc(u"Error: MIDI Device not responding"));
 }
 
-// Types a key with modifiers held, as real input: all down in order, then up in reverse.
-void Type(const std::vector<WORD>& keys) {
-    for (WORD key : keys)
-        keybd_event(static_cast<BYTE>(key), static_cast<BYTE>(MapVirtualKeyW(key, MAPVK_VK_TO_VSC)), 0, 0);
-    for (auto key = keys.rbegin(); key != keys.rend(); ++key)
-        keybd_event(static_cast<BYTE>(*key), static_cast<BYTE>(MapVirtualKeyW(*key, MAPVK_VK_TO_VSC)),
-                    KEYEVENTF_KEYUP, 0);
-}
-
 // Reads an About box and closes it, with OK or Escape in turn; ends the loop once none shows.
 int gAboutBoxes = 0, gTicks = 0;
 void CALLBACK CloseAboutBox(HWND, UINT, UINT_PTR, DWORD) {

@@ -49,3 +49,20 @@ POINT CentreOf(HWND window) {
     GetWindowRect(window, &rect);
     return POINT{(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
 }
+
+void Type(const std::vector<WORD>& keys) {
+    std::vector<INPUT> inputs;
+    auto add = [&](WORD key, DWORD flags) {
+        INPUT input = {};
+        input.type = INPUT_KEYBOARD;
+        input.ki.wVk = key;
+        input.ki.wScan = static_cast<WORD>(MapVirtualKeyW(key, MAPVK_VK_TO_VSC));
+        input.ki.dwFlags = flags;
+        inputs.push_back(input);
+    };
+    for (WORD key : keys)
+        add(key, 0);
+    for (auto key = keys.rbegin(); key != keys.rend(); ++key)
+        add(*key, KEYEVENTF_KEYUP);
+    SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+}

@@ -255,6 +255,9 @@ void App::OnTimer(UINT_PTR timerId) {
         KillTimer(mainWindow, kTimerUpdateCheck);
         CheckForUpdates(false);
         break;
+    case kTimerImport:
+        ImportSlice();
+        break;
     default:
         break;
     }

@@ -7,6 +7,8 @@
 #include "engine/AtomicFile.h"
 #include "engine/EditHistory.h"
 #include "engine/PatchBank.h"
+#include "library/FolderImport.h"
+#include "library/PatchLibrary.h"
 #include "midi/FirmwareVersion.h"
 #include "midi/MessageReader.h"
 
@@ -14,10 +16,12 @@
 #include <filesystem>
 #include <functional>
 #include <map>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
+class LibraryWindow;
 class MidiPort;
 class Pro800Engine;
 class SimplePanel;
@@ -27,6 +31,7 @@ enum AppTimer : UINT_PTR {
     kTimerPollMidi = 1,    // 100 ms while an input port is open
     kTimerCheckDevice = 2, // 3000 ms until the instrument has answered
     kTimerUpdateCheck = 3, // once, 1000 ms after start-up
+    kTimerImport = 20,     // while a folder is imported into the library: one slice of files a tick
 };
 
 // Sets the check marks of the two option commands from the settings.
@@ -142,6 +147,26 @@ class App : public IHost {
     // The window title ("Tavren - 1:07 Mini Lead *") and the Edit menu follow the edit.
     void UpdateTitle();
 
+    // The patch library (app/AppLibrary.cpp): everything received, read, stored or saved
+    // goes in; its window; Import Folder. False: not a library command.
+    bool OnLibraryCommand(HWND window, int commandId);
+    // The library, opened on first use; null when it cannot be used (the status panel
+    // has said why, once).
+    PatchLibrary* Library();
+    // Records dumps seen at `place` ("1:07" or a file's path), when the library can be used.
+    void RecordSeen(const std::vector<Bytes>& dumps, const std::string& place);
+    // Before slots are written: the patch in each is put into the library with a sighting,
+    // asked of the instrument first when it is not cached.
+    void BackUpSlots(const std::vector<int>& patches);
+    // Shows a dump on the panel as the base of the edit, as a file's row is shown.
+    void ShowLibraryPatch(const Bytes& dump);
+    // Imports every .syx file below `folder`, a slice at a time, with a progress bar and
+    // Cancel in the top bar; false when the library cannot be used or an import runs.
+    bool StartImport(const std::filesystem::path& folder);
+    void ImportSlice();
+    void EndImport(bool cancelled);
+    void OpenLibraryWindow();
+
     LRESULT HandleMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 
     MidiPort* midiPort;                 // owned; null until MIDI is first set up
@@ -177,6 +202,13 @@ class App : public IHost {
     // While a bank load shows every patch it stores, the edit waits for the last one.
     bool bankLoading = false;
     std::optional<Bytes> shownWhileLoading;
+    // The patch library, its window (made on first use) and a folder import under way.
+    PatchLibrary library;
+    bool libraryTried = false;
+    LibraryWindow* libraryWindow = nullptr; // owned
+    std::unique_ptr<FolderImport> folderImport;
+    HWND importProgress = nullptr;
+    HWND importCancel = nullptr;
 
   private:
     void CreateDeviceMenus();

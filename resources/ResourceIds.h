@@ -58,6 +58,32 @@
 // the settings dialog's rows, made at run time: a label and a field each
 #define IDC_FIRST_SETTING 1100
 
+// the patch library: its window, the folder import, the tags dialog
+#define IDM_LIBRARY 32820
+#define IDM_IMPORT_FOLDER 32821
+#define IDM_IMPORT_CANCEL 32822
+#define IDD_LIBRARY_TAGS 130
+#define IDD_IMPORT_FOLDER 131
+#define IDC_LIBRARY_SEARCH 5000
+#define IDC_LIBRARY_SHOW 5001
+#define IDC_LIBRARY_FORMAT 5002
+#define IDC_LIBRARY_SLOT 5003
+#define IDC_LIBRARY_LIST 5004
+#define IDC_LIBRARY_COUNT 5005
+#define IDC_LIBRARY_ON_PANEL 5010
+#define IDC_LIBRARY_AUDITION 5011
+#define IDC_LIBRARY_STORE 5012
+#define IDC_LIBRARY_EXPORT 5013
+#define IDC_LIBRARY_FAVOURITE 5014
+#define IDC_LIBRARY_EDIT_TAGS 5015
+#define IDC_LIBRARY_REMOVE 5016
+#define IDC_LIBRARY_TAGS 5020
+#define IDC_LIBRARY_NOTES 5021
+#define IDC_IMPORT_PATH 5030
+#define IDC_IMPORT_BROWSE 5031
+#define IDC_IMPORT_PROGRESS 5032
+#define IDC_IMPORT_CANCEL 5033
+
 // bitmaps
 #define IDB_PANEL 129
 #define IDB_KNOB_STRIP 136

@@ -8,6 +8,7 @@
 #include "library/PatchLibrary.h"
 #include "library/Sha256.h"
 #include "tests/engine/FactoryBank.h"
+#include "tests/support/LibraryFile.h"
 #include "tests/support/PatchVariants.h"
 #include "tests/support/ScratchFolder.h"
 
@@ -42,16 +43,7 @@ class LibraryTest : public testing::Test {
         ADD_FAILURE() << "no patch " << name;
         return {};
     }
-    int64_t Query(const std::string& sql) {
-        sqlite3* db = nullptr;
-        sqlite3_open(file.string().c_str(), &db);
-        sqlite3_stmt* statement = nullptr;
-        sqlite3_prepare_v2(db, sql.c_str(), -1, &statement, nullptr);
-        const int64_t value = sqlite3_step(statement) == SQLITE_ROW ? sqlite3_column_int64(statement, 0) : -1;
-        sqlite3_finalize(statement);
-        sqlite3_close(db);
-        return value;
-    }
+    int64_t Query(const std::string& sql) { return LibraryFile(file).Number(sql); }
 
     ScratchFolder folder{"tavren-library-" +
                          std::string(testing::UnitTest::GetInstance()->current_test_info()->name())};

@@ -304,6 +304,9 @@ LRESULT App::HandleMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam
     case WM_APP_MIDI_INPUT:
         PollMidiInput();
         return 0;
+    case WM_APP_LIBRARY_FLUSH:
+        FlushSeen();
+        return 0;
     case WM_DEVICECHANGE:
         if (wParam == DBT_DEVNODES_CHANGED)
             OnDevicesChanged();
@@ -424,6 +427,7 @@ int RunTavren(HINSTANCE instance, int showCommand) {
     // The ports are closed before the process ends: the driver gets its SysEx buffers
     // back, and the devices are free for other programs at once.
     app->CloseMidi();
+    app->FlushSeen();
     settings.Save();
     Gdiplus::GdiplusShutdown(gdiplusToken);
     return exitCode;

@@ -38,6 +38,8 @@ enum AppTimer : UINT_PTR {
 constexpr UINT WM_APP_SYNC_OPTIONS = WM_USER + 0x2A;
 // Posted from the MIDI library's thread: received messages wait in the input queue.
 constexpr UINT WM_APP_MIDI_INPUT = WM_USER + 0x2B;
+// Posted when patches seen wait to go into the library.
+constexpr UINT WM_APP_LIBRARY_FLUSH = WM_USER + 0x41;
 
 // Sizing states of the main window while the user moves or resizes it.
 enum SizingState { kSizingIdle = 0, kSizingEntered = 1, kSizingResizing = 2 };
@@ -153,8 +155,12 @@ class App : public IHost {
     // The library, opened on first use; null when it cannot be used (the status panel
     // has said why, once).
     PatchLibrary* Library();
-    // Records dumps seen at `place` ("1:07" or a file's path), when the library can be used.
+    // Records dumps seen at `place` ("1:07" or a file's path), when the library can be used:
+    // they wait until the window is idle again and go in together (a bank load's hundred in
+    // one transaction).
     void RecordSeen(const std::vector<Bytes>& dumps, const std::string& place);
+    // Puts what waits into the library now.
+    void FlushSeen();
     // Before slots are written: the patch in each is put into the library with a sighting,
     // asked of the instrument first when it is not cached.
     void BackUpSlots(const std::vector<int>& patches);
@@ -205,6 +211,8 @@ class App : public IHost {
     // The patch library, its window (made on first use) and a folder import under way.
     PatchLibrary library;
     bool libraryTried = false;
+    std::vector<PatchLibrary::Seen> unrecorded; // seen, waiting for the window to be idle
+    bool flushPosted = false;
     LibraryWindow* libraryWindow = nullptr; // owned
     std::unique_ptr<FolderImport> folderImport;
     HWND importProgress = nullptr;

@@ -92,13 +92,21 @@ PatchLibrary* App::Library() {
 }
 
 void App::RecordSeen(const std::vector<Bytes>& dumps, const std::string& place) {
-    PatchLibrary* open = Library();
-    if (open == nullptr)
+    if (Library() == nullptr)
         return;
-    if (!open->Record(dumps, place, PatchLibrary::Now())) {
+    unrecorded.push_back({dumps, place});
+    if (!flushPosted && mainWindow != nullptr)
+        flushPosted = PostMessageW(mainWindow, WM_APP_LIBRARY_FLUSH, 0, 0) != FALSE;
+}
+
+void App::FlushSeen() {
+    flushPosted = false;
+    if (unrecorded.empty())
+        return;
+    const std::vector<PatchLibrary::Seen> seen = std::move(unrecorded);
+    unrecorded.clear();
+    if (PatchLibrary* open = Library(); open != nullptr && !open->Record(seen, PatchLibrary::Now()))
         ShowStatus(open->Error());
-        return;
-    }
     if (libraryWindow != nullptr)
         libraryWindow->LibraryChanged();
 }
@@ -117,6 +125,7 @@ void App::BackUpSlots(const std::vector<int>& patches) {
         // Received, it goes into the library as every dump does.
         ReadBackPatch(patch);
     }
+    FlushSeen();
 }
 
 void App::ShowLibraryPatch(const Bytes& dump) {
@@ -160,6 +169,7 @@ bool App::OnLibraryCommand(HWND window, int commandId) {
 bool App::StartImport(const std::filesystem::path& folder) {
     if (folderImport != nullptr || Library() == nullptr)
         return false;
+    FlushSeen();
     std::error_code error;
     if (!std::filesystem::is_directory(folder, error)) {
         ShowStatus("There is no folder " + DisplayName(folder) + ": nothing was imported.");

@@ -168,7 +168,7 @@ void LibraryWindow::Create() {
     slot_ = make(L"EDIT", L"", WS_TABSTOP | ES_AUTOHSCROLL, IDC_LIBRARY_SLOT, WS_EX_CLIENTEDGE);
     list_ = make(WC_LISTVIEWW, L"", WS_TABSTOP | LVS_REPORT | LVS_OWNERDATA | LVS_SHOWSELALWAYS,
                  IDC_LIBRARY_LIST, WS_EX_CLIENTEDGE);
-    SendMessageW(list_, LVM_SETEXTENDEDLISTVIEWSTYLE, 0, LVS_EX_FULLROWSELECT | LVS_EX_DOUBLEBUFFER);
+    SendMessageW(list_, LVM_SETEXTENDEDLISTVIEWSTYLE, 0, LVS_EX_FULLROWSELECT);
     for (int column = 0; column < LibraryView::kColumns; ++column) {
         LVCOLUMNW spec = {};
         spec.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_SUBITEM;
@@ -221,7 +221,7 @@ void LibraryWindow::Open() {
 }
 
 void LibraryWindow::LibraryChanged() {
-    if (window_ == nullptr || !IsWindowVisible(window_) || changePending_)
+    if (window_ == nullptr || !IsWindowVisible(window_) || changePending_ || reloading_)
         return;
     changePending_ = true;
     PostMessageW(window_, WM_APP_LIBRARY_CHANGED, 0, 0);
@@ -229,6 +229,9 @@ void LibraryWindow::LibraryChanged() {
 
 void LibraryWindow::Reload() {
     const std::vector<int64_t> selected = Selected();
+    reloading_ = true; // what goes in now is read below
+    app_.FlushSeen();
+    reloading_ = false;
     PatchLibrary* library = app_.Library();
     std::vector<LibraryEntry> entries = library != nullptr ? library->Entries() : std::vector<LibraryEntry>();
     totalPatches_ = static_cast<int>(entries.size());

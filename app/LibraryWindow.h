@@ -63,5 +63,6 @@ class LibraryWindow {
     std::vector<int> formats_; // of the format filter's items after "Any format"
     std::wstring cell_;        // the text the list asked for last
     bool changePending_ = false;
+    bool reloading_ = false;
     int totalPatches_ = 0;
 };

@@ -35,29 +35,35 @@ FolderImport::FolderImport(const fs::path& folder) {
 }
 
 bool FolderImport::Step(PatchLibrary& library, std::chrono::milliseconds budget) {
+    // The files of one slice go in together, in one transaction: whole files or none.
     const auto end = std::chrono::steady_clock::now() + budget;
-    const std::string when = PatchLibrary::Now();
-    while (!Finished()) {
-        const fs::path& file = files_[next_];
+    std::vector<PatchLibrary::Seen> seen;
+    std::size_t read = 0, last = next_;
+    while (last < files_.size()) {
+        const fs::path& file = files_[last++];
         Bytes data;
         std::string reason;
         if (!ReadFileBytes(file, data, reason)) {
             ++unreadable;
-        } else if (PatchFile read = ReadPatchFile(data); read.dumps.empty()) {
+        } else if (PatchFile patchFile = ReadPatchFile(data); patchFile.dumps.empty()) {
             ++notPatchFiles;
         } else {
-            const std::optional<int> added_now = library.Record(read.dumps, file.u8string(), when);
-            if (!added_now) {
-                failed_ = true;
-                return false;
-            }
-            patches += read.dumps.size();
-            added += static_cast<std::size_t>(*added_now);
+            read += patchFile.dumps.size();
+            seen.push_back({std::move(patchFile.dumps), file.u8string()});
         }
-        ++next_;
         if (std::chrono::steady_clock::now() >= end)
             break;
     }
+    if (!seen.empty()) {
+        const std::optional<int> inserted = library.Record(seen, PatchLibrary::Now());
+        if (!inserted) {
+            failed_ = true;
+            return false;
+        }
+        added += static_cast<std::size_t>(*inserted);
+    }
+    patches += read;
+    next_ = last;
     return true;
 }
 

@@ -8,9 +8,9 @@
 
 class PatchLibrary;
 
-// Import Folder: every .syx file below a folder goes into the library, a file at a time
-// and each file in one transaction, so that an import stopped at any point leaves whole
-// files in and the rest out. Files that hold no patch dump are counted, not fatal.
+// Import Folder: every .syx file below a folder goes into the library, a slice of files
+// at a time, each slice in one transaction, so that an import stopped at any point leaves
+// whole files in and the rest out. Files that hold no patch dump are counted, not fatal.
 class FolderImport {
   public:
     // Lists the .syx files below `folder` (any case of the extension), in name order;

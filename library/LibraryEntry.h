@@ -10,7 +10,7 @@ struct LibraryEntry {
     std::string tags; // sorted, ", " between them
     std::string notes;
     int format = 0;
-    std::string fingerprint;
+    uint64_t sound = 0;    // the first 64 bits of the fingerprint, enough to tell sounds apart here
     std::string lastPlace; // "1:07" or a file's path
     std::string lastSeen;  // ISO 8601 UTC
     bool favourite = false;

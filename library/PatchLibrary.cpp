@@ -8,8 +8,8 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstdlib>
 #include <ctime>
-#include <map>
 #include <set>
 
 namespace {
@@ -162,8 +162,11 @@ bool PatchLibrary::Open(const std::filesystem::path& path) {
     }
     if (version == 0 && !CreateSchema())
         return false;
+    // The whole library is read when its window opens: it is kept in memory, and read
+    // through a mapping of the file rather than a call per page.
     if (!Execute("PRAGMA journal_mode = WAL") || !Execute("PRAGMA synchronous = NORMAL") ||
-        !Execute("PRAGMA foreign_keys = ON"))
+        !Execute("PRAGMA foreign_keys = ON") || !Execute("PRAGMA cache_size = -32768") ||
+        !Execute("PRAGMA mmap_size = 268435456"))
         return false;
     return true;
 }
@@ -179,49 +182,55 @@ bool PatchLibrary::CreateSchema() {
 
 std::optional<int> PatchLibrary::Record(const std::vector<Bytes>& dumps, const std::string& place,
                                         const std::string& when) {
+    return Record(std::vector<Seen>{{dumps, place}}, when);
+}
+
+std::optional<int> PatchLibrary::Record(const std::vector<Seen>& seen, const std::string& when) {
     if (db_ == nullptr || !Begin())
         return std::nullopt;
+    Statement find(db_, "SELECT id FROM patches WHERE identity = ?1");
+    Statement again(db_, "UPDATE patches SET last_seen = ?2, last_place = ?3 WHERE id = ?1");
+    Statement insert(db_, "INSERT INTO patches (name, dump, format, fingerprint, identity, first_seen,"
+                          " last_seen, last_place) VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?6, ?7)");
+    Statement sighting(db_, "INSERT INTO sightings (patch, place, seen) VALUES (?1, ?2, ?3)");
     int added = 0;
     int code = 0;
-    for (const Bytes& dump : dumps) {
-        if (!IsLibraryDump(dump))
-            continue;
-        const std::string identity = DumpIdentity(dump);
-        int64_t id = 0;
-        {
-            Statement find(db_, "SELECT id FROM patches WHERE identity = ?1");
+    for (const Statement* statement : {&find, &again, &insert, &sighting})
+        code = code != 0 ? code : statement->code;
+    for (const Seen& one : seen) {
+        for (const Bytes& dump : one.dumps) {
+            if (code != 0)
+                break;
+            if (!IsLibraryDump(dump))
+                continue;
+            const std::string identity = DumpIdentity(dump);
+            int64_t id = 0;
             find.Bind(1, identity);
             if (find.Step())
                 id = find.Int(0);
             code = find.code;
+            find.Reset();
+            if (code == 0 && id != 0) {
+                again.Bind(1, id).Bind(2, when).Bind(3, one.place).Run();
+                code = again.code;
+            } else if (code == 0) {
+                insert.Bind(1, ReadPatchName(dump))
+                    .Bind(2, dump)
+                    .Bind(3, ReadFormatVersion(dump).value_or(0))
+                    .Bind(4, SoundFingerprint(dump))
+                    .Bind(5, identity)
+                    .Bind(6, when)
+                    .Bind(7, one.place)
+                    .Run();
+                code = insert.code;
+                id = sqlite3_last_insert_rowid(db_);
+                ++added;
+            }
+            if (code == 0) {
+                sighting.Bind(1, id).Bind(2, one.place).Bind(3, when).Run();
+                code = sighting.code;
+            }
         }
-        if (code == 0 && id != 0) {
-            Statement seen(db_, "UPDATE patches SET last_seen = ?2, last_place = ?3 WHERE id = ?1");
-            seen.Bind(1, id).Bind(2, when).Bind(3, place).Run();
-            code = seen.code;
-        } else if (code == 0) {
-            Statement insert(db_,
-                             "INSERT INTO patches (name, dump, format, fingerprint, identity, first_seen,"
-                             " last_seen, last_place) VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?6, ?7)");
-            insert.Bind(1, ReadPatchName(dump))
-                .Bind(2, dump)
-                .Bind(3, ReadFormatVersion(dump).value_or(0))
-                .Bind(4, SoundFingerprint(dump))
-                .Bind(5, identity)
-                .Bind(6, when)
-                .Bind(7, place)
-                .Run();
-            code = insert.code;
-            id = sqlite3_last_insert_rowid(db_);
-            ++added;
-        }
-        if (code == 0) {
-            Statement sighting(db_, "INSERT INTO sightings (patch, place, seen) VALUES (?1, ?2, ?3)");
-            sighting.Bind(1, id).Bind(2, place).Bind(3, when).Run();
-            code = sighting.code;
-        }
-        if (code != 0)
-            break;
     }
     if (code != 0) {
         End(false);
@@ -237,41 +246,83 @@ std::vector<LibraryEntry> PatchLibrary::Entries() {
     std::vector<LibraryEntry> entries;
     if (db_ == nullptr)
         return entries;
-    Statement rows(
-        db_, "SELECT p.id, p.name, p.notes, p.format, p.fingerprint, p.last_place, p.last_seen, p.favourite,"
-             " (SELECT group_concat(tag, ', ') FROM (SELECT tag FROM tags WHERE patch = p.id ORDER BY tag)),"
-             " EXISTS (SELECT 1 FROM sightings WHERE patch = p.id AND place GLOB '[0-9]:[0-9][0-9]'),"
-             " EXISTS (SELECT 1 FROM sightings WHERE patch = p.id AND NOT place GLOB '[0-9]:[0-9][0-9]')"
-             " FROM patches p ORDER BY p.id");
+    // Three plain reads joined here, in id order: the window opens on ten thousand
+    // patches at once.
+    {
+        Statement count(db_, "SELECT count(*) FROM patches");
+        entries.reserve(count.Step() ? static_cast<std::size_t>(count.Int(0)) : 0);
+    }
+    Statement rows(db_, "SELECT id, name, notes, format, substr(fingerprint, 1, 16), last_place, last_seen,"
+                        " favourite FROM patches ORDER BY id");
     while (rows.Step()) {
-        LibraryEntry entry;
+        LibraryEntry& entry = entries.emplace_back();
         entry.id = rows.Int(0);
         entry.name = rows.Text(1);
         entry.notes = rows.Text(2);
         entry.format = static_cast<int>(rows.Int(3));
-        entry.fingerprint = rows.Text(4);
+        entry.sound = std::strtoull(rows.Text(4).c_str(), nullptr, 16);
         entry.lastPlace = rows.Text(5);
         entry.lastSeen = rows.Text(6);
         entry.favourite = rows.Int(7) != 0;
-        entry.tags = rows.Text(8);
-        entry.onInstrument = rows.Int(9) != 0;
-        entry.inFile = rows.Int(10) != 0;
-        entries.push_back(std::move(entry));
     }
-    if (rows.code != 0) {
-        Fail("reading", rows.code);
-        return {};
+    const auto find = [&entries](int64_t id) -> LibraryEntry* {
+        auto at =
+            std::lower_bound(entries.begin(), entries.end(), id,
+                             [](const LibraryEntry& entry, int64_t wanted) { return entry.id < wanted; });
+        return at != entries.end() && at->id == id ? &*at : nullptr;
+    };
+    Statement tags(db_, "SELECT patch, tag FROM tags ORDER BY patch, tag");
+    while (tags.Step()) {
+        if (LibraryEntry* entry = find(tags.Int(0)))
+            entry->tags += (entry->tags.empty() ? "" : ", ") + tags.Text(1);
     }
-    // A sound in more than one row, or a name given to more than one sound.
-    std::map<std::string, int> sounds;
-    std::map<std::string, std::set<std::string>> names;
-    for (const LibraryEntry& entry : entries) {
-        ++sounds[entry.fingerprint];
-        names[entry.name].insert(entry.fingerprint);
+    Statement places(
+        db_, "SELECT patch, max(place GLOB '[0-9]:[0-9][0-9]'), max(NOT place GLOB '[0-9]:[0-9][0-9]')"
+             " FROM sightings GROUP BY patch");
+    while (places.Step()) {
+        if (LibraryEntry* entry = find(places.Int(0))) {
+            entry->onInstrument = places.Int(1) != 0;
+            entry->inFile = places.Int(2) != 0;
+        }
     }
-    for (LibraryEntry& entry : entries)
-        entry.duplicate = sounds[entry.fingerprint] > 1 || names[entry.name].size() > 1;
+    for (const Statement* read : {&rows, &tags, &places}) {
+        if (read->code != 0) {
+            Fail("reading", read->code);
+            return {};
+        }
+    }
+    MarkDuplicates(entries);
     return entries;
+}
+
+void PatchLibrary::MarkDuplicates(std::vector<LibraryEntry>& entries) {
+    // A sound in more than one row, or a name given to more than one sound: neighbours
+    // once sorted by sound, and by name and sound.
+    std::vector<LibraryEntry*> order;
+    order.reserve(entries.size());
+    for (LibraryEntry& entry : entries)
+        order.push_back(&entry);
+    const auto mark = [&order](auto same) {
+        for (std::size_t i = 1; i < order.size(); ++i)
+            if (same(*order[i - 1], *order[i]))
+                order[i - 1]->duplicate = order[i]->duplicate = true;
+    };
+    std::sort(order.begin(), order.end(),
+              [](const LibraryEntry* a, const LibraryEntry* b) { return a->sound < b->sound; });
+    mark([](const LibraryEntry& a, const LibraryEntry& b) { return a.sound == b.sound; });
+    std::sort(order.begin(), order.end(), [](const LibraryEntry* a, const LibraryEntry* b) {
+        return a->name != b->name ? a->name < b->name : a->sound < b->sound;
+    });
+    // Within one name, every row is a duplicate when its first and last sound differ.
+    for (std::size_t first = 0; first < order.size();) {
+        std::size_t last = first;
+        while (last + 1 < order.size() && order[last + 1]->name == order[first]->name)
+            ++last;
+        if (order[first]->sound != order[last]->sound)
+            for (std::size_t i = first; i <= last; ++i)
+                order[i]->duplicate = true;
+        first = last + 1;
+    }
 }
 
 std::vector<int64_t> PatchLibrary::History(const std::string& place) {

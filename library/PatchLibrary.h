@@ -39,6 +39,12 @@ class PatchLibrary {
     // database failed (it is closed then, and nothing of this call is in).
     std::optional<int> Record(const std::vector<Bytes>& dumps, const std::string& place,
                               const std::string& when);
+    // The same for several places at once, in one transaction: all of them or none.
+    struct Seen {
+        std::vector<Bytes> dumps;
+        std::string place;
+    };
+    std::optional<int> Record(const std::vector<Seen>& seen, const std::string& when);
 
     // Every patch, in the order of their rows, with duplicates marked.
     std::vector<LibraryEntry> Entries();
@@ -63,6 +69,7 @@ class PatchLibrary {
     static std::string Now();
 
   private:
+    static void MarkDuplicates(std::vector<LibraryEntry>& entries);
     bool Execute(const char* sql);
     // Ends a transaction begun by Begin: committed when `ok`, rolled back otherwise.
     bool Begin();

@@ -39,6 +39,7 @@ bool Statement::Step() {
 }
 
 bool Statement::Run() {
+    code = 0;
     while (Step()) {
     }
     Reset();

@@ -21,7 +21,8 @@ class Statement {
     Statement& Bind(int index, const std::vector<uint8_t>& blob);
     // The next row: true while there is one; false at the end or on an error (`code`).
     bool Step();
-    // Runs the statement to its end and resets it; true when that went without error.
+    // Runs the statement to its end and resets it for the next bindings; true when that
+    // went without error.
     bool Run();
     void Reset();
 

@@ -52,8 +52,11 @@ class LibraryAppTest : public DeviceLinkFixture {
         SetEnvironmentVariableW(L"TAVREN_LIBRARY", nullptr);
         DeviceLinkFixture::TearDown();
     }
-    int64_t Number(const std::string& sql) const { return LibraryFile(file).Number(sql); }
-    std::vector<std::string> Texts(const std::string& sql) const { return LibraryFile(file).Texts(sql); }
+    // Asked once the window is idle, when what was seen has gone in.
+    int64_t Number(const std::string& sql) const { return PumpMessages(), LibraryFile(file).Number(sql); }
+    std::vector<std::string> Texts(const std::string& sql) const {
+        return PumpMessages(), LibraryFile(file).Texts(sql);
+    }
 
     // The library window's list and controls.
     HWND Control(int id) const { return GetDlgItem(app->libraryWindow->hwnd(), id); }

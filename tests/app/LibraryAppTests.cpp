@@ -14,6 +14,7 @@
 #include "tests/support/ScratchFolder.h"
 
 #include <commctrl.h>
+#include <dlgs.h>
 
 #include <cctype>
 
@@ -224,6 +225,33 @@ TEST_F(LibraryAppTest, TheWindowFromTheMenuFiltersAsYouTypeSortsAndActsOnTheSele
     const std::string shown = Cell(5, 0);
     Click(IDC_LIBRARY_ON_PANEL);
     EXPECT_EQ(ReadPatchName(app->edit.BuildDump(0)), shown);
+
+    // Auditioned: the panel shows it and plays it as control changes, nothing written.
+    device.ClearReceived();
+    Click(IDC_LIBRARY_AUDITION);
+    EXPECT_EQ(std::count_if(device.Received().begin(), device.Received().end(),
+                            [](const Bytes& message) { return message.size() == 3 && message[0] == 0xB0; }),
+              54);
+    EXPECT_EQ(std::count_if(device.Received().begin(), device.Received().end(), IsPatchDump), 0);
+
+    // Exported through the save dialog: the selected patches in one file, as received.
+    Select({0, 1, 2});
+    const std::vector<std::string> exported = {Cell(0, 0), Cell(1, 0), Cell(2, 0)};
+    static std::wstring typed;
+    typed = (folder / "export.syx").wstring();
+    SetTimer(nullptr, 0, 200, [](HWND, UINT, UINT_PTR timer, DWORD) {
+        if (HWND dialog = FindWindowW(L"#32770", nullptr)) {
+            KillTimer(nullptr, timer);
+            HWND name = GetDlgItem(dialog, cmb13);
+            SetWindowTextW(name != nullptr ? name : GetDlgItem(dialog, edt1), typed.c_str());
+            PostMessageW(dialog, WM_COMMAND, IDOK, 0);
+        }
+    });
+    Click(IDC_LIBRARY_EXPORT);
+    std::vector<std::string> read;
+    for (const Bytes& dump : ReadPatchFile(folder.Read("export.syx")).dumps)
+        read.push_back(ReadPatchName(dump));
+    EXPECT_EQ(read, exported);
 
     // Removed after the question, with their sightings; No keeps them.
     Select({3, 4});

@@ -399,7 +399,7 @@ void LibraryWindow::ToggleFavourite() {
         return;
     bool all = true;
     for (int64_t id : ids)
-        all = all && view_.Row(view_.RowOf(id)).favourite;
+        all = all && view_.RowOf(id) >= 0 && view_.Row(view_.RowOf(id)).favourite;
     if (!library->SetFavourite(ids, !all))
         app_.ShowStatus(library->Error());
     Reload();
@@ -408,7 +408,7 @@ void LibraryWindow::ToggleFavourite() {
 void LibraryWindow::EditTagsAndNotes() {
     const std::vector<int64_t> ids = Selected();
     PatchLibrary* library = app_.Library();
-    if (ids.empty() || library == nullptr)
+    if (ids.empty() || library == nullptr || view_.RowOf(ids.front()) < 0)
         return;
     const LibraryEntry& first = view_.Row(view_.RowOf(ids.front()));
     TagsAndNotes edit{Utf8ToWide(first.tags), Utf8ToWide(first.notes)};

@@ -15,7 +15,7 @@ PACKAGES=(
     clang-14 libclang-rt-14-dev clang-format-14 git
     librtmidi-dev libpugixml-dev pkg-config
     python3 python3-cairo python3-pil
-    dpkg-dev tcl sqlite3
+    dpkg-dev tcl make sqlite3
     nsis zip
 )
 
@@ -86,7 +86,7 @@ make_sqlite_amalgamation() {
     local deps="$TOP/.deps"
     log "making SQLite's amalgamation"
     rm -rf "$deps/sqlite-build" && mkdir -p "$deps/sqlite-build"
-    (cd "$deps/sqlite-build" && "$deps/sqlite3/configure" --disable-tcl >/dev/null &&
+    (cd "$deps/sqlite-build" && CC=clang-14 "$deps/sqlite3/configure" --disable-tcl >/dev/null &&
         make sqlite3.c >/dev/null 2>&1) \
         || { echo "making sqlite3.c failed (see $deps/sqlite-build)" >&2; exit 1; }
     rm -rf "$deps/sqlite" && mkdir -p "$deps/sqlite"

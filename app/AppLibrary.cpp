@@ -191,6 +191,7 @@ bool App::StartImport(const std::filesystem::path& folder) {
         // The button belongs to the main window, so that its click is a command there;
         // it is placed over the top bar.
         SetWindowPos(importCancel, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+        SendMessageW(importCancel, WM_SETFONT, reinterpret_cast<WPARAM>(GetSmallFont()), TRUE);
     }
     if (importProgress != nullptr)
         SendMessageW(importProgress, PBM_SETRANGE32, 0, static_cast<LPARAM>(folderImport->Total()));

@@ -25,18 +25,18 @@ constexpr int kButtonHeight = 26;
 const wchar_t* const kShowChoices[] = {L"All patches", L"Favourites", L"Duplicates",
                                        L"Seen on the instrument", L"Seen in files"};
 
-struct ColumnSpec {
+struct ColumnLayout {
     const wchar_t* title;
     int width;
 };
-const ColumnSpec kColumns[LibraryView::kColumns] = {
+const ColumnLayout kColumns[LibraryView::kColumns] = {
     {L"Name", 170}, {L"Tags", 170}, {L"Last seen in", 300}, {L"When (UTC)", 130}, {L"Favourite", 70}};
 
-struct ButtonSpec {
+struct ButtonLayout {
     int id;
     const wchar_t* text;
 };
-const ButtonSpec kButtons[] = {
+const ButtonLayout kButtons[] = {
     {IDC_LIBRARY_ON_PANEL, L"Show On Panel"}, {IDC_LIBRARY_AUDITION, L"Audition"},
     {IDC_LIBRARY_STORE, L"Store..."},         {IDC_LIBRARY_EXPORT, L"Export..."},
     {IDC_LIBRARY_FAVOURITE, L"Favourite"},    {IDC_LIBRARY_EDIT_TAGS, L"Tags && Notes..."},
@@ -170,14 +170,15 @@ void LibraryWindow::Create() {
                  IDC_LIBRARY_LIST, WS_EX_CLIENTEDGE);
     SendMessageW(list_, LVM_SETEXTENDEDLISTVIEWSTYLE, 0, LVS_EX_FULLROWSELECT);
     for (int column = 0; column < LibraryView::kColumns; ++column) {
-        LVCOLUMNW spec = {};
-        spec.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_SUBITEM;
-        spec.pszText = const_cast<wchar_t*>(kColumns[column].title);
-        spec.cx = kColumns[column].width;
-        spec.iSubItem = column;
-        SendMessageW(list_, LVM_INSERTCOLUMNW, static_cast<WPARAM>(column), reinterpret_cast<LPARAM>(&spec));
+        LVCOLUMNW header = {};
+        header.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_SUBITEM;
+        header.pszText = const_cast<wchar_t*>(kColumns[column].title);
+        header.cx = kColumns[column].width;
+        header.iSubItem = column;
+        SendMessageW(list_, LVM_INSERTCOLUMNW, static_cast<WPARAM>(column),
+                     reinterpret_cast<LPARAM>(&header));
     }
-    for (const ButtonSpec& button : kButtons)
+    for (const ButtonLayout& button : kButtons)
         buttons_.push_back(make(L"BUTTON", button.text, WS_TABSTOP | BS_PUSHBUTTON, button.id));
     count_ = make(L"STATIC", L"", SS_LEFT | SS_NOPREFIX, IDC_LIBRARY_COUNT);
     Layout();

@@ -268,6 +268,9 @@ void App::OnTimer(UINT_PTR timerId) {
     case kTimerValueTip:
         OnValueTipTimer();
         break;
+    case kTimerImport:
+        ImportSlice();
+        break;
     default:
         break;
     }
@@ -330,6 +333,9 @@ LRESULT App::HandleMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam
                          suggested->bottom - suggested->top, SWP_NOZORDER | SWP_NOACTIVATE);
         return 0;
     }
+    case WM_APP_LIBRARY_FLUSH:
+        FlushSeen();
+        return 0;
     case WM_DEVICECHANGE:
         if (wParam == DBT_DEVNODES_CHANGED)
             OnDevicesChanged();
@@ -377,6 +383,12 @@ int RunMessageLoop(HINSTANCE instance) {
         // The shortcuts belong to the main window: asked for a child window with the
         // focus (the patch list, say), they would send their command to the child.
         HWND target = msg.hwnd != nullptr ? GetAncestor(msg.hwnd, GA_ROOT) : nullptr;
+        // Tab in a window of the program's own other than the main one (the library's)
+        // goes from control to control there, as in a dialog.
+        const App* app = TheApp();
+        if (target != nullptr && app != nullptr && target != app->mainWindow && msg.message == WM_KEYDOWN &&
+            msg.wParam == VK_TAB && IsDialogMessageW(target, &msg))
+            continue;
         if (target == nullptr || !TranslateAcceleratorW(target, accelerators, &msg)) {
             TranslateMessage(&msg);
             DispatchMessageW(&msg);
@@ -450,6 +462,7 @@ int RunTavren(HINSTANCE instance, int showCommand) {
     // The ports are closed before the process ends: the driver gets its SysEx buffers
     // back, and the devices are free for other programs at once.
     app->CloseMidi();
+    app->FlushSeen();
     settings.Save();
     Gdiplus::GdiplusShutdown(gdiplusToken);
     return exitCode;

@@ -7,6 +7,8 @@
 #include "engine/AtomicFile.h"
 #include "engine/EditHistory.h"
 #include "engine/PatchBank.h"
+#include "library/FolderImport.h"
+#include "library/PatchLibrary.h"
 #include "midi/FirmwareVersion.h"
 #include "midi/MessageReader.h"
 
@@ -14,11 +16,13 @@
 #include <filesystem>
 #include <functional>
 #include <map>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
 class ControlTips;
+class LibraryWindow;
 class MidiPort;
 class Pro800Engine;
 class SimplePanel;
@@ -29,6 +33,7 @@ enum AppTimer : UINT_PTR {
     kTimerCheckDevice = 2, // 3000 ms until the instrument has answered
     kTimerUpdateCheck = 3, // once, 1000 ms after start-up
     kTimerValueTip = 4,    // 500 ms after a value tip last changed
+    kTimerImport = 20,     // while a folder is imported into the library: one slice of files a tick
 };
 
 // Sets the check marks of the two option commands from the settings.
@@ -37,6 +42,8 @@ constexpr UINT WM_APP_SYNC_OPTIONS = WM_USER + 0x2A;
 constexpr UINT WM_APP_MIDI_INPUT = WM_USER + 0x2B;
 // Posted once the main window is built: what waits until it has been shown.
 constexpr UINT WM_APP_AFTER_SHOW = WM_USER + 0x2C;
+// Posted when patches seen wait to go into the library.
+constexpr UINT WM_APP_LIBRARY_FLUSH = WM_USER + 0x41;
 
 // Sizing states of the main window while the user moves or resizes it.
 enum SizingState { kSizingIdle = 0, kSizingEntered = 1, kSizingResizing = 2 };
@@ -165,6 +172,29 @@ class App : public IHost {
     // The fonts, the strip above the panel, the status lines and the tips at `newDpi`.
     void ApplyDpi(int newDpi);
     int TopBarHeight() const;
+    // The patch library (app/AppLibrary.cpp): everything received, read, stored or saved
+    // goes in; its window; Import Folder. False: not a library command.
+    bool OnLibraryCommand(HWND window, int commandId);
+    // The library, opened on first use; null when it cannot be used (the status panel
+    // has said why, once).
+    PatchLibrary* Library();
+    // Records dumps seen at `place` ("1:07" or a file's path), when the library can be used:
+    // they wait until the window is idle again and go in together (a bank load's hundred in
+    // one transaction).
+    void RecordSeen(const std::vector<Bytes>& dumps, const std::string& place);
+    // Puts what waits into the library now.
+    void FlushSeen();
+    // Before slots are written: the patch in each is put into the library with a sighting,
+    // asked of the instrument first when it is not cached.
+    void BackUpSlots(const std::vector<int>& patches);
+    // Shows a dump on the panel as the base of the edit, as a file's row is shown.
+    void ShowLibraryPatch(const Bytes& dump);
+    // Imports every .syx file below `folder`, a slice at a time, with a progress bar and
+    // Cancel in the top bar; false when the library cannot be used or an import runs.
+    bool StartImport(const std::filesystem::path& folder);
+    void ImportSlice();
+    void EndImport(bool cancelled);
+    void OpenLibraryWindow();
 
     LRESULT HandleMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 
@@ -204,6 +234,15 @@ class App : public IHost {
     // While a bank load shows every patch it stores, the edit waits for the last one.
     bool bankLoading = false;
     std::optional<Bytes> shownWhileLoading;
+    // The patch library, its window (made on first use) and a folder import under way.
+    PatchLibrary library;
+    bool libraryTried = false;
+    std::vector<PatchLibrary::Seen> unrecorded; // seen, waiting for the window to be idle
+    bool flushPosted = false;
+    LibraryWindow* libraryWindow = nullptr; // owned
+    std::unique_ptr<FolderImport> folderImport;
+    HWND importProgress = nullptr;
+    HWND importCancel = nullptr;
 
   private:
     void CreateDeviceMenus();

@@ -68,7 +68,8 @@ void App::OnCommand(HWND window, int commandId) {
             QueryDevice();
         break;
     default:
-        if (OnLibrarianCommand(window, commandId) || OnEditCommand(window, commandId))
+        if (OnLibrarianCommand(window, commandId) || OnEditCommand(window, commandId) ||
+            OnLibraryCommand(window, commandId))
             break;
         // Items for ports beyond index 100 are listed but do nothing.
         if (commandId >= IDM_FIRST_CHANNEL && commandId < IDM_FIRST_CHANNEL + 16)

@@ -531,6 +531,7 @@ bool App::HandlePatchDump(std::vector<uint8_t>& message) {
     const bool listed = patchBank.ShowingFile();
     // Storing shows the dump too: decoding it once is enough.
     patchBank.StoreDump(bank, program, message);
+    RecordSeen({message}, SlotLabel(bank * PatchBank::kPrograms + program));
     if (listed && awaitedReadBack < 0)
         ShowStatus("Received " + SlotLabel(bank * PatchBank::kPrograms + program) + " " +
                    ReadPatchName(message) + "; the file stays listed.");

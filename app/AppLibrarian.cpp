@@ -149,6 +149,8 @@ WriteResult App::SaveSelected(const std::filesystem::path& path, const SaveSelec
     }
     WriteResult written = WriteFileAtomically(path, selection.data);
     ShowStatus(written ? SavedText(selection, source, name) : SaveFailedText(name, written.error));
+    if (written)
+        RecordSeen(ReadPatchFile(selection.data).dumps, path.u8string());
     return written;
 }
 
@@ -162,6 +164,8 @@ WriteResult App::SavePatch(const std::filesystem::path& path) {
     }
     WriteResult written = WriteFileAtomically(path, dump);
     ShowStatus(written ? "Saved " + edit.Title() + " to " + name + "." : SaveFailedText(name, written.error));
+    if (written)
+        RecordSeen({dump}, path.u8string());
     return written;
 }
 
@@ -189,10 +193,12 @@ bool App::OpenPatchFile(const std::filesystem::path& path, std::string& error) {
         ShowStatus(error);
         return false;
     }
+    const std::vector<Bytes> read = file.dumps;
     patchBank.ShowFile(std::move(file.dumps));
     // After the first row's "Loading" line, so that the file's name is the last word.
     for (const std::string& line : lines)
         ShowStatus(line);
+    RecordSeen(read, path.u8string());
     return true;
 }
 
@@ -254,6 +260,11 @@ RestoreResult App::WriteToInstrument(const std::vector<Bytes>& dumps,
         refused.confirmed = false;
         return refused;
     }
+    // What is in the slots now stays within reach in the library.
+    std::vector<int> slots;
+    for (const RestoreItem& item : plan.items)
+        slots.push_back(item.patch);
+    BackUpSlots(slots);
     ShowStatus("Writing to Pro~800");
     RestoreResult result = WriteAndVerify(
         plan, [this](const Bytes& dump) { SendMidi(dump); },

@@ -15,7 +15,7 @@ PACKAGES=(
     clang-14 libclang-rt-14-dev clang-format-14 git
     librtmidi-dev libpugixml-dev pkg-config
     python3 python3-cairo python3-pil
-    dpkg-dev
+    dpkg-dev tcl make sqlite3
     nsis zip
 )
 
@@ -42,13 +42,23 @@ ensure_packages() {
     fi
 }
 
-# RtMidi and pugixml for the Windows build come from Debian's source packages; they
-# are unpacked into .deps/ (ignored by git) and compiled by CMake.
+# RtMidi, pugixml and SQLite come from Debian's source packages; they are unpacked
+# into .deps/ (ignored by git) and compiled by CMake. SQLite's package holds its source
+# tree, from which its single-file amalgamation is made (with tclsh).
 fetch_deps() {
     local deps="$TOP/.deps"
-    if [ -f "$deps/rtmidi/RtMidi.cpp" ] && [ -f "$deps/pugixml/src/pugixml.cpp" ]; then
-        return
+    if [ ! -f "$deps/rtmidi/RtMidi.cpp" ] || [ ! -f "$deps/pugixml/src/pugixml.cpp" ]; then
+        fetch_source_packages rtmidi pugixml
     fi
+    if [ ! -f "$deps/sqlite/sqlite3.c" ] || [ ! -f "$deps/sqlite/sqlite3.h" ]; then
+        fetch_source_packages sqlite3
+        make_sqlite_amalgamation
+    fi
+}
+
+# Downloads the named Debian source packages and unpacks each into .deps/NAME.
+fetch_source_packages() {
+    local deps="$TOP/.deps"
     if ! grep -rqsE '^(Types:.*deb-src|deb-src )' /etc/apt/sources.list /etc/apt/sources.list.d/; then
         log "adding deb-src entries derived from the system's deb entries"
         local src=/etc/apt/sources.list.d/debian.sources
@@ -58,15 +68,30 @@ fetch_deps() {
     fi
     apt_update_once
     rm -rf "$deps/download" && mkdir -p "$deps/download"
-    (cd "$deps/download" && apt-get source --download-only rtmidi pugixml >/dev/null 2>&1) \
-        || { echo "apt-get source rtmidi pugixml failed" >&2; exit 1; }
-    for name in rtmidi pugixml; do
+    (cd "$deps/download" && apt-get source --download-only "$@" >/dev/null 2>&1) \
+        || { echo "apt-get source $* failed" >&2; exit 1; }
+    for name in "$@"; do
         local tarball
         tarball=$(ls "$deps/download/${name}"_*.orig.tar.* | head -n 1)
         rm -rf "$deps/$name" && mkdir -p "$deps/$name"
         tar -xf "$tarball" -C "$deps/$name" --strip-components=1
     done
+    rm -rf "$deps/download"
     log "dependency sources in $deps"
+}
+
+# Makes sqlite3.c and sqlite3.h from SQLite's source tree in .deps/sqlite3 and keeps
+# only those two in .deps/sqlite.
+make_sqlite_amalgamation() {
+    local deps="$TOP/.deps"
+    log "making SQLite's amalgamation"
+    rm -rf "$deps/sqlite-build" && mkdir -p "$deps/sqlite-build"
+    (cd "$deps/sqlite-build" && CC=clang-14 "$deps/sqlite3/configure" --disable-tcl >/dev/null &&
+        make sqlite3.c >/dev/null 2>&1) \
+        || { echo "making sqlite3.c failed (see $deps/sqlite-build)" >&2; exit 1; }
+    rm -rf "$deps/sqlite" && mkdir -p "$deps/sqlite"
+    cp "$deps/sqlite-build/sqlite3.c" "$deps/sqlite-build/sqlite3.h" "$deps/sqlite/"
+    rm -rf "$deps/sqlite-build" "$deps/sqlite3"
 }
 
 # Builds the native tree, the artwork and the Windows tree. With target names it

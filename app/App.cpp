@@ -162,7 +162,9 @@ void App::InitMainWindow() {
     engine->ShowEditor(this, topBar->hwnd, instance);
     OnSize();
     CreateDeviceMenus();
-    PostMessageW(mainWindow, WM_APP_AFTER_SHOW, 0, 0);
+    // The tooltips wait until the window has been shown and the program answers input: the
+    // pointer rests half a second before one shows anyway.
+    SetTimer(mainWindow, kTimerCreateTips, 300, nullptr);
 }
 
 void App::CreateDeviceMenus() {
@@ -268,6 +270,10 @@ void App::OnTimer(UINT_PTR timerId) {
     case kTimerValueTip:
         OnValueTipTimer();
         break;
+    case kTimerCreateTips:
+        KillTimer(mainWindow, kTimerCreateTips);
+        CreateTips();
+        break;
     case kTimerImport:
         ImportSlice();
         break;
@@ -316,9 +322,6 @@ LRESULT App::HandleMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam
         return 0;
     case WM_APP_MIDI_INPUT:
         PollMidiInput();
-        return 0;
-    case WM_APP_AFTER_SHOW:
-        CreateTips();
         return 0;
     case WM_NOTIFY:
         if (lParam != 0 && OnTipNotify(*reinterpret_cast<const NMHDR*>(lParam)))

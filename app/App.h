@@ -33,6 +33,7 @@ enum AppTimer : UINT_PTR {
     kTimerCheckDevice = 2, // 3000 ms until the instrument has answered
     kTimerUpdateCheck = 3, // once, 1000 ms after start-up
     kTimerValueTip = 4,    // 500 ms after a value tip last changed
+    kTimerCreateTips = 5,  // once, 300 ms after the window is first shown
     kTimerImport = 20,     // while a folder is imported into the library: one slice of files a tick
 };
 
@@ -40,8 +41,6 @@ enum AppTimer : UINT_PTR {
 constexpr UINT WM_APP_SYNC_OPTIONS = WM_USER + 0x2A;
 // Posted from the MIDI library's thread: received messages wait in the input queue.
 constexpr UINT WM_APP_MIDI_INPUT = WM_USER + 0x2B;
-// Posted once the main window is built: what waits until it has been shown.
-constexpr UINT WM_APP_AFTER_SHOW = WM_USER + 0x2C;
 // Posted when patches seen wait to go into the library.
 constexpr UINT WM_APP_LIBRARY_FLUSH = WM_USER + 0x41;
 

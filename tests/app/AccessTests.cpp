@@ -209,7 +209,7 @@ TEST_F(Access, TheListTakesArrowsEnterAndLettersAndCtrlArrowsStepFromAnywhere) {
 }
 
 TEST_F(Access, NamesShowOnRestValuesWhileChangingAndTheStatusLinesWhole) {
-    ASSERT_NE(app->tips, nullptr);
+    ASSERT_TRUE(PumpUntil([] { return app->tips != nullptr; })) << "made once the window has been shown";
     auto rests = [](HWND control) {
         MovePointerTo(POINT{10, 1000});
         MovePointerTo(CentreOf(control));

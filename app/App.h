@@ -32,7 +32,7 @@ enum AppTimer : UINT_PTR {
     kTimerPollMidi = 1,    // 100 ms while an input port is open
     kTimerCheckDevice = 2, // 3000 ms until the instrument has answered
     kTimerUpdateCheck = 3, // once, 1000 ms after start-up
-    kTimerValueTip = 4,    // 500 ms after a value tip last changed
+    kTimerValueTip = 4,    // every 40 ms while a value tip shows
     kTimerCreateTips = 5,  // once, 300 ms after the window is first shown
     kTimerImport = 20,     // while a folder is imported into the library: one slice of files a tick
 };
@@ -163,9 +163,12 @@ class App : public IHost {
     // Made once the window is shown: a control's name when the pointer rests on it, and
     // the status lines whole; the value tip. They follow the two tooltip settings.
     void CreateTips();
-    // The value tip beside control `id`, which the user just changed.
+    // The value tip beside control `id`, which the user just changed: shown at once, then
+    // brought up to date at most once a tick however fast the changes come, and hidden
+    // half a second after the last.
     void ShowValueTip(int id);
     void OnValueTipTimer();
+    void DrawValueTip();
     // A tooltip asks for the status lines; false for other notifications.
     bool OnTipNotify(const NMHDR& header);
     // The fonts, the strip above the panel, the status lines and the tips at `newDpi`.
@@ -213,6 +216,9 @@ class App : public IHost {
     int dpi = 96;                // of the main window; the fonts are made for it
     ControlTips* tips = nullptr; // owned; null until the window has been shown
     std::wstring statusTipText;  // what the status panel's tip shows now
+    int valueTipId = 0;          // the control the value tip is for
+    bool valueTipDirty = false;  // changed since the tip was last drawn
+    DWORD valueTipChanged = 0;   // tick count of the last change
     PatchBank patchBank;
     Pro800Engine* engine;     // owned; null until the editor is built
     SimplePanel* topBar;      // owned; the empty strip above the editor

@@ -18,8 +18,9 @@
 
 namespace {
 
-constexpr int kValueTipMs = 500; // a value tip stays this long after the last change
-constexpr int kTipWidth = 400;   // the widest a tip's line is at 96 DPI
+constexpr DWORD kValueTipMs = 500;   // a value tip stays this long after the last change
+constexpr UINT kValueTipTickMs = 40; // a tip that follows changes is drawn at most this often
+constexpr int kTipWidth = 400;       // the widest a tip's line is at 96 DPI
 
 std::wstring Widen(const std::string& text) {
     return std::wstring(text.begin(), text.end());
@@ -103,13 +104,32 @@ void App::ShowValueTip(int id) {
     if (tips == nullptr || row == nullptr || control == nullptr || GetSettings().ModifyValueTooltips == 0 ||
         id >= kFirstBankButtonId)
         return;
-    tips->ShowValue(control->hwnd, ShortName(*row) + L": " + control->AccessibleValue());
-    SetTimer(mainWindow, kTimerValueTip, kValueTipMs, nullptr);
+    valueTipChanged = GetTickCount();
+    if (tips->ValueShown() && valueTipId == id) {
+        // A knob turned at wire rate would move and draw a window a thousand times a second.
+        valueTipDirty = true;
+        return;
+    }
+    valueTipId = id;
+    DrawValueTip();
+    SetTimer(mainWindow, kTimerValueTip, kValueTipTickMs, nullptr);
+}
+
+void App::DrawValueTip() {
+    valueTipDirty = false;
+    const ParameterRow* row = FindParameterRow(valueTipId);
+    Parameter* parameter = engine != nullptr ? engine->FindParameter(valueTipId) : nullptr;
+    CustomControl* control = parameter != nullptr ? parameter->GetControl() : nullptr;
+    if (tips != nullptr && row != nullptr && control != nullptr)
+        tips->ShowValue(control->hwnd, ShortName(*row) + L": " + control->AccessibleValue());
 }
 
 void App::OnValueTipTimer() {
+    if (tips != nullptr && tips->ValueShown() && valueTipDirty)
+        DrawValueTip();
     // A drag that pauses keeps its tip until the button is let go.
-    if (tips != nullptr && tips->ValueShown() && GetCapture() == tips->ValueTarget())
+    const bool held = tips != nullptr && tips->ValueShown() && GetCapture() == tips->ValueTarget();
+    if (held || (GetTickCount() - valueTipChanged < kValueTipMs && GetSettings().ModifyValueTooltips != 0))
         return;
     KillTimer(mainWindow, kTimerValueTip);
     if (tips != nullptr)

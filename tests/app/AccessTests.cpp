@@ -228,6 +228,12 @@ TEST_F(Access, NamesShowOnRestValuesWhileChangingAndTheStatusLinesWhole) {
     Keys({VK_UP});
     EXPECT_TRUE(IsWindowVisible(app->tips->value));
     EXPECT_EQ(WindowText(app->tips->value), L"CUTOFF: 101");
+    // Changes faster than the tip is drawn: it catches up with the last one.
+    for (int value = 0; value <= 200; ++value) {
+        app->engine->SetParameterValue(15, value);
+        app->ControlChanged(15, value);
+    }
+    EXPECT_TRUE(PumpUntil([] { return WindowText(app->tips->value) == L"CUTOFF: 200"; }, 400));
     EXPECT_TRUE(PumpUntil([] { return !IsWindowVisible(app->tips->value); }, 1500)) << "gone after 0.5 s";
 
     // Both settings off from the menu: neither tip shows.

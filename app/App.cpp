@@ -139,9 +139,6 @@ HWND App::CreateMainWindow(const wchar_t* className, const wchar_t* title) {
 }
 
 void App::InitMainWindow() {
-    const int windowDpi = WindowDpi(mainWindow);
-    if (windowDpi != dpi)
-        ApplyDpi(windowDpi);
     RECT client;
     GetClientRect(mainWindow, &client);
     RECT bar = client;
@@ -152,10 +149,9 @@ void App::InitMainWindow() {
     RECT area = client;
     area.right *= 2;
     engine->BuildEditor(this, editorPanel->hwnd, instance, area);
-    if (engine->statusPanel != nullptr)
-        engine->statusPanel->lineHeight = MulDiv(StatusPanel::kLineHeight, dpi, 96);
-    if (engine->patchList != nullptr && dpi != 96)
-        engine->patchList->FollowDpi();
+    // Laid out by the OnSize below.
+    if (const int windowDpi = WindowDpi(mainWindow); windowDpi != dpi)
+        UseDpi(windowDpi);
     patchBank.host = this;
     patchBank.engine = engine;
     patchBank.slots.assign(PatchBank::kSlots, PatchSlot{});

@@ -171,7 +171,9 @@ class App : public IHost {
     void DrawValueTip();
     // A tooltip asks for the status lines; false for other notifications.
     bool OnTipNotify(const NMHDR& header);
-    // The fonts, the strip above the panel, the status lines and the tips at `newDpi`.
+    // The fonts, the strip above the panel, the status lines and the tips at `newDpi`:
+    // UseDpi makes them, ApplyDpi lays the window out and draws it again as well.
+    void UseDpi(int newDpi);
     void ApplyDpi(int newDpi);
     int TopBarHeight() const;
     // The patch library (app/AppLibrary.cpp): everything received, read, stored or saved

@@ -22,13 +22,15 @@ constexpr DWORD kValueTipMs = 500;   // a value tip stays this long after the la
 constexpr UINT kValueTipTickMs = 40; // a tip that follows changes is drawn at most this often
 constexpr int kTipWidth = 400;       // the widest a tip's line is at 96 DPI
 
-std::wstring Widen(const std::string& text) {
-    return std::wstring(text.begin(), text.end());
-}
-
 // The name the panel prints for a control: a knob's own, a switch's description.
 std::wstring ShortName(const ParameterRow& row) {
-    return Widen(row.name[0] != '\0' ? row.name : row.label);
+    return Utf8ToWide(row.name[0] != '\0' ? row.name : row.label);
+}
+
+// The control window of parameter `id`; null when there is none.
+CustomControl* ControlFor(Pro800Engine* engine, int id) {
+    Parameter* parameter = engine != nullptr ? engine->FindParameter(id) : nullptr;
+    return parameter != nullptr ? parameter->GetControl() : nullptr;
 }
 
 } // namespace
@@ -46,8 +48,7 @@ void App::MoveFocus(bool forward) {
         return;
     std::vector<HWND> order;
     for (int id : TabOrder()) {
-        Parameter* parameter = engine->FindParameter(id);
-        CustomControl* control = parameter != nullptr ? parameter->GetControl() : nullptr;
+        CustomControl* control = ControlFor(engine, id);
         if (control != nullptr && control->hwnd != nullptr && control->active &&
             IsWindowVisible(control->hwnd))
             order.push_back(control->hwnd);
@@ -86,8 +87,7 @@ void App::CreateTips() {
         return;
     tips = new ControlTips(mainWindow, instance);
     for (const ParameterRow& row : ParameterTable()) {
-        Parameter* parameter = engine->FindParameter(row.id);
-        if (CustomControl* control = parameter != nullptr ? parameter->GetControl() : nullptr)
+        if (CustomControl* control = ControlFor(engine, row.id))
             tips->SetRolloverText(control->hwnd, ShortName(row));
     }
     // The status lines are cut at the panel's edge: the tip shows them whole, read when it shows.
@@ -98,11 +98,8 @@ void App::CreateTips() {
 }
 
 void App::ShowValueTip(int id) {
-    const ParameterRow* row = FindParameterRow(id);
-    Parameter* parameter = engine != nullptr ? engine->FindParameter(id) : nullptr;
-    CustomControl* control = parameter != nullptr ? parameter->GetControl() : nullptr;
-    if (tips == nullptr || row == nullptr || control == nullptr || GetSettings().ModifyValueTooltips == 0 ||
-        id >= kFirstBankButtonId)
+    // The bank buttons choose a bank; they have no value to show.
+    if (tips == nullptr || GetSettings().ModifyValueTooltips == 0 || id >= kFirstBankButtonId)
         return;
     valueTipChanged = GetTickCount();
     if (tips->ValueShown() && valueTipId == id) {
@@ -118,8 +115,7 @@ void App::ShowValueTip(int id) {
 void App::DrawValueTip() {
     valueTipDirty = false;
     const ParameterRow* row = FindParameterRow(valueTipId);
-    Parameter* parameter = engine != nullptr ? engine->FindParameter(valueTipId) : nullptr;
-    CustomControl* control = parameter != nullptr ? parameter->GetControl() : nullptr;
+    CustomControl* control = ControlFor(engine, valueTipId);
     if (tips != nullptr && row != nullptr && control != nullptr)
         tips->ShowValue(control->hwnd, ShortName(*row) + L": " + control->AccessibleValue());
 }
@@ -146,7 +142,7 @@ bool App::OnTipNotify(const NMHDR& header) {
     return true;
 }
 
-void App::ApplyDpi(int newDpi) {
+void App::UseDpi(int newDpi) {
     if (newDpi <= 0)
         return;
     dpi = newDpi;
@@ -160,13 +156,17 @@ void App::ApplyDpi(int newDpi) {
         engine->statusPanel->lineHeight = MulDiv(StatusPanel::kLineHeight, dpi, 96);
     if (engine != nullptr && engine->patchList != nullptr)
         engine->patchList->FollowDpi();
+    for (HFONT font : old)
+        DeleteObject(font);
+}
+
+void App::ApplyDpi(int newDpi) {
+    UseDpi(newDpi);
     OnSize();
     if (engine != nullptr && engine->patchList != nullptr)
         InvalidateRect(engine->patchList->listWindow, nullptr, TRUE);
     if (engine != nullptr && engine->statusPanel != nullptr)
         engine->statusPanel->InvalidateOwnWindow();
-    for (HFONT font : old)
-        DeleteObject(font);
 }
 
 int WindowDpi(HWND window) {

@@ -61,7 +61,6 @@ void ControlTips::SetRolloverText(HWND control, const std::wstring& text) {
         SendMessageW(rollover, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&info));
         return;
     }
-    info.lpszText = const_cast<wchar_t*>(text.c_str());
     SendMessageW(rollover, TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&info));
 }
 

@@ -177,8 +177,7 @@ bool CustomControl::FocusRingsShown() {
 void CustomControl::DrawFocusRing(HDC dc, const RECT& area) const {
     if (!focused || !gFocusRings)
         return;
-    // Two pixels of light blue: plain on the panel's black and on the controls' grey.
-    HBRUSH ring = CreateSolidBrush(RGB(64, 192, 255));
+    HBRUSH ring = CreateSolidBrush(kFocusRingColour);
     RECT edge = area;
     for (int i = 0; i < 2; ++i) {
         FrameRect(dc, &edge, ring);

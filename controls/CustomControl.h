@@ -105,6 +105,10 @@ class CustomControl : public IDisplayUnits {
     ControlAccessible* accessible = nullptr; // made at the first WM_GETOBJECT; one reference held
 };
 
+// The colour of the ring around the control with the keyboard focus: plain on the
+// panel's black and on the controls' grey.
+constexpr COLORREF kFocusRingColour = RGB(64, 192, 255);
+
 // SetWindowPos flags for a move within a rescale of the front panel: nothing is drawn,
 // erased or copied, as the panel and all it holds are drawn anew once everything has moved.
 constexpr UINT kMoveWithoutDrawing =

@@ -196,7 +196,7 @@ void Listbox::DrawItem(const DRAWITEMSTRUCT& item) {
     SelectObject(dc, previous);
     if ((item.itemState & ODS_FOCUS) && CustomControl::FocusRingsShown()) {
         // The keyboard's place in the list, in the ring the panel's controls show.
-        HBRUSH ring = CreateSolidBrush(RGB(64, 192, 255));
+        HBRUSH ring = CreateSolidBrush(kFocusRingColour);
         FrameRect(dc, &area, ring);
         DeleteObject(ring);
     }

@@ -3,6 +3,7 @@
 // the patch list and the status panel sit where the panel's PATCH frame leaves room.
 #include "engine/Pro800Engine.h"
 
+#include "app/Settings.h"
 #include "controls/ImageToggleBase.h"
 #include "controls/Listbox.h"
 #include "controls/MainPanel.h"
@@ -23,16 +24,15 @@ void Pro800Engine::BuildEditor(IHost* editorHost, HWND parent, HINSTANCE instanc
     panel->Show(false);
     CreateTableParameters(parameters, host, panel->hwnd, instance);
     // What a screen reader calls each control, and the legends of a switch's positions.
-    auto widen = [](const std::string& text) { return std::wstring(text.begin(), text.end()); };
     for (const ParameterRow& row : ParameterTable()) {
         Parameter* parameter = parameters.Find(row.id);
         CustomControl* control = parameter != nullptr ? parameter->GetControl() : nullptr;
         if (control == nullptr)
             continue;
-        control->accessibleName = widen(SpokenName(row));
+        control->accessibleName = Utf8ToWide(SpokenName(row));
         if (auto* toggle = dynamic_cast<ImageToggleBase*>(control)) {
             for (const std::string& name : PanelLayout::Get().PositionNames(row.id))
-                toggle->positionNames.push_back(widen(name));
+                toggle->positionNames.push_back(Utf8ToWide(name));
         }
     }
 }

@@ -102,6 +102,14 @@ bool PatchLibrary::End(bool ok) {
     return false;
 }
 
+bool PatchLibrary::Finish(int code, const std::string& what) {
+    if (code == 0)
+        return End(true);
+    End(false);
+    Fail(what, code);
+    return false;
+}
+
 bool PatchLibrary::Open(const std::filesystem::path& path) {
     Close();
     error_.clear();
@@ -232,12 +240,7 @@ std::optional<int> PatchLibrary::Record(const std::vector<Seen>& seen, const std
             }
         }
     }
-    if (code != 0) {
-        End(false);
-        Fail("recording a patch", code);
-        return std::nullopt;
-    }
-    if (!End(true))
+    if (!Finish(code, "recording a patch"))
         return std::nullopt;
     return added;
 }
@@ -374,12 +377,7 @@ bool PatchLibrary::SetFavourite(const std::vector<int64_t>& ids, bool favourite)
         if (!set.Bind(1, id).Bind(2, favourite ? 1 : 0).Run() && (code = set.code) != 0)
             break;
     }
-    if (code != 0) {
-        End(false);
-        Fail("a change", code);
-        return false;
-    }
-    return End(true);
+    return Finish(code, "a change");
 }
 
 bool PatchLibrary::SetTagsAndNotes(const std::vector<int64_t>& ids, const std::vector<std::string>& tags,
@@ -407,12 +405,7 @@ bool PatchLibrary::SetTagsAndNotes(const std::vector<int64_t>& ids, const std::v
         if (code != 0)
             break;
     }
-    if (code != 0) {
-        End(false);
-        Fail("a change", code);
-        return false;
-    }
-    return End(true);
+    return Finish(code, "a change");
 }
 
 bool PatchLibrary::Remove(const std::vector<int64_t>& ids) {
@@ -430,12 +423,7 @@ bool PatchLibrary::Remove(const std::vector<int64_t>& ids) {
         if (code != 0)
             break;
     }
-    if (code != 0) {
-        End(false);
-        Fail("a change", code);
-        return false;
-    }
-    return End(true);
+    return Finish(code, "a change");
 }
 
 int64_t PatchLibrary::CountPatches() {

@@ -74,6 +74,9 @@ class PatchLibrary {
     // Ends a transaction begun by Begin: committed when `ok`, rolled back otherwise.
     bool Begin();
     bool End(bool ok);
+    // Ends it after statements that answered `code`: committed at 0, otherwise rolled back
+    // and the library given up with the reason, as `what` failed.
+    bool Finish(int code, const std::string& what);
     // Closes the library after a failure, keeping the reason for Error().
     void Fail(const std::string& what, int code);
     bool CreateSchema();

@@ -10,7 +10,6 @@
 #include "tests/support/ScratchFolder.h"
 
 #include <commdlg.h>
-#include <dlgs.h>
 
 namespace {
 
@@ -48,16 +47,7 @@ TEST_F(LibrarianTest, ABankSavedAndOpenedAgainShowsTheSameNamesAndPanelsAndABadF
         rows.push_back(Row(row));
         panels.push_back(PanelValues());
     }
-    static std::wstring typed;
-    typed = (folder / "strings.syx").wstring();
-    SetTimer(nullptr, 0, 200, [](HWND, UINT, UINT_PTR timer, DWORD) {
-        if (HWND dialog = FindWindowW(L"#32770", nullptr)) {
-            KillTimer(nullptr, timer);
-            HWND name = GetDlgItem(dialog, cmb13);
-            SetWindowTextW(name != nullptr ? name : GetDlgItem(dialog, edt1), typed.c_str());
-            PostMessageW(dialog, WM_COMMAND, IDOK, 0);
-        }
-    });
+    AnswerNextFileDialog((folder / "strings.syx").wstring());
     SendMessageW(window, WM_COMMAND, IDM_SAVE_BANK, 0);
     EXPECT_EQ(app->status.back(), "Saved 100 of 100 patches of bank 1 to strings.syx.");
     EXPECT_EQ(folder.Read("strings.syx"), BankBytes(1)) << "byte for byte as received";

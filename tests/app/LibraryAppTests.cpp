@@ -14,7 +14,6 @@
 #include "tests/support/ScratchFolder.h"
 
 #include <commctrl.h>
-#include <dlgs.h>
 
 #include <cctype>
 
@@ -237,16 +236,7 @@ TEST_F(LibraryAppTest, TheWindowFromTheMenuFiltersAsYouTypeSortsAndActsOnTheSele
     // Exported through the save dialog: the selected patches in one file, as received.
     Select({0, 1, 2});
     const std::vector<std::string> exported = {Cell(0, 0), Cell(1, 0), Cell(2, 0)};
-    static std::wstring typed;
-    typed = (folder / "export.syx").wstring();
-    SetTimer(nullptr, 0, 200, [](HWND, UINT, UINT_PTR timer, DWORD) {
-        if (HWND dialog = FindWindowW(L"#32770", nullptr)) {
-            KillTimer(nullptr, timer);
-            HWND name = GetDlgItem(dialog, cmb13);
-            SetWindowTextW(name != nullptr ? name : GetDlgItem(dialog, edt1), typed.c_str());
-            PostMessageW(dialog, WM_COMMAND, IDOK, 0);
-        }
-    });
+    AnswerNextFileDialog((folder / "export.syx").wstring());
     Click(IDC_LIBRARY_EXPORT);
     std::vector<std::string> read;
     for (const Bytes& dump : ReadPatchFile(folder.Read("export.syx")).dumps)

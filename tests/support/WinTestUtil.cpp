@@ -1,5 +1,7 @@
 #include "tests/support/WinTestUtil.h"
 
+#include <dlgs.h>
+
 void PumpMessages() {
     MSG msg;
     while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
@@ -15,6 +17,20 @@ bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs) {
         PumpMessages();
     }
     return true;
+}
+
+void AnswerNextFileDialog(const std::wstring& path) {
+    static std::wstring typed;
+    typed = path;
+    SetTimer(nullptr, 0, 200, [](HWND, UINT, UINT_PTR timer, DWORD) {
+        if (HWND dialog = FindWindowW(L"#32770", nullptr)) {
+            KillTimer(nullptr, timer);
+            // The name box is a combo box in the newer dialog, an edit in the older one.
+            HWND name = GetDlgItem(dialog, cmb13);
+            SetWindowTextW(name != nullptr ? name : GetDlgItem(dialog, edt1), typed.c_str());
+            PostMessageW(dialog, WM_COMMAND, IDOK, 0);
+        }
+    });
 }
 
 void DestroyChildren(HWND parent) {

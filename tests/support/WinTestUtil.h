@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <functional>
+#include <string>
 #include <vector>
 
 // Helpers for tests that drive real windows under Wine.
@@ -10,6 +11,9 @@
 void PumpMessages(); // dispatches every message waiting for this thread
 // Pumps messages until `done` holds or `timeoutMs` passes; answers `done()`.
 bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs = 5000);
+// The next file dialog that opens is answered with `path` and OK, as a person types a
+// name and presses Save or Open; call it before the command that opens the dialog.
+void AnswerNextFileDialog(const std::wstring& path);
 // Destroys the child windows of `parent`; control objects never destroy their windows.
 void DestroyChildren(HWND parent);
 

@@ -166,8 +166,11 @@ void LibraryWindow::Create() {
     format_ = make(L"COMBOBOX", L"", WS_TABSTOP | CBS_DROPDOWNLIST | WS_VSCROLL, IDC_LIBRARY_FORMAT);
     make(L"STATIC", L"Slot history:", SS_RIGHT, -1);
     slot_ = make(L"EDIT", L"", WS_TABSTOP | ES_AUTOHSCROLL, IDC_LIBRARY_SLOT, WS_EX_CLIENTEDGE);
-    list_ = make(WC_LISTVIEWW, L"", WS_TABSTOP | LVS_REPORT | LVS_OWNERDATA | LVS_SHOWSELALWAYS,
-                 IDC_LIBRARY_LIST, WS_EX_CLIENTEDGE);
+    // Clipping its header, so that the rows drawn anew at each keystroke of the search leave
+    // the header's themed columns be (most of the time of a redraw under Wine).
+    list_ =
+        make(WC_LISTVIEWW, L"", WS_TABSTOP | WS_CLIPCHILDREN | LVS_REPORT | LVS_OWNERDATA | LVS_SHOWSELALWAYS,
+             IDC_LIBRARY_LIST, WS_EX_CLIENTEDGE);
     SendMessageW(list_, LVM_SETEXTENDEDLISTVIEWSTYLE, 0, LVS_EX_FULLROWSELECT);
     for (int column = 0; column < LibraryView::kColumns; ++column) {
         LVCOLUMNW header = {};
@@ -293,10 +296,22 @@ void LibraryWindow::ApplyQuery() {
 }
 
 void LibraryWindow::Refill(const std::vector<int64_t>& select) {
+    // Hidden by its style while the rows and their marks change, as the default WM_SETREDRAW
+    // hides a window: the list view's own goes on drawing the scroll bars at every change,
+    // twice per change of the count. Drawn once below.
+    const LONG_PTR style = GetWindowLongPtrW(list_, GWL_STYLE);
+    SetWindowLongPtrW(list_, GWL_STYLE, style & ~WS_VISIBLE);
     SendMessageW(list_, LVM_SETITEMCOUNT, static_cast<WPARAM>(view_.Count()), LVSICF_NOSCROLL);
     LVITEMW state = {};
     state.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
-    SendMessageW(list_, LVM_SETITEMSTATE, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&state));
+    // Unmarking every row visits all of them, some 8 ms for 10,000: only the marked ones are.
+    const auto next = [&](int after, UINT mark) {
+        return static_cast<int>(SendMessageW(list_, LVM_GETNEXTITEM, static_cast<WPARAM>(after), mark));
+    };
+    for (int row = next(-1, LVNI_SELECTED); row >= 0; row = next(row, LVNI_SELECTED))
+        SendMessageW(list_, LVM_SETITEMSTATE, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&state));
+    if (const int row = next(-1, LVNI_FOCUSED); row >= 0)
+        SendMessageW(list_, LVM_SETITEMSTATE, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&state));
     bool first = true;
     for (int64_t id : select) {
         const int row = view_.RowOf(id);
@@ -308,7 +323,8 @@ void LibraryWindow::Refill(const std::vector<int64_t>& select) {
             SendMessageW(list_, LVM_ENSUREVISIBLE, static_cast<WPARAM>(row), FALSE);
         first = false;
     }
-    InvalidateRect(list_, nullptr, FALSE);
+    SetWindowLongPtrW(list_, GWL_STYLE, style);
+    RedrawWindow(list_, nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME);
     std::wstring count = view_.Count() == totalPatches_ ? Count(totalPatches_, L"patch", L"patches")
                                                         : std::to_wstring(view_.Count()) + L" of " +
                                                               Count(totalPatches_, L"patch", L"patches");

@@ -101,6 +101,14 @@ class LibraryAppTest : public DeviceLinkFixture {
         SendMessageW(Control(button), BM_CLICK, 0, 0);
         PumpMessages();
     }
+    std::vector<std::string> SelectedNames() const {
+        std::vector<std::string> names;
+        for (int row = -1;
+             (row = static_cast<int>(SendMessageW(app->libraryWindow->List(), LVM_GETNEXTITEM,
+                                                  static_cast<WPARAM>(row), LVNI_SELECTED))) >= 0;)
+            names.push_back(Cell(row, LibraryView::kName));
+        return names;
+    }
     std::vector<std::string> Names() const {
         std::vector<std::string> names;
         for (int row = 0; row < Rows(); ++row)
@@ -179,7 +187,12 @@ TEST_F(LibraryAppTest, TheWindowFromTheMenuFiltersAsYouTypeSortsAndActsOnTheSele
     std::vector<std::string> sorted = names;
     std::stable_sort(sorted.begin(), sorted.end(),
                      [](const std::string& a, const std::string& b) { return Lower(a) < Lower(b); });
+    std::vector<std::string> chosenFirst;
     for (int click = 0; click < 2; ++click) {
+        if (click == 1) {
+            Select({0, 1});
+            chosenFirst = {Cell(1, LibraryView::kName), Cell(0, LibraryView::kName)};
+        }
         Sleep(GetDoubleClickTime() + 50); // two clicks, not a double click
         SetForegroundWindow(app->libraryWindow->hwnd());
         MovePointerTo(middle);
@@ -188,6 +201,9 @@ TEST_F(LibraryAppTest, TheWindowFromTheMenuFiltersAsYouTypeSortsAndActsOnTheSele
         PumpUntil([&] { return Names().front() == (click == 0 ? sorted.front() : sorted.back()); }, 3000);
         EXPECT_EQ(Names().front(), click == 0 ? sorted.front() : sorted.back()) << "click " << click;
     }
+    // The selection follows its patches to the far end, and nothing else is left marked.
+    EXPECT_EQ(SelectedNames(), chosenFirst);
+    EXPECT_TRUE(IsWindowVisible(app->libraryWindow->List()));
 
     // Space makes the selected patches favourites, and again not.
     Select({0, 1});

@@ -1,7 +1,7 @@
 // bench-library [LIBRARY]: makes a library of 10,000 distinct patches at LIBRARY (a
 // scratch file by default; kept when named, so that scripts/bench can start tavren.exe
 // beside it), then times, in the application's own window on it: opening the library
-// window until it is painted, one keystroke of search until the list is redrawn, and an
+// window until it is painted, one keystroke of search until the window is redrawn, and an
 // import of 1,000 .syx files of one patch each until its last slice is in, each beside
 // its goal and a reference measured in the same run.
 #include "../BenchApp.h"
@@ -120,8 +120,8 @@ int wmain(int argc, wchar_t** argv) {
     std::printf("    of which reading the rows from the file %.1f ms, and the view of them %.1f ms\n",
                 Median(reads), Median(views));
 
-    // Keystrokes into the search box, each until the list is redrawn; beside it, the list
-    // redrawn alone.
+    // Keystrokes into the search box, each until the window is redrawn (the box, the count
+    // and the list); beside it, the list redrawn alone.
     HWND search = GetDlgItem(app->libraryWindow->hwnd(), IDC_LIBRARY_SEARCH);
     HWND list = app->libraryWindow->List();
     SetFocus(search);
@@ -130,7 +130,7 @@ int wmain(int argc, wchar_t** argv) {
         for (wchar_t key : std::wstring(L"organ 1\b\b\b\b\b\b\b")) {
             const Clock::time_point start = Clock::now();
             SendMessageW(search, WM_CHAR, key, 0);
-            PaintNow(list);
+            PaintNow(app->libraryWindow->hwnd()); // the box, the count and the list
             keys.push_back(Ms(start));
             const Clock::time_point alone = Clock::now();
             InvalidateRect(list, nullptr, FALSE);
@@ -138,7 +138,7 @@ int wmain(int argc, wchar_t** argv) {
             repaints.push_back(Ms(alone));
         }
     }
-    std::printf("  one keystroke of search to the list redrawn: median %.2f ms, slowest %.2f ms of %zu "
+    std::printf("  one keystroke of search to the window redrawn: median %.2f ms, slowest %.2f ms of %zu "
                 "(goal: under 16 ms, %s); the list redrawn alone: median %.2f ms\n",
                 Median(keys), *std::max_element(keys.begin(), keys.end()), keys.size(),
                 Median(keys) < 16 ? "within it" : "over it", Median(repaints));

@@ -26,6 +26,13 @@ class CustomControl : public IDisplayUnits {
     virtual void Show(bool show);         // shows or hides the window
     virtual void SetScale(double factor); // re-renders the artwork at factor x natural size
     virtual void OnPaint();
+    // Whether the front panel draws this control in its own paint, by DrawAt: after a
+    // rescale, one window is painted instead of sixty.
+    virtual bool DrawnByPanel() const;
+    // Draws the control into `dc` with its top left at `origin`, as its own paint does.
+    virtual void DrawAt(HDC dc, POINT origin);
+    // The control behind `window`, or null for a window of another kind.
+    static CustomControl* Of(HWND window);
     virtual bool OnLButtonDown(int x, int y);
     virtual bool OnRButtonDown(int x, int y);
     virtual bool OnMButtonDown(int x, int y);

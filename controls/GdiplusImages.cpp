@@ -189,9 +189,9 @@ bool DrawScaledRows(Gdiplus::Bitmap& source, void* bits, int width, int top, int
            Gdiplus::Ok;
 }
 
-void DrawBitmapUnscaled(HDC dc, Gdiplus::Bitmap& image) {
+void DrawBitmapUnscaled(HDC dc, Gdiplus::Bitmap& image, int x, int y) {
     Gdiplus::Graphics graphics(dc);
     graphics.SetInterpolationMode(Gdiplus::InterpolationModeNearestNeighbor);
     graphics.SetPixelOffsetMode(Gdiplus::PixelOffsetModeHalf);
-    graphics.DrawImage(&image, 0, 0, static_cast<INT>(image.GetWidth()), static_cast<INT>(image.GetHeight()));
+    graphics.DrawImage(&image, x, y, static_cast<INT>(image.GetWidth()), static_cast<INT>(image.GetHeight()));
 }

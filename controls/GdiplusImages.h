@@ -61,4 +61,4 @@ bool DrawScaledRows(Gdiplus::Bitmap& source, void* bits, int width, int top, int
 HBITMAP CreateTopDownDib(int width, int height, void*& bits);
 
 // Draws `image` at (0, 0) in its own pixel size, pixel for pixel.
-void DrawBitmapUnscaled(HDC dc, Gdiplus::Bitmap& image);
+void DrawBitmapUnscaled(HDC dc, Gdiplus::Bitmap& image, int x = 0, int y = 0);

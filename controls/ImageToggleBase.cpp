@@ -84,16 +84,25 @@ void ImageToggleBase::SetScale(double factor) {
 void ImageToggleBase::OnPaint() {
     PAINTSTRUCT paint;
     HDC dc = BeginPaint(hwnd, &paint);
-    if (active) {
-        // A two-position toggle shows its on image for any nonzero value.
-        int position = PositionCount() == 2 ? (value != 0 ? 1 : 0) : value;
-        if (position >= 0 && position < PositionCount() && stateImages[position])
-            DrawBitmapUnscaled(dc, *stateImages[position]);
-        RECT client;
-        GetClientRect(hwnd, &client);
-        DrawFocusRing(dc, client);
-    }
+    DrawAt(dc, POINT{0, 0});
     EndPaint(hwnd, &paint);
+}
+
+bool ImageToggleBase::DrawnByPanel() const {
+    return true;
+}
+
+void ImageToggleBase::DrawAt(HDC dc, POINT origin) {
+    if (!active)
+        return;
+    // A two-position toggle shows its on image for any nonzero value.
+    const int position = PositionCount() == 2 ? (value != 0 ? 1 : 0) : value;
+    if (position >= 0 && position < PositionCount() && stateImages[position])
+        DrawBitmapUnscaled(dc, *stateImages[position], origin.x, origin.y);
+    RECT client;
+    GetClientRect(hwnd, &client);
+    OffsetRect(&client, origin.x, origin.y);
+    DrawFocusRing(dc, client);
 }
 
 void ImageToggleBase::ChangeByUser(int position) {

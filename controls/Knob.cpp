@@ -89,25 +89,33 @@ int Knob::CurrentFrame() const {
 void Knob::OnPaint() {
     PAINTSTRUCT paint;
     HDC dc = BeginPaint(hwnd, &paint);
-    if (active) {
-        RECT client;
-        GetClientRect(hwnd, &client);
-        int cx = client.left + (client.right - client.left) / 2;
-        int cy = client.top + (client.bottom - client.top) / 2;
-        if (highlighted) {
-            HBRUSH yellow = CreateSolidBrush(RGB(255, 255, 0));
-            FrameRect(dc, &client, yellow);
-            DeleteObject(yellow);
-        }
-        if (gSprites)
-            gSprites->Draw(dc, CurrentFrame(), cx - gSprites->frameWidth / 2 - 1,
-                           cy - gSprites->frameHeight / 2);
-        RECT ring = client;
-        if (highlighted)
-            InflateRect(&ring, -1, -1);
-        DrawFocusRing(dc, ring);
-    }
+    DrawAt(dc, POINT{0, 0});
     EndPaint(hwnd, &paint);
+}
+
+bool Knob::DrawnByPanel() const {
+    return true;
+}
+
+void Knob::DrawAt(HDC dc, POINT origin) {
+    if (!active)
+        return;
+    RECT client;
+    GetClientRect(hwnd, &client);
+    OffsetRect(&client, origin.x, origin.y);
+    const int cx = client.left + (client.right - client.left) / 2;
+    const int cy = client.top + (client.bottom - client.top) / 2;
+    if (highlighted) {
+        HBRUSH yellow = CreateSolidBrush(RGB(255, 255, 0));
+        FrameRect(dc, &client, yellow);
+        DeleteObject(yellow);
+    }
+    if (gSprites)
+        gSprites->Draw(dc, CurrentFrame(), cx - gSprites->frameWidth / 2 - 1, cy - gSprites->frameHeight / 2);
+    RECT ring = client;
+    if (highlighted)
+        InflateRect(&ring, -1, -1);
+    DrawFocusRing(dc, ring);
 }
 
 void Knob::ChangeByUser(int candidate) {

@@ -33,6 +33,8 @@ class Knob : public CustomControl {
     int GetValue() override;
     void SetScale(double factor) override;
     void OnPaint() override;
+    bool DrawnByPanel() const override;
+    void DrawAt(HDC dc, POINT origin) override;
     bool OnLButtonDown(int x, int y) override;
     bool OnRButtonDown(int x, int y) override;
     bool OnMButtonDown(int x, int y) override;

@@ -225,7 +225,30 @@ void MainPanel::OnPaint() {
         }
         SelectObject(dc, previous);
     }
+    // The controls it draws, bottom of the order first, where they meet the area.
+    for (HWND child = GetWindow(hwnd, GW_CHILD) ? GetWindow(GetWindow(hwnd, GW_CHILD), GW_HWNDLAST) : nullptr;
+         child != nullptr; child = GetWindow(child, GW_HWNDPREV)) {
+        CustomControl* control = CustomControl::Of(child);
+        if (control == nullptr || !control->DrawnByPanel() ||
+            (GetWindowLongPtrW(child, GWL_STYLE) & WS_VISIBLE) == 0)
+            continue;
+        RECT area;
+        GetWindowRect(child, &area);
+        MapWindowPoints(nullptr, hwnd, reinterpret_cast<POINT*>(&area), 2);
+        RECT overlap;
+        if (IntersectRect(&overlap, &area, &paint.rcPaint))
+            control->DrawAt(dc, POINT{area.left, area.top});
+    }
     EndPaint(hwnd, &paint);
+}
+
+void MainPanel::RedrawAll() {
+    RedrawWindow(hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_NOCHILDREN);
+    for (HWND child = GetWindow(hwnd, GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT)) {
+        const CustomControl* control = CustomControl::Of(child);
+        if (control == nullptr || !control->DrawnByPanel())
+            RedrawWindow(child, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
+    }
 }
 
 bool MainPanel::OnLButtonDown(int, int) {

@@ -24,6 +24,9 @@ class MainPanel : public CustomControl {
     // for the rest and takes it.
     void FinishScale();
     void OnPaint() override;
+    // Has the panel drawn anew with the knobs and switches it draws itself, and every other
+    // window on it (the patch list, the status panel) by its own paint.
+    void RedrawAll();
     bool OnLButtonDown(int x, int y) override; // passed on to the main window
     bool OnMButtonDown(int x, int y) override; // starts a pan
     bool OnMButtonUp(int x, int y) override;

@@ -125,8 +125,9 @@ void Pro800Engine::ApplyScale(double factor) {
     }
     panel->FinishScale();
     // No move uncovered the parent either: a smaller panel leaves part of it to be
-    // drawn anew.
-    RedrawWindow(GetParent(panel->hwnd), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+    // drawn anew. The panel draws its knobs and switches itself.
+    RedrawWindow(GetParent(panel->hwnd), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_NOCHILDREN);
+    panel->RedrawAll();
 }
 
 void Pro800Engine::ShowControls(bool show) {

@@ -274,9 +274,17 @@ TEST_F(MainWindow, DynamicScalingFollowsTheWidthRoundsAndReturnsToNaturalSize) {
     EXPECT_EQ(Placed(List()), (Box{25, 57, 100, 285}));
     EXPECT_EQ(std::make_pair(engine.statusPanel->maxLines, SendMessageW(List(), LB_GETITEMHEIGHT, 0, 0)),
               std::make_pair(4, LRESULT(16)));
+    // The panel draws its knobs and switches itself: their windows are left out of the
+    // repaint, and each shows as it draws itself.
+    for (const ParameterRow& row : ParameterTable())
+        EXPECT_FALSE(GetUpdateRect(Control(row.id), nullptr, FALSE)) << row.id;
+    EXPECT_TRUE(GetUpdateRect(engine.panel->hwnd, nullptr, FALSE));
     // What the panel no longer covers is drawn anew: no knob is left behind there.
     PumpMessages();
     const Pixels shot = CaptureClient(app->editorPanel->hwnd);
+    for (const ParameterRow& row : ParameterTable())
+        RedrawWindow(Control(row.id), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+    EXPECT_TRUE(CaptureClient(app->editorPanel->hwnd).data == shot.data);
     EXPECT_EQ(shot.At(1222, 261), shot.At(1500, 700));
     // The panel shows its picture at half size: the frames and titles of OSCILLATOR A.
     const Pixels panel = LoadBitmapPixels(IDB_PANEL);

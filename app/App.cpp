@@ -14,6 +14,7 @@
 #include "engine/Pro800Engine.h"
 #include "midi/DemoMode.h"
 #include "resources/ResourceIds.h"
+#include <cstdlib>
 
 #include <dbt.h>
 
@@ -434,6 +435,8 @@ int RunTavren(HINSTANCE instance, int showCommand) {
     // command line), the window opens as it was left.
     bool noPreference = showCommand == SW_SHOWNORMAL || showCommand == SW_SHOWDEFAULT;
     ShowWindow(window, noPreference ? storedShow : showCommand);
+    if (app->engine != nullptr && app->engine->panel != nullptr)
+        app->engine->panel->ValidateControls();
     UpdateWindow(window);
 
     warmUp.Wait();

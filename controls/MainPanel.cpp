@@ -242,6 +242,13 @@ void MainPanel::OnPaint() {
     EndPaint(hwnd, &paint);
 }
 
+void MainPanel::ValidateControls() {
+    for (HWND child = GetWindow(hwnd, GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT))
+        if (const CustomControl* control = CustomControl::Of(child);
+            control != nullptr && control->DrawnByPanel())
+            ValidateRect(child, nullptr);
+}
+
 void MainPanel::RedrawAll() {
     RedrawWindow(hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_NOCHILDREN);
     for (HWND child = GetWindow(hwnd, GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT)) {

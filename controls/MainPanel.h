@@ -27,6 +27,9 @@ class MainPanel : public CustomControl {
     // Has the panel drawn anew with the knobs and switches it draws itself, and every other
     // window on it (the patch list, the status panel) by its own paint.
     void RedrawAll();
+    // Takes the windows of the controls it draws out of the next repaint: the window just
+    // shown is painted as one, not as sixty.
+    void ValidateControls();
     bool OnLButtonDown(int x, int y) override; // passed on to the main window
     bool OnMButtonDown(int x, int y) override; // starts a pan
     bool OnMButtonUp(int x, int y) override;

@@ -76,6 +76,21 @@ class MainWindow : public testing::Test {
     static HWND Control(int id) { return app->engine->FindParameter(id)->GetControl()->hwnd; }
     static int Value(int id) { return app->engine->FindParameter(id)->GetValue(); }
     static HWND List() { return app->engine->patchList->listWindow; }
+    // The front panel painted as one window: its knobs' and switches' windows are left out
+    // of the repaint, the panel and the rest are not, and each control shows as it draws
+    // itself. Answers what the panel shows.
+    Pixels DrawnAsOne(const char* how) const {
+        for (const ParameterRow& row : ParameterTable())
+            EXPECT_FALSE(GetUpdateRect(Control(row.id), nullptr, FALSE)) << how << ": " << row.id;
+        EXPECT_TRUE(GetUpdateRect(app->engine->panel->hwnd, nullptr, FALSE)) << how;
+        EXPECT_TRUE(GetUpdateRect(List(), nullptr, FALSE)) << how;
+        PumpMessages();
+        const Pixels shot = CaptureClient(app->editorPanel->hwnd);
+        for (const ParameterRow& row : ParameterTable())
+            RedrawWindow(Control(row.id), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+        EXPECT_TRUE(CaptureClient(app->editorPanel->hwnd).data == shot.data) << how;
+        return shot;
+    }
     static std::wstring Row(int row) {
         wchar_t text[128] = L"";
         SendMessageW(List(), LB_GETTEXT, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(text));
@@ -274,21 +289,18 @@ TEST_F(MainWindow, DynamicScalingFollowsTheWidthRoundsAndReturnsToNaturalSize) {
     EXPECT_EQ(Placed(List()), (Box{25, 57, 100, 285}));
     EXPECT_EQ(std::make_pair(engine.statusPanel->maxLines, SendMessageW(List(), LB_GETITEMHEIGHT, 0, 0)),
               std::make_pair(4, LRESULT(16)));
-    // The panel draws its knobs and switches itself: their windows are left out of the
-    // repaint, and each shows as it draws itself.
-    for (const ParameterRow& row : ParameterTable())
-        EXPECT_FALSE(GetUpdateRect(Control(row.id), nullptr, FALSE)) << row.id;
-    EXPECT_TRUE(GetUpdateRect(engine.panel->hwnd, nullptr, FALSE));
     // What the panel no longer covers is drawn anew: no knob is left behind there.
-    PumpMessages();
-    const Pixels shot = CaptureClient(app->editorPanel->hwnd);
-    for (const ParameterRow& row : ParameterTable())
-        RedrawWindow(Control(row.id), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
-    EXPECT_TRUE(CaptureClient(app->editorPanel->hwnd).data == shot.data);
+    const Pixels shot = DrawnAsOne("rescaled");
     EXPECT_EQ(shot.At(1222, 261), shot.At(1500, 700));
     // The panel shows its picture at half size: the frames and titles of OSCILLATOR A.
     const Pixels panel = LoadBitmapPixels(IDB_PANEL);
     EXPECT_LT(MeanDifference(shot, 139, 7, 20, 75, panel, 278, 14, 40, 150), 8.0);
+
+    // So is the window just shown, as the program opens it.
+    ShowWindow(window, SW_HIDE);
+    ShowWindow(window, SW_SHOW);
+    engine.panel->ValidateControls();
+    DrawnAsOne("shown");
 
     GetSettings().DynamicScale = 0;
     engine.Resize(960, 600);

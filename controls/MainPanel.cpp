@@ -225,15 +225,12 @@ void MainPanel::OnPaint() {
         }
         SelectObject(dc, previous);
     }
-    // The controls it draws, bottom of the order first, where they meet the area.
-    for (HWND child = GetWindow(hwnd, GW_CHILD) ? GetWindow(GetWindow(hwnd, GW_CHILD), GW_HWNDLAST) : nullptr;
-         child != nullptr; child = GetWindow(child, GW_HWNDPREV)) {
-        CustomControl* control = CustomControl::Of(child);
-        if (control == nullptr || !control->DrawnByPanel() ||
-            (GetWindowLongPtrW(child, GWL_STYLE) & WS_VISIBLE) == 0)
+    // The controls it draws, where they meet the area.
+    for (CustomControl* control : drawnControls) {
+        if (control->hwnd == nullptr || (GetWindowLongPtrW(control->hwnd, GWL_STYLE) & WS_VISIBLE) == 0)
             continue;
         RECT area;
-        GetWindowRect(child, &area);
+        GetWindowRect(control->hwnd, &area);
         MapWindowPoints(nullptr, hwnd, reinterpret_cast<POINT*>(&area), 2);
         RECT overlap;
         if (IntersectRect(&overlap, &area, &paint.rcPaint))
@@ -243,19 +240,9 @@ void MainPanel::OnPaint() {
 }
 
 void MainPanel::ValidateControls() {
-    for (HWND child = GetWindow(hwnd, GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT))
-        if (const CustomControl* control = CustomControl::Of(child);
-            control != nullptr && control->DrawnByPanel())
-            ValidateRect(child, nullptr);
-}
-
-void MainPanel::RedrawAll() {
-    RedrawWindow(hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_NOCHILDREN);
-    for (HWND child = GetWindow(hwnd, GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT)) {
-        const CustomControl* control = CustomControl::Of(child);
-        if (control == nullptr || !control->DrawnByPanel())
-            RedrawWindow(child, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
-    }
+    for (const CustomControl* control : drawnControls)
+        if (control->hwnd != nullptr)
+            ValidateRect(control->hwnd, nullptr);
 }
 
 bool MainPanel::OnLButtonDown(int, int) {

@@ -3,6 +3,7 @@
 #include "controls/CustomControl.h"
 
 #include <memory>
+#include <vector>
 
 struct PictureJob;
 
@@ -24,9 +25,6 @@ class MainPanel : public CustomControl {
     // for the rest and takes it.
     void FinishScale();
     void OnPaint() override;
-    // Has the panel drawn anew with the knobs and switches it draws itself, and every other
-    // window on it (the patch list, the status panel) by its own paint.
-    void RedrawAll();
     // Takes the windows of the controls it draws out of the next repaint: the window just
     // shown is painted as one, not as sixty.
     void ValidateControls();
@@ -59,6 +57,10 @@ class MainPanel : public CustomControl {
     int naturalWidth = 0;
     int naturalHeight = 0;
     bool panning = false;
+    // The knobs and switches on the panel, which it draws in its own paint (DrawAt) over the
+    // picture: after a rescale or a show, one window is painted instead of sixty. Their
+    // windows are left out of such a repaint. Not owned.
+    std::vector<CustomControl*> drawnControls;
 
   private:
     void StartRender(double factor); // the picture at factor x natural size, to be finished

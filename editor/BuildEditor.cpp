@@ -30,6 +30,8 @@ void Pro800Engine::BuildEditor(IHost* editorHost, HWND parent, HINSTANCE instanc
         if (control == nullptr)
             continue;
         control->accessibleName = Utf8ToWide(SpokenName(row));
+        if (control->DrawnByPanel())
+            panel->drawnControls.push_back(control);
         if (auto* toggle = dynamic_cast<ImageToggleBase*>(control)) {
             for (const std::string& name : PanelLayout::Get().PositionNames(row.id))
                 toggle->positionNames.push_back(Utf8ToWide(name));

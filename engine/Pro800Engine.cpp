@@ -125,9 +125,13 @@ void Pro800Engine::ApplyScale(double factor) {
     }
     panel->FinishScale();
     // No move uncovered the parent either: a smaller panel leaves part of it to be
-    // drawn anew. The panel draws its knobs and switches itself.
+    // drawn anew. The panel draws its knobs and switches itself; the list and the status
+    // panel draw themselves.
     RedrawWindow(GetParent(panel->hwnd), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_NOCHILDREN);
-    panel->RedrawAll();
+    RedrawWindow(panel->hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_NOCHILDREN);
+    for (HWND own : {patchList ? patchList->listWindow : nullptr, statusPanel ? statusPanel->hwnd : nullptr})
+        if (own != nullptr)
+            RedrawWindow(own, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
 }
 
 void Pro800Engine::ShowControls(bool show) {

@@ -14,7 +14,6 @@
 #include "engine/Pro800Engine.h"
 #include "midi/DemoMode.h"
 #include "resources/ResourceIds.h"
-#include <cstdlib>
 
 #include <dbt.h>
 

@@ -84,14 +84,6 @@ bool CustomControl::DrawnByPanel() const {
 
 void CustomControl::DrawAt(HDC, POINT) {}
 
-CustomControl* CustomControl::Of(HWND window) {
-    // Windows of other classes keep other things in their user data (tooltips subclass
-    // ours, so the class is asked).
-    if (!window ||
-        GetClassLongPtrW(window, GCLP_WNDPROC) != reinterpret_cast<ULONG_PTR>(CustomControlWndProc))
-        return nullptr;
-    return ControlOf(window);
-}
 bool CustomControl::OnLButtonDown(int, int) {
     return false;
 }
@@ -176,8 +168,12 @@ void CustomControl::ShowFocusRings(bool show) {
     if (show == gFocusRings)
         return;
     gFocusRings = show;
-    // Only the window with the focus draws a ring.
-    if (CustomControl* control = Of(GetFocus()); control && control->focused)
+    // Only the window with the focus draws a ring; windows of other classes keep other
+    // things in their user data (tooltips subclass ours, so the class is asked).
+    HWND focus = GetFocus();
+    if (!focus || GetClassLongPtrW(focus, GCLP_WNDPROC) != reinterpret_cast<ULONG_PTR>(CustomControlWndProc))
+        return;
+    if (CustomControl* control = ControlOf(focus); control && control->focused)
         control->OnFocusChanged();
 }
 

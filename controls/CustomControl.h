@@ -31,8 +31,6 @@ class CustomControl : public IDisplayUnits {
     virtual bool DrawnByPanel() const;
     // Draws the control into `dc` with its top left at `origin`, as its own paint does.
     virtual void DrawAt(HDC dc, POINT origin);
-    // The control behind `window`, or null for a window of another kind.
-    static CustomControl* Of(HWND window);
     virtual bool OnLButtonDown(int x, int y);
     virtual bool OnRButtonDown(int x, int y);
     virtual bool OnMButtonDown(int x, int y);

@@ -60,5 +60,5 @@ bool DrawScaledRows(Gdiplus::Bitmap& source, void* bits, int width, int top, int
 // A blank 32-bit top-down DIB of width x height; `bits` receives its pixels. Null on failure.
 HBITMAP CreateTopDownDib(int width, int height, void*& bits);
 
-// Draws `image` at (0, 0) in its own pixel size, pixel for pixel.
+// Draws `image` with its top left at (x, y) in its own pixel size, pixel for pixel.
 void DrawBitmapUnscaled(HDC dc, Gdiplus::Bitmap& image, int x = 0, int y = 0);

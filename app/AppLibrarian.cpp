@@ -35,7 +35,8 @@ std::wstring Widen(const std::string& text) {
     return wide;
 }
 
-// The standard save or open dialog; the path chosen, or nothing when cancelled.
+} // namespace
+
 std::optional<std::filesystem::path> AskForFile(HWND owner, bool save, const std::wstring& suggested) {
     wchar_t name[MAX_PATH] = L"";
     suggested.copy(name, MAX_PATH - 1);
@@ -53,6 +54,8 @@ std::optional<std::filesystem::path> AskForFile(HWND owner, bool save, const std
         return std::nullopt;
     return std::filesystem::path(name);
 }
+
+namespace {
 
 // Save Bank saves what the list shows: the current bank, or the opened file.
 SaveSelection SelectListed(const PatchBank& bank) {

@@ -22,11 +22,11 @@ void Add(SaveSelection& selection, const PatchSlot& slot) {
     ++selection.saved;
 }
 
+} // namespace
+
 std::string Patches(std::size_t count) {
     return std::to_string(count) + (count == 1 ? " patch" : " patches");
 }
-
-} // namespace
 
 SaveSelection SelectBank(const std::vector<PatchSlot>& slots, int bank) {
     SaveSelection selection;

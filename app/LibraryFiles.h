@@ -29,6 +29,8 @@ SaveSelection SelectDumps(const std::vector<Bytes>& dumps);
 // "Saved 87 of 100 patches of bank 1 to strings.syx." (`source` may be empty: "Saved
 // 350 of 400 patches to all.syx."); with nothing saved, why nothing was written.
 std::string SavedText(const SaveSelection& selection, const std::string& source, const std::string& fileName);
+// "1 patch", "87 patches".
+std::string Patches(std::size_t count);
 // The reason a save failed, for the status line and the message box.
 std::string SaveFailedText(const std::string& fileName, const std::string& reason);
 

@@ -111,10 +111,6 @@ std::vector<std::string> SplitTags(const std::string& text) {
     return tags;
 }
 
-std::wstring Count(int count, const wchar_t* one, const wchar_t* many) {
-    return std::to_wstring(count) + L" " + (count == 1 ? one : many);
-}
-
 } // namespace
 
 LibraryWindow::LibraryWindow(App& app) : app_(app) {}
@@ -325,9 +321,9 @@ void LibraryWindow::Refill(const std::vector<int64_t>& select) {
     }
     SetWindowLongPtrW(list_, GWL_STYLE, style);
     RedrawWindow(list_, nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME);
-    std::wstring count = view_.Count() == totalPatches_ ? Count(totalPatches_, L"patch", L"patches")
-                                                        : std::to_wstring(view_.Count()) + L" of " +
-                                                              Count(totalPatches_, L"patch", L"patches");
+    const std::string all = Patches(static_cast<std::size_t>(totalPatches_));
+    std::wstring count =
+        Utf8ToWide(view_.Count() == totalPatches_ ? all : std::to_string(view_.Count()) + " of " + all);
     if (app_.Library() == nullptr)
         count = Utf8ToWide(app_.library.Error());
     SetWindowTextW(count_, count.c_str());
@@ -381,18 +377,11 @@ void LibraryWindow::Export() {
         app_.ShowStatus("No patch of the library is selected.");
         return;
     }
-    wchar_t name[MAX_PATH] = L"Pro~800 library patches.syx";
-    OPENFILENAMEW dialog = {};
-    dialog.lStructSize = sizeof(dialog);
-    dialog.hwndOwner = window_;
-    dialog.lpstrFilter = L"Patch files (*.syx)\0*.syx\0All files (*.*)\0*.*\0";
-    dialog.lpstrFile = name;
-    dialog.nMaxFile = MAX_PATH;
-    dialog.lpstrDefExt = L"syx";
-    dialog.Flags = OFN_NOCHANGEDIR | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT;
-    if (!GetSaveFileNameW(&dialog))
+    const std::optional<std::filesystem::path> chosen =
+        AskForFile(window_, true, L"Pro~800 library patches.syx");
+    if (!chosen)
         return;
-    const std::filesystem::path path(name);
+    const std::filesystem::path& path = *chosen;
     const std::vector<Bytes> dumps = library->Dumps(ids);
     Bytes data;
     for (const Bytes& dump : dumps)
@@ -404,8 +393,7 @@ void LibraryWindow::Export() {
         MessageBoxW(window_, Utf8ToWide(text).c_str(), L"Tavren", MB_OK | MB_ICONWARNING);
         return;
     }
-    app_.ShowStatus("Exported " + std::to_string(dumps.size()) + (dumps.size() == 1 ? " patch" : " patches") +
-                    " to " + DisplayName(path) + ".");
+    app_.ShowStatus("Exported " + Patches(dumps.size()) + " to " + DisplayName(path) + ".");
     app_.RecordSeen(dumps, path.u8string());
 }
 
@@ -442,15 +430,14 @@ void LibraryWindow::Remove() {
     PatchLibrary* library = app_.Library();
     if (ids.empty() || library == nullptr)
         return;
-    const std::wstring question = L"Remove " + Count(static_cast<int>(ids.size()), L"patch", L"patches") +
+    const std::wstring question = L"Remove " + Utf8ToWide(Patches(ids.size())) +
                                   L" from the library, with where and when " +
                                   (ids.size() == 1 ? L"it was" : L"they were") + L" seen?";
     if (MessageBoxW(window_, question.c_str(), L"Remove From Library",
                     MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2) != IDYES)
         return;
     if (library->Remove(ids))
-        app_.ShowStatus("Removed " + std::to_string(ids.size()) + (ids.size() == 1 ? " patch" : " patches") +
-                        " from the library.");
+        app_.ShowStatus("Removed " + Patches(ids.size()) + " from the library.");
     else
         app_.ShowStatus(library->Error());
     Reload();
@@ -517,11 +504,10 @@ LRESULT LibraryWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
             SendMessageW(app_.mainWindow, WM_COMMAND, wParam, 0);
             return 0;
         }
-        if ((id == IDC_LIBRARY_SEARCH || id == IDC_LIBRARY_SLOT) && HIWORD(wParam) == EN_CHANGE) {
-            const std::vector<int64_t> selected = Selected();
-            ApplyQuery();
-            Refill(selected);
-        } else if ((id == IDC_LIBRARY_SHOW || id == IDC_LIBRARY_FORMAT) && HIWORD(wParam) == CBN_SELCHANGE) {
+        const bool filterChanged =
+            ((id == IDC_LIBRARY_SEARCH || id == IDC_LIBRARY_SLOT) && HIWORD(wParam) == EN_CHANGE) ||
+            ((id == IDC_LIBRARY_SHOW || id == IDC_LIBRARY_FORMAT) && HIWORD(wParam) == CBN_SELCHANGE);
+        if (filterChanged) {
             const std::vector<int64_t> selected = Selected();
             ApplyQuery();
             Refill(selected);

@@ -1,5 +1,7 @@
 #include "app/RestorePlan.h"
 
+#include "app/LibraryFiles.h"
+
 #include "engine/SysExConstants.h"
 
 #include <algorithm>
@@ -8,10 +10,6 @@
 namespace {
 
 constexpr std::size_t kQuestionSlots = 20;
-
-std::string Patches(std::size_t count) {
-    return std::to_string(count) + (count == 1 ? " patch" : " patches");
-}
 
 // Name and parameters as current firmware plays them, the same in every format; LFO AT
 // exists only in the newest, and the oldest carry no name to compare.

@@ -8,8 +8,24 @@
 
 #include <windows.h>
 
+#include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <string>
+#include <vector>
+
+using BenchClock = std::chrono::steady_clock;
+
+// Milliseconds since `start`.
+inline double MsSince(BenchClock::time_point start) {
+    return std::chrono::duration<double, std::milli>(BenchClock::now() - start).count();
+}
+
+// The middle one of `values` (the upper middle of an even count).
+inline double Median(std::vector<double> values) {
+    std::sort(values.begin(), values.end());
+    return values[values.size() / 2];
+}
 
 // Dispatches every message waiting for this thread.
 inline void Pump() {

@@ -4,7 +4,7 @@
 // window until it is painted, one keystroke of search until the window is redrawn, and an
 // import of 1,000 .syx files of one patch each until its last slice is in, each beside
 // its goal and a reference measured in the same run.
-#include "../BenchApp.h"
+#include "tools/BenchApp.h"
 
 #include "app/LibraryWindow.h"
 #include "engine/DumpPacker.h"
@@ -27,15 +27,6 @@ using Clock = std::chrono::steady_clock;
 
 constexpr int kPatches = 10000;
 constexpr int kImportFiles = 1000;
-
-double Ms(Clock::time_point since) {
-    return std::chrono::duration<double, std::milli>(Clock::now() - since).count();
-}
-
-double Median(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
-}
 
 // Patch `n` of the made-up library: a factory sound with two knobs moved and a name of its own.
 Bytes MadePatch(int n, int salt) {
@@ -90,7 +81,8 @@ int wmain(int argc, wchar_t** argv) {
         std::fprintf(stderr, "bench-library: %s\n", app->library.Error().c_str());
         return 1;
     }
-    std::printf("  opening the library file at its first use (with its quick check): %.1f ms\n", Ms(opened));
+    std::printf("  opening the library file at its first use (with its quick check): %.1f ms\n",
+                MsSince(opened));
     // Opening the window: the first time makes it; later ones read the rows anew.
     std::vector<double> opens;
     double first = 0;
@@ -101,18 +93,18 @@ int wmain(int argc, wchar_t** argv) {
         const Clock::time_point start = Clock::now();
         SendMessageW(app->mainWindow, WM_COMMAND, IDM_LIBRARY, 0);
         PaintNow(app->libraryWindow->hwnd());
-        (round == 0 ? first : opens.emplace_back()) = Ms(start);
+        (round == 0 ? first : opens.emplace_back()) = MsSince(start);
     }
     const int rows = static_cast<int>(SendMessageW(app->libraryWindow->List(), LVM_GETITEMCOUNT, 0, 0));
     std::vector<double> reads, views;
     for (int round = 0; round < 5; ++round) {
         const Clock::time_point start = Clock::now();
         std::vector<LibraryEntry> entries = app->library.Entries();
-        reads.push_back(Ms(start));
+        reads.push_back(MsSince(start));
         const Clock::time_point viewed = Clock::now();
         LibraryView view;
         view.SetEntries(std::move(entries));
-        views.push_back(Ms(viewed));
+        views.push_back(MsSince(viewed));
     }
     std::printf("  opening the library window to painted (%d rows): first %.1f ms (the window made), "
                 "median of 10 more %.1f ms (goal: under 200 ms, %s)\n",
@@ -131,11 +123,11 @@ int wmain(int argc, wchar_t** argv) {
             const Clock::time_point start = Clock::now();
             SendMessageW(search, WM_CHAR, key, 0);
             PaintNow(app->libraryWindow->hwnd()); // the box, the count and the list
-            keys.push_back(Ms(start));
+            keys.push_back(MsSince(start));
             const Clock::time_point alone = Clock::now();
             InvalidateRect(list, nullptr, FALSE);
             PaintNow(list);
-            repaints.push_back(Ms(alone));
+            repaints.push_back(MsSince(alone));
         }
     }
     std::printf("  one keystroke of search to the window redrawn: median %.2f ms, slowest %.2f ms of %zu "
@@ -157,7 +149,7 @@ int wmain(int argc, wchar_t** argv) {
         if (ReadFileBytes(entry.path(), data, error))
             read += ReadPatchFile(data).dumps.size();
     }
-    const double readMs = Ms(start);
+    const double readMs = MsSince(start);
     start = Clock::now();
     app->StartImport(scratch / "import");
     MSG message;
@@ -166,7 +158,7 @@ int wmain(int argc, wchar_t** argv) {
         DispatchMessageW(&message);
     }
     PaintNow(app->mainWindow);
-    const double importMs = Ms(start);
+    const double importMs = MsSince(start);
     std::printf("  importing %d .syx files of one patch each: %.0f ms (goal: under 2000 ms, %s); "
                 "the same files read and parsed alone: %.0f ms (%zu patches)\n",
                 kImportFiles, importMs, importMs < 2000 ? "within it" : "over it", readMs, read);

@@ -42,15 +42,6 @@ namespace {
 using Clock = std::chrono::steady_clock;
 constexpr int kCutoff = 15;
 
-double MsSince(Clock::time_point start) {
-    return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
-}
-
-double Median(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
-}
-
 // How long control changes from the instrument take to reach the cutoff knob on screen,
 // over 1,000: from the moment `emit` hands one to the instrument until the knob holds
 // its value and has nothing left to paint, waiting for window messages as the program's

@@ -396,6 +396,12 @@ int RunMessageLoop(HINSTANCE instance) {
     return static_cast<int>(msg.wParam);
 }
 
+std::wstring WindowText(HWND window) {
+    std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
+    text.resize(static_cast<std::size_t>(GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
+    return text;
+}
+
 int RunTavren(HINSTANCE instance, int showCommand) {
     StartUpWarmUp warmUp;
     wchar_t title[100] = L"";

@@ -309,6 +309,9 @@ class App : public IHost {
 // The strip above the front panel at 96 DPI, where the main window's black shows.
 constexpr int kTopBarHeightAt96 = 25;
 
+// The whole text of a window or a dialog's field.
+std::wstring WindowText(HWND window);
+
 // The standard save or open dialog for a .syx file; the path chosen, or nothing when
 // cancelled.
 std::optional<std::filesystem::path> AskForFile(HWND owner, bool save, const std::wstring& suggested);

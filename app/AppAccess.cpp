@@ -22,11 +22,6 @@ constexpr DWORD kValueTipMs = 500;   // a value tip stays this long after the la
 constexpr UINT kValueTipTickMs = 40; // a tip that follows changes is drawn at most this often
 constexpr int kTipWidth = 400;       // the widest a tip's line is at 96 DPI
 
-// The name the panel prints for a control: a knob's own, a switch's description.
-std::wstring ShortName(const ParameterRow& row) {
-    return Utf8ToWide(row.name[0] != '\0' ? row.name : row.label);
-}
-
 // The control window of parameter `id`; null when there is none.
 CustomControl* ControlFor(Pro800Engine* engine, int id) {
     Parameter* parameter = engine != nullptr ? engine->FindParameter(id) : nullptr;
@@ -88,7 +83,7 @@ void App::CreateTips() {
     tips = new ControlTips(mainWindow, instance);
     for (const ParameterRow& row : ParameterTable()) {
         if (CustomControl* control = ControlFor(engine, row.id))
-            tips->SetRolloverText(control->hwnd, ShortName(row));
+            tips->SetRolloverText(control->hwnd, Utf8ToWide(ShortName(row)));
     }
     // The status lines are cut at the panel's edge: the tip shows them whole, read when it shows.
     if (engine->statusPanel != nullptr)
@@ -117,7 +112,7 @@ void App::DrawValueTip() {
     const ParameterRow* row = FindParameterRow(valueTipId);
     CustomControl* control = ControlFor(engine, valueTipId);
     if (tips != nullptr && row != nullptr && control != nullptr)
-        tips->ShowValue(control->hwnd, ShortName(*row) + L": " + control->AccessibleValue());
+        tips->ShowValue(control->hwnd, Utf8ToWide(ShortName(*row)) + L": " + control->AccessibleValue());
 }
 
 void App::OnValueTipTimer() {

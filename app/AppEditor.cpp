@@ -29,12 +29,6 @@ std::wstring Widen(const std::string& text) {
     return std::wstring(wide.begin(), wide.end());
 }
 
-std::wstring WindowText(HWND window) {
-    wchar_t text[128] = L"";
-    GetWindowTextW(window, text, 128);
-    return text;
-}
-
 // Printable ASCII only: anything else cannot be a patch name.
 std::string Narrow(const std::wstring& text) {
     std::string narrow;

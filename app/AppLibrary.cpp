@@ -37,12 +37,6 @@ std::filesystem::path LibraryPath() {
     return base / L"Tavren" / L"library.sqlite3";
 }
 
-std::wstring DialogText(HWND dialog, int id) {
-    wchar_t text[MAX_PATH] = L"";
-    GetDlgItemTextW(dialog, id, text, MAX_PATH);
-    return text;
-}
-
 // The folder dialog: a path typed or pasted, or chosen with Browse.
 INT_PTR CALLBACK ImportFolderProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
@@ -66,7 +60,7 @@ INT_PTR CALLBACK ImportFolderProc(HWND dialog, UINT message, WPARAM wParam, LPAR
         }
         case IDOK:
             *reinterpret_cast<std::wstring*>(GetWindowLongPtrW(dialog, DWLP_USER)) =
-                DialogText(dialog, IDC_IMPORT_PATH);
+                WindowText(GetDlgItem(dialog, IDC_IMPORT_PATH));
             EndDialog(dialog, IDOK);
             return TRUE;
         case IDCANCEL:

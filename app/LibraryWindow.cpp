@@ -42,13 +42,6 @@ const ButtonLayout kButtons[] = {
     {IDC_LIBRARY_FAVOURITE, L"Favourite"},    {IDC_LIBRARY_EDIT_TAGS, L"Tags && Notes..."},
     {IDC_LIBRARY_REMOVE, L"Remove..."}};
 
-std::wstring Text(HWND control) {
-    std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(control)) + 1, L'\0');
-    text.resize(
-        static_cast<std::size_t>(GetWindowTextW(control, text.data(), static_cast<int>(text.size()))));
-    return text;
-}
-
 // "1:07", "1:7" or "107" as the slot's place; empty for anything else.
 std::string SlotPlace(const std::wstring& typed) {
     std::string digits;
@@ -87,8 +80,8 @@ INT_PTR CALLBACK TagsProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lPara
         return TRUE;
     case WM_COMMAND:
         if (LOWORD(wParam) == IDOK) {
-            edit->tags = Text(GetDlgItem(dialog, IDC_LIBRARY_TAGS));
-            edit->notes = Text(GetDlgItem(dialog, IDC_LIBRARY_NOTES));
+            edit->tags = WindowText(GetDlgItem(dialog, IDC_LIBRARY_TAGS));
+            edit->notes = WindowText(GetDlgItem(dialog, IDC_LIBRARY_NOTES));
         }
         if (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL) {
             EndDialog(dialog, LOWORD(wParam));
@@ -264,7 +257,7 @@ void LibraryWindow::FillFormats() {
 
 void LibraryWindow::ApplyQuery() {
     LibraryView::Query query;
-    query.text = WideToUtf8(Text(search_));
+    query.text = WideToUtf8(WindowText(search_));
     switch (SendMessageW(show_, CB_GETCURSEL, 0, 0)) {
     case 1:
         query.favourites = true;
@@ -283,7 +276,7 @@ void LibraryWindow::ApplyQuery() {
     }
     const int format = static_cast<int>(SendMessageW(format_, CB_GETCURSEL, 0, 0));
     query.format = format > 0 && format <= static_cast<int>(formats_.size()) ? formats_[format - 1] : 0;
-    const std::string place = SlotPlace(Text(slot_));
+    const std::string place = SlotPlace(WindowText(slot_));
     if (!place.empty()) {
         PatchLibrary* library = app_.Library();
         query.history = library != nullptr ? library->History(place) : std::vector<int64_t>();

@@ -89,8 +89,12 @@ std::string SectionName(const ParameterRow& row) {
     return frame < 0 ? std::string() : AsWords(PanelLayout::Get().Frames()[static_cast<size_t>(frame)].title);
 }
 
+std::string ShortName(const ParameterRow& row) {
+    return row.name[0] != '\0' ? row.name : row.label;
+}
+
 std::string SpokenName(const ParameterRow& row) {
-    const std::string name = row.name[0] != '\0' ? row.name : row.label;
+    const std::string name = ShortName(row);
     const std::string section = SectionName(row);
     return section.empty() ? name : section + ": " + name;
 }

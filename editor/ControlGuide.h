@@ -13,5 +13,7 @@
 const std::vector<int>& TabOrder();
 // The frame a control sits in, as words ("Filter", "Oscillator A", "LFO-Mod").
 std::string SectionName(const ParameterRow& row);
+// The name the panel prints for a control: a knob's own, a switch's description.
+std::string ShortName(const ParameterRow& row);
 // The control's name with its section: "Filter: CUTOFF", "Oscillator A: OSC A SAW".
 std::string SpokenName(const ParameterRow& row);

@@ -63,12 +63,6 @@ Reading Read(HWND window) {
     return reading;
 }
 
-std::wstring WindowText(HWND window) {
-    wchar_t text[512] = L"";
-    SendMessageW(window, WM_GETTEXT, 512, reinterpret_cast<LPARAM>(text));
-    return text;
-}
-
 // What screen readers are told, in the order it happens.
 std::vector<std::pair<DWORD, HWND>> gEvents;
 void CALLBACK NoteEvent(HWINEVENTHOOK, DWORD event, HWND window, LONG object, LONG, DWORD, DWORD) {

@@ -84,6 +84,8 @@ bool CustomControl::DrawnByPanel() const {
 
 void CustomControl::DrawAt(HDC, POINT) {}
 
+void CustomControl::PrepareScale(double, std::vector<std::function<void(int)>>&) {}
+
 bool CustomControl::OnLButtonDown(int, int) {
     return false;
 }

@@ -4,7 +4,9 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <string>
+#include <vector>
 
 class ControlAccessible;
 class IHost;
@@ -31,6 +33,10 @@ class CustomControl : public IDisplayUnits {
     virtual bool DrawnByPanel() const;
     // Draws the control into `dc` with its top left at `origin`, as its own paint does.
     virtual void DrawAt(HDC dc, POINT origin);
+    // Adds to `work` what the control will need to be drawn at `factor`, for the panel
+    // to have it done on two threads while the windows move (a knob's frame). Nothing
+    // may draw the control until that work is finished. Adds nothing by default.
+    virtual void PrepareScale(double factor, std::vector<std::function<void(int lane)>>& work);
     virtual bool OnLButtonDown(int x, int y);
     virtual bool OnRButtonDown(int x, int y);
     virtual bool OnMButtonDown(int x, int y);

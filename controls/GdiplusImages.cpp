@@ -143,6 +143,9 @@ std::unique_ptr<Gdiplus::Bitmap> RenderScaledBitmap(Gdiplus::Bitmap& source, int
     if (target->GetLastStatus() != Gdiplus::Ok)
         return nullptr;
     Gdiplus::Graphics graphics(target.get());
+    // The target is still clear: copying what is drawn gives the pixels blending over it
+    // would, without reading it back.
+    graphics.SetCompositingMode(Gdiplus::CompositingModeSourceCopy);
     graphics.SetInterpolationMode(Gdiplus::InterpolationModeHighQualityBicubic);
     graphics.SetPixelOffsetMode(Gdiplus::PixelOffsetModeHalf);
     graphics.ScaleTransform(static_cast<float>(ratio), static_cast<float>(ratio));
@@ -180,6 +183,11 @@ bool DrawScaledRows(Gdiplus::Bitmap& source, void* bits, int width, int top, int
     const int last = std::min(sourceHeight, static_cast<int>(bottom / ratio) + 1 + kMargin);
     const auto sourceWidth = static_cast<float>(source.GetWidth());
     Gdiplus::Graphics graphics(&band);
+    // Copied, not blended: the rows are still clear, so the pixels are the same, and the
+    // new bitmap's pages are written without being read first. A page read first is the
+    // zero page until written; its copy then stops the other drawing thread to flush its
+    // page tables, once for each page.
+    graphics.SetCompositingMode(Gdiplus::CompositingModeSourceCopy);
     graphics.SetInterpolationMode(Gdiplus::InterpolationModeHighQualityBicubic);
     graphics.SetPixelOffsetMode(Gdiplus::PixelOffsetModeHalf);
     graphics.TranslateTransform(0.0f, static_cast<float>(-top));

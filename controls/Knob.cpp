@@ -97,6 +97,13 @@ bool Knob::DrawnByPanel() const {
     return true;
 }
 
+void Knob::PrepareScale(double factor, std::vector<std::function<void(int lane)>>& work) {
+    if (!active || !gSprites)
+        return;
+    gSprites->SetScale(factor);
+    gSprites->AddFrameWork(CurrentFrame(), work);
+}
+
 void Knob::DrawAt(HDC dc, POINT origin) {
     if (!active)
         return;

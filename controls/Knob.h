@@ -35,6 +35,7 @@ class Knob : public CustomControl {
     void OnPaint() override;
     bool DrawnByPanel() const override;
     void DrawAt(HDC dc, POINT origin) override;
+    void PrepareScale(double factor, std::vector<std::function<void(int lane)>>& work) override;
     bool OnLButtonDown(int x, int y) override;
     bool OnRButtonDown(int x, int y) override;
     bool OnMButtonDown(int x, int y) override;

@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <atomic>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -11,9 +13,9 @@ class Bitmap;
 
 // The one pair of knob sprite strips (frames left to right, and their masks) that all
 // knobs share, kept as GDI bitmaps ready for blitting at the current scale. At a new
-// scale a frame is rendered only when a knob first shows it: a knob shows one frame,
-// and rendering all 128 of both strips at every step of a window drag would cost
-// more than the whole panel picture.
+// scale a frame is rendered only for a knob that shows it (while the panel's picture is
+// drawn, or when first drawn): a knob shows one frame, and rendering all 128 of both
+// strips at every step of a window drag would cost more than the whole panel picture.
 class KnobSprites {
   public:
     KnobSprites(HINSTANCE instance, int imageId, int maskId, int lastFrame);
@@ -30,6 +32,10 @@ class KnobSprites {
     // Renders `frame` at the current scale unless the strips hold it already; false
     // for a frame that cannot be drawn.
     bool Prepare(int frame);
+    // Adds to `work` the rendering of `frame` at the current scale, unless the strips
+    // hold it or it is added already; until the work is finished nothing may draw from
+    // the strips. A frame the work fails to render is rendered when first drawn.
+    void AddFrameWork(int frame, std::vector<std::function<void(int lane)>>& work);
 
     HINSTANCE module;
     int imageResource;                      // the knob frames
@@ -43,10 +49,10 @@ class KnobSprites {
     HBITMAP maskHandle = nullptr;
     int frameWidth = 67; // one frame at the current scale
     int frameHeight = 67;
-    double scale = 1.0;      // the factor the strips were last made for
-    int renderCount = 0;     // how often the strips were made anew for a factor, for tests and benchmarks
-    int frameRenders = 0;    // frames rendered at a new factor, likewise
-    std::vector<bool> ready; // the frames the strips hold at the current scale
+    double scale = 1.0;  // the factor the strips were last made for
+    int renderCount = 0; // how often the strips were made anew for a factor, for tests and benchmarks
+    std::atomic<int> frameRenders{0}; // frames rendered at a new factor, likewise
+    std::vector<char> ready;          // the frames the strips hold at the current scale (1), or will (2)
 
   private:
     void ReleaseHandles();
@@ -54,4 +60,7 @@ class KnobSprites {
 
     void* imageBits = nullptr; // the pixels of the strips made for a factor other than 1.0
     void* maskBits = nullptr;
+    // The strips as loaded once more, for the worker thread of AddFrameWork.
+    std::unique_ptr<Gdiplus::Bitmap> workerImage;
+    std::unique_ptr<Gdiplus::Bitmap> workerMask;
 };

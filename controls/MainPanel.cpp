@@ -2,16 +2,18 @@
 
 #include "controls/GdiplusImages.h"
 #include "controls/PanMath.h"
+#include "controls/SharedWork.h"
 #include "resources/ResourceIds.h"
 
 #include "controls/GdiplusHeader.h"
 
 #include <atomic>
 
-// The panel's picture drawn at one factor on a thread of its own, so that the window
-// and the controls can be moved, or first made, meanwhile. It is drawn in bands, taken
-// in turn by whoever is free: the drawing thread, and the thread that waits for the
-// picture once it has moved everything. Each draws from a source bitmap of its own.
+// The panel's picture drawn at one factor while the window and the controls are moved,
+// or first made. It is drawn in bands, shared by a thread of its own and the thread that
+// waits for the picture once it has moved everything; each draws from a source bitmap of
+// its own. Whatever else the panel needs before it is drawn (the knobs' frames) follows
+// the bands on the same two threads.
 struct PictureJob {
     static constexpr int kBands = 8;
     HINSTANCE module = nullptr;
@@ -22,28 +24,11 @@ struct PictureJob {
     std::unique_ptr<Gdiplus::Bitmap> waiterSource; // over the same pixels, so released first
     HBITMAP handle = nullptr;
     void* bits = nullptr;
-    HANDLE thread = nullptr;
-    std::atomic<int> nextBand{0};
     std::atomic<bool> failed{false};
+    std::unique_ptr<SharedWork> work; // last, so that it ends first
 };
 
 namespace {
-
-// Draws the bands nobody has taken yet.
-void DrawBands(PictureJob& job, Gdiplus::Bitmap& source) {
-    for (int band = job.nextBand++; band < PictureJob::kBands; band = job.nextBand++) {
-        const int top = job.height * band / PictureJob::kBands;
-        const int bottom = job.height * (band + 1) / PictureJob::kBands;
-        if (bottom > top && !DrawScaledRows(source, job.bits, job.width, top, bottom, job.factor))
-            job.failed = true;
-    }
-}
-
-DWORD WINAPI DrawPicture(void* data) {
-    auto* job = static_cast<PictureJob*>(data);
-    DrawBands(*job, *job->source->get());
-    return 0;
-}
 
 // The picture of `source` at `factor`, width x height, being drawn; null when the
 // bitmap cannot be read or the picture made. The source is read from the program file
@@ -62,22 +47,25 @@ std::unique_ptr<PictureJob> StartPicture(std::unique_ptr<FileResourceBitmap> sou
     job->handle = CreateTopDownDib(width, height, job->bits);
     if (!job->handle)
         return nullptr;
-    job->thread = CreateThread(nullptr, 0, DrawPicture, job.get(), 0, nullptr);
+    std::vector<SharedWork::Task> tasks;
+    for (int band = 0; band < PictureJob::kBands; ++band) {
+        tasks.push_back([picture = job.get(), band](int lane) {
+            const int top = picture->height * band / PictureJob::kBands;
+            const int bottom = picture->height * (band + 1) / PictureJob::kBands;
+            Gdiplus::Bitmap& from = lane == 0 ? *picture->source->get() : *picture->waiterSource;
+            if (bottom > top &&
+                !DrawScaledRows(from, picture->bits, picture->width, top, bottom, picture->factor))
+                picture->failed = true;
+        });
+    }
+    job->work = std::make_unique<SharedWork>(std::move(tasks), job->waiterSource != nullptr);
     return job;
 }
 
-// Draws what is left of the picture, waits for the drawing thread and lets the source
-// go; the picture is null when it could not be drawn whole.
+// Waits for the picture, drawing what is left of it, and lets the source go; the
+// picture is null when it could not be drawn whole.
 void FinishPicture(PictureJob& job) {
-    if (job.waiterSource)
-        DrawBands(job, *job.waiterSource);
-    else if (!job.thread)
-        DrawBands(job, *job.source->get()); // no thread was made and no second source either
-    if (job.thread) {
-        WaitForSingleObject(job.thread, INFINITE);
-        CloseHandle(job.thread);
-        job.thread = nullptr;
-    }
+    job.work->Finish();
     if (job.failed && job.handle) {
         DeleteObject(job.handle);
         job.handle = nullptr;
@@ -89,8 +77,7 @@ void FinishPicture(PictureJob& job) {
 void DiscardPicture(std::unique_ptr<PictureJob>& job) {
     if (!job)
         return;
-    // The remaining bands are taken so that the thread stops after its current one.
-    job->nextBand = PictureJob::kBands;
+    job->work->Drop();
     FinishPicture(*job);
     if (job->handle)
         DeleteObject(job->handle);
@@ -170,10 +157,10 @@ void MainPanel::StartRender(double factor) {
     if (!hasPicture)
         return;
     pending = TakeFirstPicture(instance, factor);
-    if (pending)
-        return;
-    pending = StartPicture(std::make_unique<FileResourceBitmap>(instance, resource), instance, factor,
-                           static_cast<int>(naturalWidth * factor), static_cast<int>(naturalHeight * factor));
+    if (!pending)
+        pending =
+            StartPicture(std::make_unique<FileResourceBitmap>(instance, resource), instance, factor,
+                         static_cast<int>(naturalWidth * factor), static_cast<int>(naturalHeight * factor));
 }
 
 void MainPanel::FinishScale() {
@@ -186,7 +173,20 @@ void MainPanel::FinishScale() {
 
 void MainPanel::SetScale(double factor) {
     scale = factor;
+    // What the controls it shows need to be drawn at the new scale is prepared beside
+    // the picture. What they and the panel release goes first: memory unmapped while
+    // another thread runs stops it.
+    ReleaseImage();
+    std::vector<SharedWork::Task> meanwhile;
+    for (CustomControl* control : drawnControls)
+        if (control->hwnd != nullptr && (GetWindowLongPtrW(control->hwnd, GWL_STYLE) & WS_VISIBLE) != 0)
+            control->PrepareScale(factor, meanwhile);
     StartRender(factor);
+    if (pending)
+        pending->work->Add(std::move(meanwhile));
+    else
+        for (SharedWork::Task& task : meanwhile)
+            task(1);
     currentWidth = static_cast<int>(naturalWidth * factor);
     currentHeight = static_cast<int>(naturalHeight * factor);
     // Whoever rescales draws the panel anew once everything has moved.

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "controls/CustomControl.h"
+#include "controls/SharedWork.h"
 
 #include <memory>
 #include <vector>

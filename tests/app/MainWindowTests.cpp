@@ -5,6 +5,7 @@
 #include "app/Settings.h"
 #include "controls/Knob.h"
 #include "controls/KnobMath.h"
+#include "controls/KnobSprites.h"
 #include "controls/Listbox.h"
 #include "controls/MainPanel.h"
 #include "controls/SimplePanel.h"
@@ -289,8 +290,11 @@ TEST_F(MainWindow, DynamicScalingFollowsTheWidthRoundsAndReturnsToNaturalSize) {
     EXPECT_EQ(Placed(List()), (Box{25, 57, 100, 285}));
     EXPECT_EQ(std::make_pair(engine.statusPanel->maxLines, SendMessageW(List(), LB_GETITEMHEIGHT, 0, 0)),
               std::make_pair(4, LRESULT(16)));
-    // What the panel no longer covers is drawn anew: no knob is left behind there.
+    // What the panel no longer covers is drawn anew: no knob is left behind there. The
+    // frames the knobs show were rendered beside the picture, not in the repaint.
+    const int frames = Knob::Sprites()->frameRenders;
     const Pixels shot = DrawnAsOne("rescaled");
+    EXPECT_EQ(Knob::Sprites()->frameRenders, frames);
     EXPECT_EQ(shot.At(1222, 261), shot.At(1500, 700));
     // The panel shows its picture at half size: the frames and titles of OSCILLATOR A.
     const Pixels panel = LoadBitmapPixels(IDB_PANEL);

@@ -11,6 +11,7 @@
 #include "controls/Knob.h"
 #include "controls/KnobSprites.h"
 #include "controls/MainPanel.h"
+#include "controls/SharedWork.h"
 #include "controls/SimplePanel.h"
 #include "controls/StatusPanel.h"
 #include "resources/ResourceIds.h"
@@ -22,6 +23,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
 #include <string>
 
 namespace {
@@ -214,7 +216,15 @@ TEST_F(Controls, AKnobFrameRenderedWhenFirstShownLooksAsInTheWholeStrip) {
         RedrawWindow(knob.hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
     EXPECT_EQ(sprites->frameRenders, frames + 1) << "the frame shown, once";
     for (double factor : {0.5, 1.25, 2.0}) {
+        // Frames rendered as the panel has them rendered during a rescale, by both of its
+        // threads, and one when first drawn.
         sprites->SetScale(factor);
+        std::vector<std::function<void(int)>> work;
+        for (int frame : {0, 63, 63})
+            sprites->AddFrameWork(frame, work);
+        ASSERT_EQ(work.size(), 2u) << "each frame once";
+        work[0](0);
+        work[1](1);
         const int size = sprites->frameWidth;
         for (auto [source, handle] : {std::pair{sprites->image.get(), sprites->imageHandle},
                                       std::pair{sprites->mask.get(), sprites->maskHandle}}) {
@@ -233,6 +243,44 @@ TEST_F(Controls, AKnobFrameRenderedWhenFirstShownLooksAsInTheWholeStrip) {
             DeleteObject(whole);
         }
     }
+}
+
+// Every task is done once, by the worker (lane 0) or the finishing thread (lane 1) as
+// asked, also when added once the worker has stopped; dropped ones are never begun.
+TEST(SharedWork, EachTaskOnceInItsLaneUntilDropped) {
+    for (bool helps : {true, false}) {
+        std::atomic<int> done[20] = {};
+        std::atomic<int> lanes[2] = {};
+        auto task = [&](int i) { return [&, i](int lane) { ++done[i], ++lanes[lane]; }; };
+        std::vector<SharedWork::Task> first, more;
+        for (int i = 0; i < 20; ++i)
+            (i < 10 ? first : more).push_back(task(i));
+        SharedWork work(std::move(first), helps);
+        while (done[9] == 0) // the worker then stops, having nothing left to do
+            Sleep(1);
+        Sleep(20);
+        work.Add(std::move(more));
+        work.Finish();
+        for (int i = 0; i < 20; ++i)
+            EXPECT_EQ(done[i].load(), 1) << "task " << i << (helps ? " with help" : " alone");
+        EXPECT_EQ(lanes[0] + lanes[1], 20);
+        EXPECT_TRUE(helps || lanes[1] == 0) << "a finisher that does not help";
+    }
+    HANDLE go = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    std::atomic<int> begun{0};
+    {
+        std::vector<SharedWork::Task> tasks(5, [&](int) {
+            ++begun;
+            WaitForSingleObject(go, 5000);
+        });
+        SharedWork work(std::move(tasks), true);
+        while (begun == 0)
+            Sleep(1);
+        work.Drop();
+        SetEvent(go);
+    } // dropped, then waited for
+    EXPECT_EQ(begun.load(), 1) << "only the task under way when dropped";
+    CloseHandle(go);
 }
 
 // The front panel's picture is drawn in bands on two threads at once; together they

@@ -119,9 +119,9 @@ void BenchEditorRescale(HINSTANCE instance, int rounds) {
         return;
     }
     std::printf(
-        "one rescale step of the whole front panel (Resize: panel, list, status panel, 58 controls) beside\n"
-        "drawing bitmap 129 alone with GDI+ at the same factor, then the repaint that follows the step with\n"
-        "every control shown (knob frames are rendered there, as each knob first shows one):\n");
+        "one rescale step of the whole front panel (Resize: panel, list, status panel, 58 controls, and the\n"
+        "frames the knobs show, rendered beside the panel's picture) beside drawing bitmap 129 alone with\n"
+        "GDI+ at the same factor, then the repaint that follows the step with every control shown:\n");
     auto reset = [&] {
         engine.ApplyScale(1.0);
         RedrawWindow(host.window, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);

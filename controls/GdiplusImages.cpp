@@ -81,6 +81,33 @@ DWORD FileOffsetOf(HINSTANCE instance, const void* address) {
     return 0;
 }
 
+// The program file of `instance` mapped for reading; null when it cannot be. Made once
+// and kept: a mapping holds no memory until a view of it is read, and opening the file
+// for every rescale cost a few requests to the system each time.
+HANDLE ProgramFileMapping(HINSTANCE instance) {
+    static HINSTANCE mapped = nullptr;
+    static HANDLE mapping = nullptr;
+    if (mapping && mapped == instance)
+        return mapping;
+    wchar_t path[MAX_PATH];
+    const DWORD length = GetModuleFileNameW(instance, path, MAX_PATH);
+    HANDLE file = length > 0 && length < MAX_PATH
+                      ? CreateFileW(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr,
+                                    OPEN_EXISTING, 0, nullptr)
+                      : INVALID_HANDLE_VALUE;
+    if (file == INVALID_HANDLE_VALUE)
+        return nullptr;
+    HANDLE made = CreateFileMappingW(file, nullptr, PAGE_READONLY, 0, 0, nullptr);
+    CloseHandle(file); // the mapping keeps it
+    if (!made)
+        return nullptr;
+    if (mapping)
+        CloseHandle(mapping);
+    mapped = instance;
+    mapping = made;
+    return mapping;
+}
+
 } // namespace
 
 std::unique_ptr<Gdiplus::Bitmap> MapResourceBitmap(HINSTANCE instance, int id) {
@@ -96,26 +123,14 @@ FileResourceBitmap::FileResourceBitmap(HINSTANCE instance, int id) : module(inst
     pixels = loaded;
     pixelsSize = size;
     const DWORD offset = loaded ? FileOffsetOf(instance, loaded) : 0;
-    wchar_t path[MAX_PATH];
-    const DWORD length = GetModuleFileNameW(instance, path, MAX_PATH);
-    HANDLE file = offset != 0 && length > 0 && length < MAX_PATH
-                      ? CreateFileW(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr,
-                                    OPEN_EXISTING, 0, nullptr)
-                      : INVALID_HANDLE_VALUE;
-    if (file != INVALID_HANDLE_VALUE) {
-        HANDLE mapping = CreateFileMappingW(file, nullptr, PAGE_READONLY, 0, 0, nullptr);
-        CloseHandle(file);
-        if (mapping) {
-            SYSTEM_INFO system;
-            GetSystemInfo(&system);
-            const DWORD start = offset - offset % system.dwAllocationGranularity;
-            view = MapViewOfFile(mapping, FILE_MAP_READ, 0, start, offset - start + size);
-            CloseHandle(mapping); // the view keeps it
-            if (view) {
-                pixels =
-                    reinterpret_cast<const BITMAPINFO*>(static_cast<const BYTE*>(view) + (offset - start));
-                bitmap = BitmapOverPixels(pixels, size);
-            }
+    if (HANDLE mapping = offset != 0 ? ProgramFileMapping(instance) : nullptr) {
+        SYSTEM_INFO system;
+        GetSystemInfo(&system);
+        const DWORD start = offset - offset % system.dwAllocationGranularity;
+        view = MapViewOfFile(mapping, FILE_MAP_READ, 0, start, offset - start + size);
+        if (view) {
+            pixels = reinterpret_cast<const BITMAPINFO*>(static_cast<const BYTE*>(view) + (offset - start));
+            bitmap = BitmapOverPixels(pixels, size);
         }
     }
     if (!bitmap) {
@@ -197,9 +212,48 @@ bool DrawScaledRows(Gdiplus::Bitmap& source, void* bits, int width, int top, int
            Gdiplus::Ok;
 }
 
-void DrawBitmapUnscaled(HDC dc, Gdiplus::Bitmap& image, int x, int y) {
-    Gdiplus::Graphics graphics(dc);
-    graphics.SetInterpolationMode(Gdiplus::InterpolationModeNearestNeighbor);
-    graphics.SetPixelOffsetMode(Gdiplus::PixelOffsetModeHalf);
-    graphics.DrawImage(&image, x, y, static_cast<INT>(image.GetWidth()), static_cast<INT>(image.GetHeight()));
+HDC KeptMemoryDC() {
+    static HDC memory = CreateCompatibleDC(nullptr);
+    return memory;
+}
+
+BlendedPicture::BlendedPicture(Gdiplus::Bitmap& image) {
+    const int imageWidth = static_cast<int>(image.GetWidth());
+    const int imageHeight = static_cast<int>(image.GetHeight());
+    void* bits = nullptr;
+    handle = imageWidth > 0 && imageHeight > 0 ? CreateTopDownDib(imageWidth, imageHeight, bits) : nullptr;
+    if (!handle)
+        return;
+    // GDI+'s own conversion, as it converts a bitmap to draw it on a device context.
+    Gdiplus::Rect whole(0, 0, imageWidth, imageHeight);
+    Gdiplus::BitmapData pixels = {};
+    pixels.Width = static_cast<UINT>(imageWidth);
+    pixels.Height = static_cast<UINT>(imageHeight);
+    pixels.Stride = imageWidth * 4;
+    pixels.PixelFormat = PixelFormat32bppPARGB;
+    pixels.Scan0 = bits;
+    if (image.LockBits(&whole, Gdiplus::ImageLockModeRead | Gdiplus::ImageLockModeUserInputBuf,
+                       PixelFormat32bppPARGB, &pixels) != Gdiplus::Ok) {
+        DeleteObject(handle);
+        handle = nullptr;
+        return;
+    }
+    image.UnlockBits(&pixels);
+    width = imageWidth;
+    height = imageHeight;
+}
+
+BlendedPicture::~BlendedPicture() {
+    if (handle)
+        DeleteObject(handle);
+}
+
+void BlendedPicture::Draw(HDC dc, int x, int y) const {
+    if (!handle)
+        return;
+    HDC memory = KeptMemoryDC();
+    HGDIOBJ previous = SelectObject(memory, handle);
+    const BLENDFUNCTION blend = {AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
+    GdiAlphaBlend(dc, x, y, width, height, memory, 0, 0, width, height, blend);
+    SelectObject(memory, previous);
 }

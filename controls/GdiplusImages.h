@@ -60,5 +60,26 @@ bool DrawScaledRows(Gdiplus::Bitmap& source, void* bits, int width, int top, int
 // A blank 32-bit top-down DIB of width x height; `bits` receives its pixels. Null on failure.
 HBITMAP CreateTopDownDib(int width, int height, void*& bits);
 
-// Draws `image` with its top left at (x, y) in its own pixel size, pixel for pixel.
-void DrawBitmapUnscaled(HDC dc, Gdiplus::Bitmap& image, int x = 0, int y = 0);
+// A memory device context kept for the thread that paints the controls, with nothing
+// of theirs selected into it between two uses: blitting from it spares making one for
+// every control drawn.
+HDC KeptMemoryDC();
+
+// A picture kept as a premultiplied 32-bit GDI bitmap and drawn by AlphaBlend over what
+// a device context shows, as GDI+ draws a bitmap with alpha pixel for pixel there, but
+// without converting its pixels at every drawing.
+class BlendedPicture {
+  public:
+    // `image` converted; empty (no handle) when it cannot be.
+    explicit BlendedPicture(Gdiplus::Bitmap& image);
+    ~BlendedPicture();
+    BlendedPicture(const BlendedPicture&) = delete;
+    BlendedPicture& operator=(const BlendedPicture&) = delete;
+
+    // Draws it with its top left at (x, y) in its own pixel size.
+    void Draw(HDC dc, int x, int y) const;
+
+    HBITMAP handle = nullptr;
+    int width = 0;
+    int height = 0;
+};

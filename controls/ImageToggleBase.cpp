@@ -18,14 +18,14 @@ namespace {
 
 // Loads the images at natural size and answers the window rectangle at (x, y).
 RECT LoadImages(HINSTANCE module, const std::vector<WORD>& resources,
-                std::vector<std::shared_ptr<Gdiplus::Bitmap>>& images, int x, int y) {
+                std::vector<std::shared_ptr<BlendedPicture>>& images, int x, int y) {
     for (WORD id : resources)
         images.push_back(ScaledImages::Get(module, id, 1.0));
     int width = 0;
     int height = 0;
     if (!images.empty() && images.back()) {
-        width = static_cast<int>(images.back()->GetWidth());
-        height = static_cast<int>(images.back()->GetHeight());
+        width = images.back()->width;
+        height = images.back()->height;
     }
     return RECT{x, y, x + width, y + height};
 }
@@ -71,9 +71,9 @@ void ImageToggleBase::SetScale(double factor) {
         image.reset();
     int width = 0;
     int height = 0;
-    if (std::shared_ptr<Gdiplus::Bitmap> sizing = ScaledImages::Get(instance, stateResources.back(), 1.0)) {
-        width = static_cast<int>(sizing->GetWidth() * factor);
-        height = static_cast<int>(sizing->GetHeight() * factor);
+    if (std::shared_ptr<BlendedPicture> sizing = ScaledImages::Get(instance, stateResources.back(), 1.0)) {
+        width = static_cast<int>(sizing->width * factor);
+        height = static_cast<int>(sizing->height * factor);
     }
     for (size_t i = 0; i < stateResources.size(); ++i)
         stateImages[i] = ScaledImages::Get(instance, stateResources[i], factor);
@@ -98,7 +98,7 @@ void ImageToggleBase::DrawAt(HDC dc, POINT origin) {
     // A two-position toggle shows its on image for any nonzero value.
     const int position = PositionCount() == 2 ? (value != 0 ? 1 : 0) : value;
     if (position >= 0 && position < PositionCount() && stateImages[position])
-        DrawBitmapUnscaled(dc, *stateImages[position], origin.x, origin.y);
+        stateImages[position]->Draw(dc, origin.x, origin.y);
     RECT client;
     GetClientRect(hwnd, &client);
     OffsetRect(&client, origin.x, origin.y);

@@ -5,9 +5,7 @@
 #include <memory>
 #include <vector>
 
-namespace Gdiplus {
-class Bitmap;
-}
+class BlendedPicture;
 
 // What the slide switches and push buttons share: one whole bitmap per position,
 // position 0 at the bottom, the window sized to the highest position's bitmap.
@@ -50,8 +48,8 @@ class ImageToggleBase : public CustomControl {
     int PositionCount() const { return static_cast<int>(stateResources.size()); }
 
     HINSTANCE instance;
-    std::vector<WORD> stateResources;                          // bitmap of each position
-    std::vector<std::shared_ptr<Gdiplus::Bitmap>> stateImages; // at the current scale, shared; may be null
+    std::vector<WORD> stateResources;                         // bitmap of each position
+    std::vector<std::shared_ptr<BlendedPicture>> stateImages; // at the current scale, shared; may be null
     int imageWidth = 0; // size of the position images at the current scale, and of the window
     int imageHeight = 0;
     int value = 0;

@@ -144,13 +144,10 @@ bool KnobSprites::RenderFrame(Gdiplus::Bitmap& source, void* stripBits, int fram
 void KnobSprites::Draw(HDC dc, int frame, int x, int y) {
     if (!Prepare(frame))
         return;
-    HDC memory = CreateCompatibleDC(dc);
-    if (!memory)
-        return;
+    HDC memory = KeptMemoryDC();
     HGDIOBJ previous = SelectObject(memory, maskHandle);
     BitBlt(dc, x, y, frameWidth, frameHeight, memory, frameWidth * frame, 0, SRCAND);
     SelectObject(memory, imageHandle);
     BitBlt(dc, x, y, frameWidth, frameHeight, memory, frameWidth * frame, 0, SRCPAINT);
     SelectObject(memory, previous);
-    DeleteDC(memory);
 }

@@ -12,9 +12,10 @@ namespace {
 using Key = std::pair<HINSTANCE, int>;
 
 struct Store {
-    std::map<Key, std::shared_ptr<Gdiplus::Bitmap>> natural;
+    std::map<Key, std::unique_ptr<Gdiplus::Bitmap>> sources; // as loaded
+    std::map<Key, std::shared_ptr<BlendedPicture>> natural;
     double factor = 1.0;
-    std::map<Key, std::shared_ptr<Gdiplus::Bitmap>> scaled; // at `factor`
+    std::map<Key, std::shared_ptr<BlendedPicture>> scaled; // at `factor`
 };
 
 // Made on first use and kept until the process ends: GDI+ is shut down before static
@@ -24,26 +25,40 @@ Store& TheStore() {
     return *store;
 }
 
+std::shared_ptr<BlendedPicture> PictureOf(std::unique_ptr<Gdiplus::Bitmap> image) {
+    if (!image)
+        return nullptr;
+    auto picture = std::make_shared<BlendedPicture>(*image);
+    return picture->handle ? picture : nullptr;
+}
+
 } // namespace
 
-std::shared_ptr<Gdiplus::Bitmap> ScaledImages::Get(HINSTANCE instance, int id, double factor) {
+std::shared_ptr<BlendedPicture> ScaledImages::Get(HINSTANCE instance, int id, double factor) {
     Store& store = TheStore();
     const Key key{instance, id};
-    auto natural = store.natural.find(key);
-    if (natural == store.natural.end())
-        natural = store.natural.emplace(key, LoadResourceBitmap(instance, id)).first;
-    if (factor == 1.0 || !natural->second)
-        return natural->second;
+    auto source = store.sources.find(key);
+    if (source == store.sources.end())
+        source = store.sources.emplace(key, LoadResourceBitmap(instance, id)).first;
+    if (!source->second)
+        return nullptr;
+    Gdiplus::Bitmap& natural = *source->second;
+    if (factor == 1.0) {
+        auto found = store.natural.find(key);
+        if (found == store.natural.end())
+            found = store.natural.emplace(key, std::make_shared<BlendedPicture>(natural)).first;
+        return found->second->handle ? found->second : nullptr;
+    }
     if (factor != store.factor) {
         store.scaled.clear();
         store.factor = factor;
     }
     auto scaled = store.scaled.find(key);
     if (scaled == store.scaled.end()) {
-        Gdiplus::Bitmap& source = *natural->second;
-        const int width = static_cast<int>(source.GetWidth() * factor);
-        const int height = static_cast<int>(source.GetHeight() * factor);
-        scaled = store.scaled.emplace(key, RenderScaledBitmap(source, width, height, factor)).first;
+        const int width = static_cast<int>(natural.GetWidth() * factor);
+        const int height = static_cast<int>(natural.GetHeight() * factor);
+        scaled =
+            store.scaled.emplace(key, PictureOf(RenderScaledBitmap(natural, width, height, factor))).first;
     }
     return scaled->second;
 }

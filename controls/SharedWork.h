@@ -6,11 +6,15 @@
 #include <functional>
 #include <vector>
 
-// Tasks done by two threads at once: a worker thread of its own, started with the
-// first tasks, and the thread that finishes the work, once it has done its own
-// meanwhile. Each task is taken once, in order, by whichever thread is free, and is
-// told which one runs it: lane 0 the worker, lane 1 the finishing thread. A task draws
-// from bitmaps of its lane's own, as GDI+ draws a bitmap on one thread at a time.
+struct KeptWorker;
+
+// Tasks done by two threads at once: a worker thread, woken with the first tasks, and
+// the thread that finishes the work, once it has done its own meanwhile. Each task is
+// taken once, in order, by whichever thread is free, and is told which one runs it:
+// lane 0 the worker, lane 1 the finishing thread. A task draws from bitmaps of its
+// lane's own, as GDI+ draws a bitmap on one thread at a time. The worker is kept from
+// one piece of work to the next (under Wine a thread took over half a millisecond to
+// start and end); work given while it is busy gets a thread of its own.
 class SharedWork {
   public:
     using Task = std::function<void(int lane)>;
@@ -31,12 +35,14 @@ class SharedWork {
     void Drop();
 
   private:
-    static DWORD WINAPI Work(void* self);
+    static DWORD WINAPI Work(void* self);        // a thread of its own
+    static DWORD WINAPI KeepWorking(void* kept); // the kept worker
     void Run(int lane);
 
     SRWLOCK lock = SRWLOCK_INIT;
     std::deque<Task> tasks; // a task added does not move those being done
     size_t next = 0;        // the first task not yet taken
     bool helps;
-    HANDLE thread = nullptr;
+    KeptWorker* kept = nullptr; // the kept worker, when it has the work
+    HANDLE thread = nullptr;    // or a thread of its own
 };

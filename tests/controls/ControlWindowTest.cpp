@@ -24,6 +24,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <functional>
 #include <string>
 
 namespace {
@@ -246,32 +247,37 @@ TEST_F(Controls, AKnobFrameRenderedWhenFirstShownLooksAsInTheWholeStrip) {
 }
 
 // Every task is done once, by the worker (lane 0) or the finishing thread (lane 1) as
-// asked, also when added once the worker has stopped; dropped ones are never begun.
+// asked, also when added once the worker has stopped, and when the kept worker is busy
+// with other work; dropped ones are never begun.
 TEST(SharedWork, EachTaskOnceInItsLaneUntilDropped) {
     for (bool helps : {true, false}) {
-        std::atomic<int> done[20] = {};
+        std::atomic<int> done[30] = {};
         std::atomic<int> lanes[2] = {};
         auto task = [&](int i) { return [&, i](int lane) { ++done[i], ++lanes[lane]; }; };
-        std::vector<SharedWork::Task> first, more;
-        for (int i = 0; i < 20; ++i)
-            (i < 10 ? first : more).push_back(task(i));
+        std::vector<SharedWork::Task> first, more, beside;
+        for (int i = 0; i < 30; ++i)
+            (i < 10 ? first : i < 20 ? more : beside).push_back(task(i));
         SharedWork work(std::move(first), helps);
         while (done[9] == 0) // the worker then stops, having nothing left to do
             Sleep(1);
         Sleep(20);
+        SharedWork other(std::move(beside), helps);
         work.Add(std::move(more));
         work.Finish();
-        for (int i = 0; i < 20; ++i)
+        other.Finish();
+        for (int i = 0; i < 30; ++i)
             EXPECT_EQ(done[i].load(), 1) << "task " << i << (helps ? " with help" : " alone");
-        EXPECT_EQ(lanes[0] + lanes[1], 20);
+        EXPECT_EQ(lanes[0] + lanes[1], 30);
         EXPECT_TRUE(helps || lanes[1] == 0) << "a finisher that does not help";
     }
     HANDLE go = CreateEventW(nullptr, TRUE, FALSE, nullptr);
-    std::atomic<int> begun{0};
+    std::atomic<int> begun{0}, ended{0};
     {
         std::vector<SharedWork::Task> tasks(5, [&](int) {
             ++begun;
             WaitForSingleObject(go, 5000);
+            Sleep(10);
+            ++ended;
         });
         SharedWork work(std::move(tasks), true);
         while (begun == 0)
@@ -279,8 +285,48 @@ TEST(SharedWork, EachTaskOnceInItsLaneUntilDropped) {
         work.Drop();
         SetEvent(go);
     } // dropped, then waited for
-    EXPECT_EQ(begun.load(), 1) << "only the task under way when dropped";
+    EXPECT_EQ(std::make_pair(begun.load(), ended.load()), std::make_pair(1, 1))
+        << "only the task under way when dropped, and waited for";
     CloseHandle(go);
+}
+
+// A switch's picture is drawn from premultiplied pixels kept for it, as GDI+ draws the
+// bitmap with alpha on a device context, at any scale and over any background.
+TEST_F(Controls, ASwitchPictureLooksAsGdiplusDrawsIt) {
+    auto drawn = [](int width, int height, const std::function<void(HDC)>& draw) {
+        void* bits = nullptr;
+        HBITMAP target = CreateTopDownDib(width + 8, height + 8, bits);
+        for (int i = 0; i < (width + 8) * (height + 8); ++i)
+            static_cast<DWORD*>(bits)[i] = 0xff000000u | static_cast<DWORD>(i * 2654435761u >> 8);
+        HDC dc = CreateCompatibleDC(nullptr);
+        HGDIOBJ previous = SelectObject(dc, target);
+        draw(dc);
+        SelectObject(dc, previous);
+        DeleteDC(dc);
+        Pixels pixels = BitmapPixels(target, 0, 0, width + 8, height + 8);
+        DeleteObject(target);
+        return pixels;
+    };
+    for (int id : {IDB_SWITCH_UP, IDB_LEVER_MIDDLE, IDB_BANK1_ON}) {
+        std::unique_ptr<Gdiplus::Bitmap> natural = LoadResourceBitmap(module, id);
+        ASSERT_TRUE(natural) << id;
+        for (double factor : {1.0, 0.5, 1.5}) {
+            const int width = static_cast<int>(natural->GetWidth() * factor);
+            const int height = static_cast<int>(natural->GetHeight() * factor);
+            std::unique_ptr<Gdiplus::Bitmap> image = RenderScaledBitmap(*natural, width, height, factor);
+            Gdiplus::Bitmap& shown = factor == 1.0 ? *natural : *image;
+            const BlendedPicture picture(shown);
+            ASSERT_EQ(std::make_pair(picture.width, picture.height), std::make_pair(width, height));
+            const Pixels kept = drawn(width, height, [&](HDC dc) { picture.Draw(dc, 4, 4); });
+            const Pixels byGdiplus = drawn(width, height, [&](HDC dc) {
+                Gdiplus::Graphics graphics(dc);
+                graphics.SetInterpolationMode(Gdiplus::InterpolationModeNearestNeighbor);
+                graphics.SetPixelOffsetMode(Gdiplus::PixelOffsetModeHalf);
+                graphics.DrawImage(&shown, 4, 4, width, height);
+            });
+            EXPECT_TRUE(kept.data == byGdiplus.data) << id << " at " << factor;
+        }
+    }
 }
 
 // The front panel's picture is drawn in bands on two threads at once; together they

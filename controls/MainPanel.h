@@ -1,7 +1,6 @@
 #pragma once
 
 #include "controls/CustomControl.h"
-#include "controls/SharedWork.h"
 
 #include <memory>
 #include <vector>

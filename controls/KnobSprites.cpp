@@ -23,7 +23,7 @@ HBITMAP HandleOf(Gdiplus::Bitmap* bitmap) {
 
 KnobSprites::KnobSprites(HINSTANCE instance, int imageId, int maskId, int lastFrame)
     : module(instance), imageResource(imageId), maskResource(maskId), lastFrameIndex(lastFrame),
-      ready(static_cast<size_t>(lastFrame + 1), 1) {
+      ready(static_cast<size_t>(lastFrame + 1), kHeld) {
     // Read from the mapped resources: decoded, the two strips took 4.6 MB. Their GDI
     // bitmaps at natural size (as much again) are made when a frame is first drawn at
     // natural size: a window that opens scaled never needs them.
@@ -62,14 +62,14 @@ void KnobSprites::SetScale(double factor) {
     frameHeight = static_cast<int>(naturalHeight * ratio);
     if (factor == 1.0) {
         // Natural size is the loaded strips themselves, made GDI bitmaps when first drawn.
-        ready.assign(ready.size(), 1);
+        ready.assign(ready.size(), kHeld);
         return;
     }
     if (frameWidth > 0 && frameHeight > 0) {
         imageHandle = CreateTopDownDib(frames * frameWidth, frameHeight, imageBits);
         maskHandle = CreateTopDownDib(frames * frameWidth, frameHeight, maskBits);
     }
-    ready.assign(ready.size(), 0);
+    ready.assign(ready.size(), kMissing);
 }
 
 bool KnobSprites::Prepare(int frame) {
@@ -79,18 +79,21 @@ bool KnobSprites::Prepare(int frame) {
     }
     if (frame < 0 || frame >= lastFrameIndex || !imageHandle || !maskHandle)
         return false;
-    if (ready[static_cast<size_t>(frame)] == 1)
+    if (ready[static_cast<size_t>(frame)] == kHeld)
         return true;
-    if (!imageBits || !maskBits || !RenderFrame(*image, imageBits, frame) ||
-        !RenderFrame(*mask, maskBits, frame))
+    return imageBits && maskBits && RenderBoth(*image, *mask, frame);
+}
+
+bool KnobSprites::RenderBoth(Gdiplus::Bitmap& fromImage, Gdiplus::Bitmap& fromMask, int frame) {
+    if (!RenderFrame(fromImage, imageBits, frame) || !RenderFrame(fromMask, maskBits, frame))
         return false;
-    ready[static_cast<size_t>(frame)] = 1;
+    ready[static_cast<size_t>(frame)] = kHeld;
     ++frameRenders;
     return true;
 }
 
 void KnobSprites::AddFrameWork(int frame, std::vector<std::function<void(int lane)>>& work) {
-    if (frame < 0 || frame >= lastFrameIndex || ready[static_cast<size_t>(frame)] != 0 || !imageBits ||
+    if (frame < 0 || frame >= lastFrameIndex || ready[static_cast<size_t>(frame)] != kMissing || !imageBits ||
         !maskBits)
         return;
     if (!workerImage)
@@ -99,15 +102,13 @@ void KnobSprites::AddFrameWork(int frame, std::vector<std::function<void(int lan
         workerMask = MapResourceBitmap(module, maskResource);
     if (!workerImage || !workerMask)
         return;
-    ready[static_cast<size_t>(frame)] = 2;
+    ready[static_cast<size_t>(frame)] = kGiven;
     // Each frame is a tile of its own in the strips, and an element of its own in `ready`.
     work.push_back([this, frame](int lane) {
-        Gdiplus::Bitmap& fromImage = lane == 0 ? *workerImage : *image;
-        Gdiplus::Bitmap& fromMask = lane == 0 ? *workerMask : *mask;
-        if (RenderFrame(fromImage, imageBits, frame) && RenderFrame(fromMask, maskBits, frame)) {
-            ready[static_cast<size_t>(frame)] = 1;
-            ++frameRenders;
-        }
+        if (lane == 0)
+            RenderBoth(*workerImage, *workerMask, frame);
+        else
+            RenderBoth(*image, *mask, frame);
     });
 }
 

@@ -52,11 +52,16 @@ class KnobSprites {
     double scale = 1.0;  // the factor the strips were last made for
     int renderCount = 0; // how often the strips were made anew for a factor, for tests and benchmarks
     std::atomic<int> frameRenders{0}; // frames rendered at a new factor, likewise
-    std::vector<char> ready;          // the frames the strips hold at the current scale (1), or will (2)
+    // Each frame at the current scale: missing, held by the strips, or to be rendered by
+    // work AddFrameWork gave (and rendered when first drawn if that work fails).
+    enum FrameState : char { kMissing, kHeld, kGiven };
+    std::vector<FrameState> ready;
 
   private:
     void ReleaseHandles();
     bool RenderFrame(Gdiplus::Bitmap& source, void* stripBits, int frame) const;
+    // Renders `frame` of both strips from these sources and marks it held; false on failure.
+    bool RenderBoth(Gdiplus::Bitmap& fromImage, Gdiplus::Bitmap& fromMask, int frame);
 
     void* imageBits = nullptr; // the pixels of the strips made for a factor other than 1.0
     void* maskBits = nullptr;

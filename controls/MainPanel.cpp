@@ -97,6 +97,11 @@ std::unique_ptr<PictureJob> TakeFirstPicture(HINSTANCE module, double factor) {
     return job;
 }
 
+// Whether a control the panel draws is shown: made, and not hidden by its style.
+bool Shown(const CustomControl& control) {
+    return control.hwnd != nullptr && (GetWindowLongPtrW(control.hwnd, GWL_STYLE) & WS_VISIBLE) != 0;
+}
+
 RECT ParentClient(HWND window) {
     RECT client = {0, 0, 0, 0};
     if (HWND parent = GetParent(window))
@@ -179,7 +184,7 @@ void MainPanel::SetScale(double factor) {
     ReleaseImage();
     std::vector<SharedWork::Task> meanwhile;
     for (CustomControl* control : drawnControls)
-        if (control->hwnd != nullptr && (GetWindowLongPtrW(control->hwnd, GWL_STYLE) & WS_VISIBLE) != 0)
+        if (Shown(*control))
             control->PrepareScale(factor, meanwhile);
     StartRender(factor);
     if (pending)
@@ -227,7 +232,7 @@ void MainPanel::OnPaint() {
     }
     // The controls it draws, where they meet the area.
     for (CustomControl* control : drawnControls) {
-        if (control->hwnd == nullptr || (GetWindowLongPtrW(control->hwnd, GWL_STYLE) & WS_VISIBLE) == 0)
+        if (!Shown(*control))
             continue;
         RECT area;
         GetWindowRect(control->hwnd, &area);

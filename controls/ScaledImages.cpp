@@ -25,7 +25,8 @@ Store& TheStore() {
     return *store;
 }
 
-std::shared_ptr<BlendedPicture> PictureOf(std::unique_ptr<Gdiplus::Bitmap> image) {
+// `image` ready to draw; null when there is no image or it cannot be converted.
+std::shared_ptr<BlendedPicture> PictureOf(Gdiplus::Bitmap* image) {
     if (!image)
         return nullptr;
     auto picture = std::make_shared<BlendedPicture>(*image);
@@ -46,8 +47,8 @@ std::shared_ptr<BlendedPicture> ScaledImages::Get(HINSTANCE instance, int id, do
     if (factor == 1.0) {
         auto found = store.natural.find(key);
         if (found == store.natural.end())
-            found = store.natural.emplace(key, std::make_shared<BlendedPicture>(natural)).first;
-        return found->second->handle ? found->second : nullptr;
+            found = store.natural.emplace(key, PictureOf(&natural)).first;
+        return found->second;
     }
     if (factor != store.factor) {
         store.scaled.clear();
@@ -58,7 +59,8 @@ std::shared_ptr<BlendedPicture> ScaledImages::Get(HINSTANCE instance, int id, do
         const int width = static_cast<int>(natural.GetWidth() * factor);
         const int height = static_cast<int>(natural.GetHeight() * factor);
         scaled =
-            store.scaled.emplace(key, PictureOf(RenderScaledBitmap(natural, width, height, factor))).first;
+            store.scaled.emplace(key, PictureOf(RenderScaledBitmap(natural, width, height, factor).get()))
+                .first;
     }
     return scaled->second;
 }

@@ -36,6 +36,11 @@ KnobSprites::~KnobSprites() {
 }
 
 void KnobSprites::ReleaseHandles() {
+    for (Tile& tile : tiles) {
+        tile.bitmap.reset();
+        tile.pixels.clear();
+        tile.pixels.shrink_to_fit();
+    }
     if (imageHandle)
         DeleteObject(imageHandle);
     if (maskHandle)
@@ -68,6 +73,13 @@ void KnobSprites::SetScale(double factor) {
     if (frameWidth > 0 && frameHeight > 0) {
         imageHandle = CreateTopDownDib(frames * frameWidth, frameHeight, imageBits);
         maskHandle = CreateTopDownDib(frames * frameWidth, frameHeight, maskBits);
+        for (Tile& tile : tiles) {
+            tile.pixels.assign(static_cast<size_t>(frameWidth) * frameHeight * 4, 0);
+            tile.bitmap = std::make_unique<Gdiplus::Bitmap>(frameWidth, frameHeight, frameWidth * 4,
+                                                            PixelFormat32bppPARGB, tile.pixels.data());
+            if (tile.bitmap->GetLastStatus() != Gdiplus::Ok)
+                tile.bitmap.reset();
+        }
     }
     ready.assign(ready.size(), kMissing);
 }
@@ -81,11 +93,11 @@ bool KnobSprites::Prepare(int frame) {
         return false;
     if (ready[static_cast<size_t>(frame)] == kHeld)
         return true;
-    return imageBits && maskBits && RenderBoth(*image, *mask, frame);
+    return imageBits && maskBits && RenderBoth(*image, *mask, frame, 1);
 }
 
-bool KnobSprites::RenderBoth(Gdiplus::Bitmap& fromImage, Gdiplus::Bitmap& fromMask, int frame) {
-    if (!RenderFrame(fromImage, imageBits, frame) || !RenderFrame(fromMask, maskBits, frame))
+bool KnobSprites::RenderBoth(Gdiplus::Bitmap& fromImage, Gdiplus::Bitmap& fromMask, int frame, int lane) {
+    if (!RenderFrame(fromImage, imageBits, frame, lane) || !RenderFrame(fromMask, maskBits, frame, lane))
         return false;
     ready[static_cast<size_t>(frame)] = kHeld;
     ++frameRenders;
@@ -106,16 +118,22 @@ void KnobSprites::AddFrameWork(int frame, std::vector<std::function<void(int lan
     // Each frame is a tile of its own in the strips, and an element of its own in `ready`.
     work.push_back([this, frame](int lane) {
         if (lane == 0)
-            RenderBoth(*workerImage, *workerMask, frame);
+            RenderBoth(*workerImage, *workerMask, frame, 0);
         else
-            RenderBoth(*image, *mask, frame);
+            RenderBoth(*image, *mask, frame, 1);
     });
 }
 
-bool KnobSprites::RenderFrame(Gdiplus::Bitmap& source, void* stripBits, int frame) const {
-    // The frame lands in the strip where drawing the whole strip would put it: the same
-    // scale, moved left by the frames before it, from the same source pixels. GDI+ draws
-    // straight into the strip's own pixels, premultiplied as they are blitted.
+bool KnobSprites::RenderFrame(Gdiplus::Bitmap& source, void* stripBits, int frame, int lane) {
+    // The frame is drawn where drawing the whole strip would put it: the same scale,
+    // moved left by the frames before it, from the same source pixels. It is drawn into
+    // the lane's tile, kept for the scale (a GDI+ bitmap made for every frame cost about
+    // a fifth of the frame under Wine), and copied into the strip, premultiplied as it is
+    // blitted.
+    Gdiplus::Bitmap* tile = tiles[lane].bitmap.get();
+    if (!tile)
+        return false;
+    std::fill(tiles[lane].pixels.begin(), tiles[lane].pixels.end(), 0);
     const int naturalWidth = static_cast<int>(source.GetWidth());
     const int naturalHeight = static_cast<int>(source.GetHeight());
     const int stride = (lastFrameIndex + 1) * frameWidth * 4;
@@ -123,23 +141,35 @@ bool KnobSprites::RenderFrame(Gdiplus::Bitmap& source, void* stripBits, int fram
     const int naturalFrame = naturalWidth / (lastFrameIndex + 1);
     const int left = std::max(0, frame * naturalFrame - kFrameMargin);
     const int right = std::min(naturalWidth, (frame + 1) * naturalFrame + kFrameMargin);
-    Gdiplus::Bitmap tile(frameWidth, frameHeight, stride, PixelFormat32bppPARGB,
-                         static_cast<BYTE*>(stripBits) + static_cast<size_t>(frame) * frameWidth * 4);
-    if (tile.GetLastStatus() != Gdiplus::Ok)
+    {
+        Gdiplus::Graphics graphics(tile);
+        // The tile is clear: copying what is drawn gives the pixels blending over it
+        // would, without reading it back (a fifth of the time under Wine).
+        graphics.SetCompositingMode(Gdiplus::CompositingModeSourceCopy);
+        graphics.SetInterpolationMode(Gdiplus::InterpolationModeHighQualityBicubic);
+        graphics.SetPixelOffsetMode(Gdiplus::PixelOffsetModeHalf);
+        graphics.TranslateTransform(static_cast<float>(-frame * frameWidth), 0.0f);
+        graphics.ScaleTransform(static_cast<float>(ratio), static_cast<float>(ratio));
+        if (graphics.DrawImage(&source,
+                               Gdiplus::RectF(static_cast<float>(left), 0.0f,
+                                              static_cast<float>(right - left),
+                                              static_cast<float>(naturalHeight)),
+                               static_cast<float>(left), 0.0f, static_cast<float>(right - left),
+                               static_cast<float>(naturalHeight), Gdiplus::UnitPixel) != Gdiplus::Ok)
+            return false;
+    }
+    Gdiplus::Rect whole(0, 0, frameWidth, frameHeight);
+    Gdiplus::BitmapData pixels = {};
+    pixels.Width = static_cast<UINT>(frameWidth);
+    pixels.Height = static_cast<UINT>(frameHeight);
+    pixels.Stride = stride;
+    pixels.PixelFormat = PixelFormat32bppPARGB;
+    pixels.Scan0 = static_cast<BYTE*>(stripBits) + static_cast<size_t>(frame) * frameWidth * 4;
+    if (tile->LockBits(&whole, Gdiplus::ImageLockModeRead | Gdiplus::ImageLockModeUserInputBuf,
+                       PixelFormat32bppPARGB, &pixels) != Gdiplus::Ok)
         return false;
-    Gdiplus::Graphics graphics(&tile);
-    // The tile is still clear: copying what is drawn gives the pixels blending over it
-    // would, without reading the tile back (a fifth of the time under Wine).
-    graphics.SetCompositingMode(Gdiplus::CompositingModeSourceCopy);
-    graphics.SetInterpolationMode(Gdiplus::InterpolationModeHighQualityBicubic);
-    graphics.SetPixelOffsetMode(Gdiplus::PixelOffsetModeHalf);
-    graphics.TranslateTransform(static_cast<float>(-frame * frameWidth), 0.0f);
-    graphics.ScaleTransform(static_cast<float>(ratio), static_cast<float>(ratio));
-    return graphics.DrawImage(&source,
-                              Gdiplus::RectF(static_cast<float>(left), 0.0f, static_cast<float>(right - left),
-                                             static_cast<float>(naturalHeight)),
-                              static_cast<float>(left), 0.0f, static_cast<float>(right - left),
-                              static_cast<float>(naturalHeight), Gdiplus::UnitPixel) == Gdiplus::Ok;
+    tile->UnlockBits(&pixels);
+    return true;
 }
 
 void KnobSprites::Draw(HDC dc, int frame, int x, int y) {

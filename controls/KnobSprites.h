@@ -59,13 +59,21 @@ class KnobSprites {
 
   private:
     void ReleaseHandles();
-    bool RenderFrame(Gdiplus::Bitmap& source, void* stripBits, int frame) const;
-    // Renders `frame` of both strips from these sources and marks it held; false on failure.
-    bool RenderBoth(Gdiplus::Bitmap& fromImage, Gdiplus::Bitmap& fromMask, int frame);
+    bool RenderFrame(Gdiplus::Bitmap& source, void* stripBits, int frame, int lane);
+    // Renders `frame` of both strips from these sources, in the lane's tile (0: the
+    // worker's, 1: the program's own thread's), and marks it held; false on failure.
+    bool RenderBoth(Gdiplus::Bitmap& fromImage, Gdiplus::Bitmap& fromMask, int frame, int lane);
 
     void* imageBits = nullptr; // the pixels of the strips made for a factor other than 1.0
     void* maskBits = nullptr;
     // The strips as loaded once more, for the worker thread of AddFrameWork.
     std::unique_ptr<Gdiplus::Bitmap> workerImage;
     std::unique_ptr<Gdiplus::Bitmap> workerMask;
+    // One frame's size at the current scale, for each lane to render a frame in before
+    // it is copied into the strips.
+    struct Tile {
+        std::vector<unsigned char> pixels;
+        std::unique_ptr<Gdiplus::Bitmap> bitmap;
+    };
+    Tile tiles[2];
 };

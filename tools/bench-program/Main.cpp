@@ -178,9 +178,19 @@ int wmain(int argc, wchar_t** argv) {
     const double ratio = Median(tavrenMs) / Median(bareMs);
     std::printf("start to a painted window, median of %d (each started by CreateProcess under this Wine):\n",
                 rounds);
-    std::printf(
-        "  tavren.exe %8.1f ms   bare window program %8.1f ms   ratio %.2f x (goal: at most 2 x, %s)\n",
-        Median(tavrenMs), Median(bareMs), ratio, ratio <= 2 ? "within it" : "over it");
+    // In demo mode the program finds the instrument before its window is painted whole: it
+    // waits 0.3 s for the answer to its identity request, as it does for a real one, then
+    // loads the bank. The goal is for the start alone.
+    const wchar_t* demo = _wgetenv(L"TAVREN_DEMO");
+    const bool findsInstrument = demo != nullptr && std::wcscmp(demo, L"1") == 0;
+    std::printf("  tavren.exe %8.1f ms   bare window program %8.1f ms   ratio %.2f x (%s%s)\n",
+                Median(tavrenMs), Median(bareMs), ratio,
+                findsInstrument
+                    ? "no goal: with the 0.3 s wait for the instrument's identity and the bank load"
+                    : "goal: at most 2 x, ",
+                findsInstrument ? ""
+                : ratio <= 2    ? "within it"
+                                : "over it");
 
     SetEnvironmentVariableW(L"TAVREN_DEMO", L"1");
     Started program = Start(tavren);

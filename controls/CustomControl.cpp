@@ -76,7 +76,13 @@ void CustomControl::Show(bool show) {
 }
 
 void CustomControl::SetScale(double) {}
-void CustomControl::OnPaint() {}
+void CustomControl::OnPaint() {
+    // Nothing of its own to draw: BeginPaint has the background erased with the class's
+    // brush, as the default handling of WM_PAINT does.
+    PAINTSTRUCT paint;
+    BeginPaint(hwnd, &paint);
+    EndPaint(hwnd, &paint);
+}
 
 bool CustomControl::DrawnByPanel() const {
     return false;
@@ -362,7 +368,10 @@ LRESULT CALLBACK CustomControlWndProc(HWND hwnd, UINT message, WPARAM wParam, LP
     case WM_PAINT:
         if (control) {
             control->invalidatedInBatch = 0;
+            // The control validates what it paints: the default handling would begin and
+            // end an empty paint once more, under Wine four requests to its server.
             control->OnPaint();
+            return 0;
         }
         break;
     case WM_CANCELMODE:

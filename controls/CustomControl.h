@@ -27,6 +27,8 @@ class CustomControl : public IDisplayUnits {
     virtual int GetValue();               // current value; 0 for controls without one
     virtual void Show(bool show);         // shows or hides the window
     virtual void SetScale(double factor); // re-renders the artwork at factor x natural size
+    // Paints the window between BeginPaint and EndPaint, which validate it; by default
+    // only the background is erased.
     virtual void OnPaint();
     // Whether the front panel draws this control in its own paint, by DrawAt: after a
     // rescale, one window is painted instead of sixty.

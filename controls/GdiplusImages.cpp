@@ -212,6 +212,21 @@ bool DrawScaledRows(Gdiplus::Bitmap& source, void* bits, int width, int top, int
            Gdiplus::Ok;
 }
 
+bool CopyPremultiplied(Gdiplus::Bitmap& image, int width, int height, void* bits, int stride) {
+    Gdiplus::Rect area(0, 0, width, height);
+    Gdiplus::BitmapData pixels = {};
+    pixels.Width = static_cast<UINT>(width);
+    pixels.Height = static_cast<UINT>(height);
+    pixels.Stride = stride;
+    pixels.PixelFormat = PixelFormat32bppPARGB;
+    pixels.Scan0 = bits;
+    if (image.LockBits(&area, Gdiplus::ImageLockModeRead | Gdiplus::ImageLockModeUserInputBuf,
+                       PixelFormat32bppPARGB, &pixels) != Gdiplus::Ok)
+        return false;
+    image.UnlockBits(&pixels);
+    return true;
+}
+
 HDC KeptMemoryDC() {
     static HDC memory = CreateCompatibleDC(nullptr);
     return memory;
@@ -225,20 +240,11 @@ BlendedPicture::BlendedPicture(Gdiplus::Bitmap& image) {
     if (!handle)
         return;
     // GDI+'s own conversion, as it converts a bitmap to draw it on a device context.
-    Gdiplus::Rect whole(0, 0, imageWidth, imageHeight);
-    Gdiplus::BitmapData pixels = {};
-    pixels.Width = static_cast<UINT>(imageWidth);
-    pixels.Height = static_cast<UINT>(imageHeight);
-    pixels.Stride = imageWidth * 4;
-    pixels.PixelFormat = PixelFormat32bppPARGB;
-    pixels.Scan0 = bits;
-    if (image.LockBits(&whole, Gdiplus::ImageLockModeRead | Gdiplus::ImageLockModeUserInputBuf,
-                       PixelFormat32bppPARGB, &pixels) != Gdiplus::Ok) {
+    if (!CopyPremultiplied(image, imageWidth, imageHeight, bits, imageWidth * 4)) {
         DeleteObject(handle);
         handle = nullptr;
         return;
     }
-    image.UnlockBits(&pixels);
     width = imageWidth;
     height = imageHeight;
 }

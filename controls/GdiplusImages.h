@@ -60,6 +60,11 @@ bool DrawScaledRows(Gdiplus::Bitmap& source, void* bits, int width, int top, int
 // A blank 32-bit top-down DIB of width x height; `bits` receives its pixels. Null on failure.
 HBITMAP CreateTopDownDib(int width, int height, void*& bits);
 
+// Copies the width x height pixels at the top left of `image` into `bits`, rows `stride`
+// bytes apart, premultiplied 32-bit as GDI blits them, by GDI+'s own conversion; false
+// when it cannot.
+bool CopyPremultiplied(Gdiplus::Bitmap& image, int width, int height, void* bits, int stride);
+
 // A memory device context kept for the thread that paints the controls, with nothing
 // of theirs selected into it between two uses: blitting from it spares making one for
 // every control drawn.

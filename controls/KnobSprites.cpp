@@ -93,10 +93,12 @@ bool KnobSprites::Prepare(int frame) {
         return false;
     if (ready[static_cast<size_t>(frame)] == kHeld)
         return true;
-    return imageBits && maskBits && RenderBoth(*image, *mask, frame, 1);
+    return imageBits && maskBits && RenderBoth(frame, 1);
 }
 
-bool KnobSprites::RenderBoth(Gdiplus::Bitmap& fromImage, Gdiplus::Bitmap& fromMask, int frame, int lane) {
+bool KnobSprites::RenderBoth(int frame, int lane) {
+    Gdiplus::Bitmap& fromImage = lane == 0 ? *workerImage : *image;
+    Gdiplus::Bitmap& fromMask = lane == 0 ? *workerMask : *mask;
     if (!RenderFrame(fromImage, imageBits, frame, lane) || !RenderFrame(fromMask, maskBits, frame, lane))
         return false;
     ready[static_cast<size_t>(frame)] = kHeld;
@@ -116,12 +118,7 @@ void KnobSprites::AddFrameWork(int frame, std::vector<std::function<void(int lan
         return;
     ready[static_cast<size_t>(frame)] = kGiven;
     // Each frame is a tile of its own in the strips, and an element of its own in `ready`.
-    work.push_back([this, frame](int lane) {
-        if (lane == 0)
-            RenderBoth(*workerImage, *workerMask, frame, 0);
-        else
-            RenderBoth(*image, *mask, frame, 1);
-    });
+    work.push_back([this, frame](int lane) { RenderBoth(frame, lane); });
 }
 
 bool KnobSprites::RenderFrame(Gdiplus::Bitmap& source, void* stripBits, int frame, int lane) {
@@ -158,18 +155,9 @@ bool KnobSprites::RenderFrame(Gdiplus::Bitmap& source, void* stripBits, int fram
                                static_cast<float>(naturalHeight), Gdiplus::UnitPixel) != Gdiplus::Ok)
             return false;
     }
-    Gdiplus::Rect whole(0, 0, frameWidth, frameHeight);
-    Gdiplus::BitmapData pixels = {};
-    pixels.Width = static_cast<UINT>(frameWidth);
-    pixels.Height = static_cast<UINT>(frameHeight);
-    pixels.Stride = stride;
-    pixels.PixelFormat = PixelFormat32bppPARGB;
-    pixels.Scan0 = static_cast<BYTE*>(stripBits) + static_cast<size_t>(frame) * frameWidth * 4;
-    if (tile->LockBits(&whole, Gdiplus::ImageLockModeRead | Gdiplus::ImageLockModeUserInputBuf,
-                       PixelFormat32bppPARGB, &pixels) != Gdiplus::Ok)
-        return false;
-    tile->UnlockBits(&pixels);
-    return true;
+    return CopyPremultiplied(*tile, frameWidth, frameHeight,
+                             static_cast<BYTE*>(stripBits) + static_cast<size_t>(frame) * frameWidth * 4,
+                             stride);
 }
 
 void KnobSprites::Draw(HDC dc, int frame, int x, int y) {

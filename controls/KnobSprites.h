@@ -60,9 +60,9 @@ class KnobSprites {
   private:
     void ReleaseHandles();
     bool RenderFrame(Gdiplus::Bitmap& source, void* stripBits, int frame, int lane);
-    // Renders `frame` of both strips from these sources, in the lane's tile (0: the
-    // worker's, 1: the program's own thread's), and marks it held; false on failure.
-    bool RenderBoth(Gdiplus::Bitmap& fromImage, Gdiplus::Bitmap& fromMask, int frame, int lane);
+    // Renders `frame` of both strips from the lane's sources in the lane's tile (lane 0:
+    // the worker's, 1: the program's own thread's) and marks it held; false on failure.
+    bool RenderBoth(int frame, int lane);
 
     void* imageBits = nullptr; // the pixels of the strips made for a factor other than 1.0
     void* maskBits = nullptr;

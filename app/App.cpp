@@ -100,9 +100,11 @@ void App::ControlChanged(int id, int value) {
         ShowStatus("Comparing: the stored patch stays on the panel. Ctrl+M returns to the edit.");
         return;
     }
+    // The instrument first: the window's title and Edit menu follow the history, and
+    // retitling a window can take a millisecond.
+    SendParameter(id, value);
     // A control that holds the mouse is being dragged: the drag is one step.
     RecordChange(id, value, GetCapture() != nullptr ? EditHistory::Source::Drag : EditHistory::Source::Timed);
-    SendParameter(id, value);
     ShowValueTip(id);
 }
 

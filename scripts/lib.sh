@@ -134,7 +134,7 @@ start_xvfb() {
     return 1
 }
 
-# Creates a throwaway Wine prefix and exports WINEPREFIX.
+# Creates a throwaway Wine prefix, exports WINEPREFIX and keeps its Wine server running.
 WINE_TMP=""
 make_wineprefix() {
     WINE_TMP=$(mktemp -d /tmp/tavren-wine.XXXXXX)
@@ -152,6 +152,13 @@ make_wineprefix() {
     printf 'REGEDIT4\n\n[HKEY_CURRENT_USER\\Software\\Wine\\Explorer]\n"Desktop"="Default"\n\n[HKEY_CURRENT_USER\\Software\\Wine\\Explorer\\Desktops]\n"Default"="1920x1080"\n' >"$reg"
     wine regedit /S "$reg" >/dev/null 2>&1 || true
     wineserver -w
+    # One Wine server from here to cleanup_session. Left to itself it exits three seconds
+    # after its last program, and a wine command started just as it exits can fail
+    # (a test that first packages for some seconds started its first wine command then).
+    # Its background programs start with the first command and live as long as it does:
+    # started here, they hold no test's output open, which ctest would wait for.
+    wineserver -p
+    wine cmd /c exit </dev/null >/dev/null 2>&1 || true
 }
 
 cleanup_session() {

@@ -35,6 +35,7 @@ settings='HKCU\Software\Quillmer\Tavren'
 uninstall_key='HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\Tavren'
 dir=$(win winepath -u "$(win cmd /c echo %LOCALAPPDATA%)\\Programs\\Tavren")
 shortcut=$(win winepath -u "$(win cmd /c echo %APPDATA%)\\Microsoft\\Windows\\Start Menu\\Programs\\Tavren.lnk")
+[ -n "$dir" ] && [ -n "$shortcut" ] || { echo "FAILED: Wine named no folder for the program or its shortcut"; exit 1; }
 for round in keep remove; do
     check "the installer runs silently ($round)" wine "$setup" /S
     check "the program's files are installed" test "$(ls "$dir" | tr '\n' ' ')" = "$expected uninstall.exe "

@@ -1,5 +1,6 @@
 # One CTest entry per test program: starting a program under Wine costs a second or
-# two, so each program holds a whole area's cases.
+# two, so each program holds a whole area's cases. A program that hangs fails after five
+# minutes instead of holding the run; the slowest takes about 20 s.
 
 # A test of portable code, built natively under the sanitizers.
 function(tavren_native_test name)
@@ -11,6 +12,7 @@ function(tavren_native_test name)
     target_compile_definitions(${name} PRIVATE TAVREN_DATA_DIR="${TAVREN_DATA_DIR}")
     tavren_warnings(${name})
     add_test(NAME ${name} COMMAND ${name})
+    set_tests_properties(${name} PROPERTIES TIMEOUT 300)
 endfunction()
 
 # A test of Win32 behaviour, built for Windows and run under Wine (the emulator).
